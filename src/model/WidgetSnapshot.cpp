@@ -1,0 +1,213 @@
+#include "model/WidgetSnapshot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace corvane {
+
+namespace {
+
+// Decoding uses the std::map flavour: the insertion-ordered one looks up each
+// new key linearly, and a hostile object with many keys would take ages.
+using ReadJson = nlohmann::json;
+using WriteJson = nlohmann::ordered_json;
+
+// Deepest nesting of arrays and objects outside strings. The parser itself
+// does not recurse, but destroying or copying the tree does.
+bool nestingWithin(const QByteArray& data, int limit) {
+    int depth = 0;
+    bool inString = false;
+    bool escaped = false;
+    for (const char c : data) {
+        if (inString) {
+            if (escaped)
+                escaped = false;
+            else if (c == '\\')
+                escaped = true;
+            else if (c == '"')
+                inString = false;
+            continue;
+        }
+        switch (c) {
+            case '"':
+                inString = true;
+                break;
+            case '[':
+            case '{':
+                if (++depth > limit) return false;
+                break;
+            case ']':
+            case '}':
+                --depth;
+                break;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+std::string utf8(const QString& s) {
+    return s.toStdString();
+}
+
+const std::string* stringAt(const ReadJson& object, const char* key) {
+    const auto it = object.find(key);
+    if (it == object.end() || !it->is_string()) return nullptr;
+    return &it->get_ref<const std::string&>();
+}
+
+QString toQString(const std::string& s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+// An optional text: missing or null is absent, any other non-text fails.
+bool optionalStringAt(const ReadJson& object, const char* key, std::optional<QString>& out) {
+    const auto it = object.find(key);
+    if (it == object.end() || it->is_null()) {
+        out.reset();
+        return true;
+    }
+    if (!it->is_string()) return false;
+    out = toQString(it->get_ref<const std::string&>());
+    return true;
+}
+
+std::optional<WidgetSnapshot::Clock> clockFromJson(const ReadJson& j) {
+    if (!j.is_object()) return std::nullopt;
+    const std::string* zone = stringAt(j, "timeZoneID");
+    const std::string* title = stringAt(j, "title");
+    const std::string* dial = stringAt(j, "dial");
+    if (!zone || !title || !dial) return std::nullopt;
+    const std::optional<DialStyle> style = fromRawValue<DialStyle>(toQString(*dial));
+    if (!style) return std::nullopt;
+    WidgetSnapshot::Clock clock{toQString(*zone), toQString(*title), *style, std::nullopt};
+    if (!optionalStringAt(j, "face", clock.face)) return std::nullopt;
+    return clock;
+}
+
+std::optional<QByteArray> readCapped(const QString& filePath) {
+    // A FIFO or device under our name would block the read or never end.
+    const QFileInfo info(filePath);
+    if (!info.isFile() || info.size() > WidgetSnapshot::kMaxFileBytes) return std::nullopt;
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    // The file may have grown since the size check.
+    QByteArray bytes = file.read(WidgetSnapshot::kMaxFileBytes + 1);
+    if (bytes.size() > WidgetSnapshot::kMaxFileBytes) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+std::optional<QString> WidgetSnapshot::fileURL(const AppPaths& paths) {
+    if (paths.sharedFolder.isEmpty()) return std::nullopt;
+    return QDir(paths.sharedFolder).filePath(QLatin1String(kFileName));
+}
+
+QByteArray WidgetSnapshot::encode() const {
+    WriteJson root = WriteJson::object();
+    WriteJson list = WriteJson::array();
+    for (const Clock& c : clocks) {
+        WriteJson clock = WriteJson::object();
+        clock["timeZoneID"] = utf8(c.timeZoneID);
+        clock["title"] = utf8(c.title);
+        clock["dial"] = utf8(rawValue(c.dial));
+        if (c.face) clock["face"] = utf8(*c.face);
+        list.push_back(std::move(clock));
+    }
+    root["clocks"] = std::move(list);
+    root["digital"] = digital;
+    root["fontFamily"] = utf8(fontFamily);
+    root["theme"] = toJson(theme);
+    if (nextAlarm) root["nextAlarm"] = utf8(*nextAlarm);
+
+    const std::string compact = root.dump(-1, ' ', false, WriteJson::error_handler_t::replace);
+    // Compact output has no '/' outside strings, so every one of them is
+    // inside a text and may be escaped in place.
+    QByteArray out;
+    out.reserve(qsizetype(compact.size()) + 16);
+    for (const char c : compact) {
+        if (c == '/') out.append('\\');
+        out.append(c);
+    }
+    return out;
+}
+
+std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray& bytes) {
+    if (bytes.size() > kMaxFileBytes || !nestingWithin(bytes, kMaxNesting)) return std::nullopt;
+    try {
+        const ReadJson root = ReadJson::parse(bytes.cbegin(), bytes.cend(), nullptr, false);
+        if (root.is_discarded() || !root.is_object()) return std::nullopt;
+
+        WidgetSnapshot s;
+        const auto clocks = root.find("clocks");
+        if (clocks == root.end() || !clocks->is_array()) return std::nullopt;
+        s.clocks.reserve(clocks->size());
+        for (const ReadJson& entry : *clocks) {
+            std::optional<Clock> clock = clockFromJson(entry);
+            if (!clock) return std::nullopt;
+            s.clocks.push_back(std::move(*clock));
+        }
+
+        const auto digital = root.find("digital");
+        if (digital == root.end() || !digital->is_boolean()) return std::nullopt;
+        s.digital = digital->get<bool>();
+
+        const std::string* font = stringAt(root, "fontFamily");
+        if (!font) return std::nullopt;
+        s.fontFamily = toQString(*font);
+
+        const auto theme = root.find("theme");
+        if (theme == root.end()) return std::nullopt;
+        std::optional<ThemeColors> colors = themeColorsFromJson(*theme);
+        if (!colors) return std::nullopt;
+        s.theme = *colors;
+
+        if (!optionalStringAt(root, "nextAlarm", s.nextAlarm)) return std::nullopt;
+        return s;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<WidgetSnapshot> WidgetSnapshot::read(const QString& filePath) {
+    const std::optional<QByteArray> bytes = readCapped(filePath);
+    if (!bytes) return std::nullopt;
+    return decode(*bytes);
+}
+
+std::optional<WidgetSnapshot> WidgetSnapshot::read(const AppPaths& paths) {
+    const std::optional<QString> path = fileURL(paths);
+    if (!path) return std::nullopt;
+    return read(*path);
+}
+
+bool WidgetSnapshot::write(const WidgetSnapshot& snapshot, const AppPaths& paths) {
+    const std::optional<QString> path = fileURL(paths);
+    if (!path) return false;
+    const QByteArray bytes = snapshot.encode();
+    if (bytes.isEmpty()) return false;
+
+    // Same bytes on disk: leave the file (and the widget) alone.
+    if (const std::optional<QByteArray> existing = readCapped(*path); existing && *existing == bytes)
+        return false;
+
+    if (!QDir().mkpath(QFileInfo(*path).absolutePath())) return false;
+    // The widget may read at any moment: it must see the old file or the new
+    // one, never a half-written one.
+    QSaveFile file(*path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
+}
+
+}  // namespace corvane

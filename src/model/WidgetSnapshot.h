@@ -1,0 +1,67 @@
+#pragma once
+
+// widget.json: what the desktop widget shows of the user's clocks. The widget
+// is a separate program that shares nothing with us at run time but this file
+// in the shared folder, so the format is strict and exactly the same on both
+// sides: the program writes it with WidgetSnapshot::write, the widget reads it
+// with WidgetSnapshot::read.
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "model/Settings.h"
+#include "model/Theme.h"
+#include "platform/Paths.h"
+
+namespace corvane {
+
+struct WidgetSnapshot {
+    struct Clock {
+        QString timeZoneID;  // empty: the computer's current zone
+        QString title;
+        DialStyle dial = DialStyle::classic;
+        std::optional<QString> face;  // own face colour as hex text, as typed
+
+        friend bool operator==(const Clock&, const Clock&) = default;
+    };
+
+    std::vector<Clock> clocks;  // in the user's order
+    bool digital = false;
+    QString fontFamily;
+    ThemeColors theme;
+    std::optional<QString> nextAlarm;  // absent when no alarm is armed
+
+    friend bool operator==(const WidgetSnapshot&, const WidgetSnapshot&) = default;
+
+    static constexpr const char* kFileName = "widget.json";
+    // A real snapshot is a few hundred bytes per clock; anything beyond this
+    // is not ours and is not even read.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    static constexpr int kMaxNesting = 64;
+
+    // Full path of widget.json in the shared folder; absent when there is no
+    // shared folder to put it in.
+    static std::optional<QString> fileURL(const AppPaths& paths);
+
+    // Compact UTF-8 JSON, keys in field order, absent optionals left out,
+    // '/' written as "\/".
+    QByteArray encode() const;
+    // Strict: every key but "nextAlarm" and "face" must be there with the
+    // right type, or the whole snapshot is unreadable.
+    static std::optional<WidgetSnapshot> decode(const QByteArray& bytes);
+
+    // The snapshot in the file; absent when the file is missing, not a regular
+    // file, larger than kMaxFileBytes or not a snapshot.
+    static std::optional<WidgetSnapshot> read(const QString& filePath);
+    static std::optional<WidgetSnapshot> read(const AppPaths& paths);
+
+    // Writes the snapshot atomically, creating the shared folder if needed,
+    // but only when the file does not already hold exactly these bytes. True
+    // only when the file was written: the caller asks the widget to reload
+    // then and only then.
+    static bool write(const WidgetSnapshot& snapshot, const AppPaths& paths);
+};
+
+}  // namespace corvane

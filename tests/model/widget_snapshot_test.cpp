@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "model/WidgetSnapshot.h"
+
+using corvane::AppPaths;
+using corvane::DialStyle;
+using corvane::RGB;
+using corvane::ThemeColors;
+using corvane::WidgetSnapshot;
+
+namespace {
+
+WidgetSnapshot sample() {
+    WidgetSnapshot s;
+    s.clocks = {
+        {QStringLiteral("Europe/Berlin"), QStringLiteral("Zuhause"), DialStyle::roman,
+         QStringLiteral("#1F3A5F")},
+        {QString(), QStringLiteral("Hier \"jetzt\" – ü"), DialStyle::night, std::nullopt},
+        {QStringLiteral("America/Argentina/Buenos_Aires"), QStringLiteral("BA"), DialStyle::classic,
+         QStringLiteral(" 1af ")},
+    };
+    s.digital = true;
+    s.fontFamily = QStringLiteral("Helvetica Neue");
+    s.theme = ThemeColors::defaultPalette();
+    s.nextAlarm = QStringLiteral("Wecker 07:00");
+    return s;
+}
+
+struct FileId {
+    ino_t inode = 0;
+    timespec mtime{};
+    bool operator==(const FileId& o) const {
+        return inode == o.inode && mtime.tv_sec == o.mtime.tv_sec && mtime.tv_nsec == o.mtime.tv_nsec;
+    }
+};
+
+FileId fileId(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+    return {st.st_ino, st.st_mtim};
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+class WidgetSnapshotFile : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    AppPaths paths = AppPaths::under(root.path() + QStringLiteral("/deeper/still"));
+    QString file() const { return *WidgetSnapshot::fileURL(paths); }
+};
+
+}  // namespace
+
+TEST(WidgetSnapshotFormat, EncodesCompactInFieldOrderWithEscapedSlashes) {
+    WidgetSnapshot s;
+    s.clocks = {{QStringLiteral("Europe/Berlin"), QStringLiteral("B"), DialStyle::gradient, std::nullopt},
+                {QStringLiteral(""), QStringLiteral("C"), DialStyle::dots, QStringLiteral("#ABC")}};
+    s.fontFamily = QStringLiteral("Menlo");
+    s.theme = ThemeColors::defaultPalette();
+    const QByteArray expected =
+        R"({"clocks":[{"timeZoneID":"Europe\/Berlin","title":"B","dial":"Gradient"},)"
+        R"({"timeZoneID":"","title":"C","dial":"Dots","face":"#ABC"}],"digital":false,"fontFamily":"Menlo",)"
+        R"("theme":{"background":"#202020","surface":"#2D2D2D","control":"#353535","controlHover":"#444444",)"
+        R"("border":"#525252","foreground":"#F2F2F2","secondaryForeground":"#B3B3B3","accent":"#4CC2FF",)"
+        R"("accentForeground":"#000000","isDark":true}})";
+    EXPECT_EQ(s.encode(), expected);
+
+    s.nextAlarm = QStringLiteral("7:00 / Mo–Fr");
+    const QByteArray withAlarm = s.encode();
+    EXPECT_TRUE(withAlarm.endsWith(R"(,"nextAlarm":"7:00 \/ Mo–Fr"})")) << withAlarm.toStdString();
+}
+
+TEST(WidgetSnapshotFormat, RoundTrips) {
+    const WidgetSnapshot s = sample();
+    EXPECT_EQ(WidgetSnapshot::decode(s.encode()), s);
+
+    WidgetSnapshot empty;
+    EXPECT_EQ(WidgetSnapshot::decode(empty.encode()), empty);
+
+    // Every dial style survives by its text value.
+    for (DialStyle style : corvane::allCases<DialStyle>()) {
+        WidgetSnapshot one;
+        one.clocks = {{QStringLiteral("Asia/Tokyo"), QStringLiteral("T"), style, std::nullopt}};
+        EXPECT_EQ(WidgetSnapshot::decode(one.encode()), one) << int(style);
+    }
+}
+
+TEST(WidgetSnapshotFormat, ReadsStrictly) {
+    const std::string theme = corvane::toJson(ThemeColors::defaultPalette()).dump();
+    const std::string clock = R"({"timeZoneID":"Europe/Paris","title":"P","dial":"Modern"})";
+    auto doc = [&](const std::string& clocks, const std::string& rest) {
+        return QByteArray::fromStdString(R"({"clocks":[)" + clocks + "]," + rest + "}");
+    };
+    const std::string good = R"("digital":true,"fontFamily":"F","theme":)" + theme;
+
+    struct Case {
+        const char* name;
+        QByteArray json;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"complete", doc(clock, good), true},
+        {"unescaped slash and unknown keys", doc(clock, good + R"(,"extra":[1,2])"), true},
+        {"null optionals",
+         doc(R"({"timeZoneID":"","title":"","dial":"Night","face":null})", good + R"(,"nextAlarm":null)"),
+         true},
+        {"no clocks key", QByteArray::fromStdString("{" + good + "}"), false},
+        {"clocks not a list", QByteArray::fromStdString(R"({"clocks":{},)" + good + "}"), false},
+        {"clock not an object", doc("1", good), false},
+        {"clock without dial", doc(R"({"timeZoneID":"","title":"x"})", good), false},
+        {"unknown dial", doc(R"({"timeZoneID":"","title":"x","dial":"classic"})", good), false},
+        {"title a number", doc(R"({"timeZoneID":"","title":5,"dial":"Roman"})", good), false},
+        {"face a number", doc(R"({"timeZoneID":"","title":"","dial":"Roman","face":255})", good), false},
+        {"digital a number", doc(clock, R"("digital":1,"fontFamily":"F","theme":)" + theme), false},
+        {"no fontFamily", doc(clock, R"("digital":true,"theme":)" + theme), false},
+        {"no theme", doc(clock, R"("digital":true,"fontFamily":"F")"), false},
+        {"theme lacks isDark",
+         doc(clock, R"("digital":true,"fontFamily":"F","theme":{"background":"#000000"})"), false},
+        {"nextAlarm a list", doc(clock, good + R"(,"nextAlarm":["x"])"), false},
+        {"top level a list", "[]", false},
+        {"not JSON", "widget", false},
+        {"empty", "", false},
+        {"truncated", doc(clock, good).left(60), false},
+        {"trailing garbage", doc(clock, good) + "}", false},
+        {"invalid UTF-8",
+         doc(R"({"timeZoneID":"","title":")" + std::string("\xC3\x28") + R"(","dial":"Roman"})", good),
+         false},
+        {"nested without end", QByteArray(100000, '['), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(WidgetSnapshot::decode(c.json).has_value(), c.readable);
+    }
+
+    // A rejected colour text in the palette reads as black, not as an error.
+    std::string badColour = good;
+    badColour.replace(badColour.find("#4CC2FF"), 7, "blau");
+    const auto read = WidgetSnapshot::decode(doc(clock, badColour));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->theme.accent, (RGB{0, 0, 0}));
+}
+
+TEST_F(WidgetSnapshotFile, WritesOnlyWhenTheContentChanged) {
+    const WidgetSnapshot s = sample();
+    ASSERT_FALSE(QFile::exists(file()));
+
+    // The first write creates the shared folder with its parents.
+    EXPECT_TRUE(WidgetSnapshot::write(s, paths));
+    EXPECT_EQ(readAll(file()), s.encode());
+    EXPECT_EQ(WidgetSnapshot::read(paths), s);
+    const FileId first = fileId(file());
+
+    EXPECT_FALSE(WidgetSnapshot::write(s, paths));
+    EXPECT_EQ(fileId(file()), first);
+
+    // One palette colour is a change; the file is replaced, not edited.
+    WidgetSnapshot changed = s;
+    changed.theme.border.b ^= 1;
+    EXPECT_TRUE(WidgetSnapshot::write(changed, paths));
+    EXPECT_EQ(WidgetSnapshot::read(paths), changed);
+    EXPECT_NE(fileId(file()).inode, first.inode);
+
+    // Leaving out the armed alarms drops the key.
+    changed.nextAlarm.reset();
+    EXPECT_TRUE(WidgetSnapshot::write(changed, paths));
+    EXPECT_FALSE(readAll(file()).contains("nextAlarm"));
+    EXPECT_EQ(QDir(paths.sharedFolder).entryList(QDir::Files | QDir::Hidden), QStringList{"widget.json"});
+}
+
+TEST_F(WidgetSnapshotFile, ReplacesADamagedOrForeignFile) {
+    ASSERT_TRUE(QDir().mkpath(paths.sharedFolder));
+    const WidgetSnapshot s = sample();
+
+    writeAll(file(), "{not json");
+    EXPECT_EQ(WidgetSnapshot::read(paths), std::nullopt);
+    EXPECT_TRUE(WidgetSnapshot::write(s, paths));
+    EXPECT_EQ(WidgetSnapshot::read(paths), s);
+
+    // Same snapshot, other bytes (pretty printed by someone else): rewritten
+    // so the file always holds our exact encoding.
+    writeAll(file(), QByteArray::fromStdString(nlohmann::json::parse(s.encode().toStdString()).dump(2)));
+    ASSERT_EQ(WidgetSnapshot::read(paths), s);
+    EXPECT_TRUE(WidgetSnapshot::write(s, paths));
+    EXPECT_EQ(readAll(file()), s.encode());
+}
+
+TEST_F(WidgetSnapshotFile, CapsWhatItReads) {
+    ASSERT_TRUE(QDir().mkpath(paths.sharedFolder));
+    const QByteArray bytes = sample().encode();
+
+    // Exactly at the cap is still read; one byte more is not.
+    QByteArray padded = bytes + QByteArray(WidgetSnapshot::kMaxFileBytes - bytes.size(), ' ');
+    writeAll(file(), padded);
+    EXPECT_EQ(WidgetSnapshot::read(paths), sample());
+    writeAll(file(), padded + ' ');
+    EXPECT_EQ(WidgetSnapshot::read(paths), std::nullopt);
+    EXPECT_EQ(WidgetSnapshot::decode(padded + ' '), std::nullopt);
+    // An oversized file is replaced like a damaged one.
+    EXPECT_TRUE(WidgetSnapshot::write(sample(), paths));
+    EXPECT_EQ(readAll(file()), bytes);
+}
+
+TEST_F(WidgetSnapshotFile, NeverBlocksOnOrTrustsSomethingThatIsNotAFile) {
+    ASSERT_TRUE(QDir().mkpath(paths.sharedFolder));
+    // A FIFO would block a plain read until a writer came along.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file()).constData(), 0600), 0);
+    EXPECT_EQ(WidgetSnapshot::read(paths), std::nullopt);
+    EXPECT_TRUE(WidgetSnapshot::write(sample(), paths));
+    EXPECT_EQ(WidgetSnapshot::read(paths), sample());
+
+    EXPECT_EQ(WidgetSnapshot::read(root.path() + QStringLiteral("/missing.json")), std::nullopt);
+    EXPECT_EQ(WidgetSnapshot::read(root.path()), std::nullopt);  // a folder
+}
+
+TEST_F(WidgetSnapshotFile, ReportsFailureWithoutWriting) {
+    // No shared folder at all.
+    AppPaths none = paths;
+    none.sharedFolder.clear();
+    EXPECT_EQ(WidgetSnapshot::fileURL(none), std::nullopt);
+    EXPECT_FALSE(WidgetSnapshot::write(sample(), none));
+    EXPECT_EQ(WidgetSnapshot::read(none), std::nullopt);
+
+    // The folder cannot be created: a regular file stands in its way.
+    writeAll(root.path() + QStringLiteral("/blocker"), "x");
+    AppPaths blocked{paths.dataFolder, root.path() + QStringLiteral("/blocker/shared")};
+    EXPECT_FALSE(WidgetSnapshot::write(sample(), blocked));
+
+    // The file's place is taken by a folder.
+    ASSERT_TRUE(QDir().mkpath(file()));
+    EXPECT_FALSE(WidgetSnapshot::write(sample(), paths));
+    EXPECT_TRUE(QFileInfo(file()).isDir());
+}
