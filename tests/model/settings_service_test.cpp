@@ -1,0 +1,383 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTextBoundaryFinder>
+#include <QThread>
+#include <QTimer>
+#include <vector>
+
+#include "model/SettingsCodec.h"
+#include "model/SettingsService.h"
+
+using namespace corvane;
+
+namespace {
+
+class SettingsServiceTest : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    AppPaths paths = AppPaths::under(root.path());
+
+    QString dataPath(const QString& name) const { return paths.dataFolder + u'/' + name; }
+
+    void writeFile(const QString& path, const QByteArray& bytes) const {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static AppSettings settingsNamed(const QString& name) {
+        AppSettings s = AppSettings::defaults();
+        s.userName = name;
+        return s;
+    }
+
+    static QString userNameIn(const QByteArray& bytes) {
+        const auto decoded = decodeSettings(bytes);
+        return decoded ? decoded->settings.userName : QStringLiteral("<nicht lesbar>");
+    }
+};
+
+const QString kLoadMessageStart = QStringLiteral("Die Einstellungen konnten nicht geladen werden (");
+const QString kSaveMessageStart = QStringLiteral("Einstellungen konnten nicht gespeichert werden: ");
+
+ino_t inodeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Spins the main thread's event loop until `done` holds or time runs out.
+template <typename Predicate>
+bool spinUntil(Predicate done, int timeoutMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+// Defaults carry a fresh clock identifier each time; compare the rest.
+bool isDefaults(const AppSettings& settings) {
+    AppSettings expected = AppSettings::defaults();
+    if (expected.clocks.size() != settings.clocks.size()) return false;
+    for (size_t i = 0; i < expected.clocks.size(); ++i) expected.clocks[i].id = settings.clocks[i].id;
+    return expected == settings;
+}
+
+int graphemeCount(const QString& text) {
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    int count = 0;
+    while (finder.toNextBoundary() > 0) ++count;
+    return count;
+}
+
+}  // namespace
+
+TEST_F(SettingsServiceTest, MissingFolderGivesDefaultsAndFirstSaveCreatesIt) {
+    SettingsService service(paths);
+    const SettingsLoadResult loaded = service.load();
+    EXPECT_TRUE(isDefaults(loaded.settings));
+    EXPECT_FALSE(loaded.failed);
+    EXPECT_TRUE(loaded.allowsMediaCleanup());
+    EXPECT_FALSE(service.lastError());
+    EXPECT_FALSE(QFileInfo::exists(paths.dataFolder));
+
+    ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Anna"))));
+    EXPECT_FALSE(service.lastError());
+    SettingsService again(paths);
+    EXPECT_EQ(again.load().settings.userName, QStringLiteral("Anna"));
+}
+
+TEST_F(SettingsServiceTest, GoodFileReportsWhetherAPresentKeyWasUnreadable) {
+    struct Case {
+        const char* json;
+        const char* userName;
+        bool dropped;
+    };
+    const Case cases[] = {
+        {R"({"UserName": "Anna"})", "Anna", false},
+        {R"({"UserName": 5, "ShowGreeting": true})", "", true},
+    };
+    for (const Case& c : cases) {
+        writeFile(dataPath(QStringLiteral("settings.json")), c.json);
+        SettingsService service(paths);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_FALSE(loaded.failed) << c.json;
+        EXPECT_EQ(loaded.settings.userName, QString::fromUtf8(c.userName)) << c.json;
+        EXPECT_EQ(loaded.droppedUnreadableKey, c.dropped) << c.json;
+        EXPECT_EQ(loaded.allowsMediaCleanup(), !c.dropped) << c.json;
+        EXPECT_FALSE(service.lastError()) << c.json;
+        EXPECT_FALSE(QFileInfo::exists(service.backupFilePath())) << c.json;
+    }
+}
+
+TEST_F(SettingsServiceTest, DamagedFileIsBackedUpAndTheNewestDamageReplacesTheBackup) {
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    for (const QByteArray& damage : {QByteArray("das ist kein JSON"), QByteArray("{\"UserName\": ")}) {
+        writeFile(file, damage);
+        SettingsService service(paths);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_TRUE(loaded.failed);
+        EXPECT_FALSE(loaded.allowsMediaCleanup());
+        EXPECT_TRUE(isDefaults(loaded.settings));
+        ASSERT_TRUE(service.lastError());
+        EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart)) << service.lastError()->toStdString();
+        EXPECT_TRUE(service.lastError()->endsWith(QStringLiteral("). Es werden Standardwerte verwendet.")));
+        EXPECT_EQ(readFile(service.backupFilePath()), damage);
+        // The damaged file stays until a save replaces it.
+        EXPECT_EQ(readFile(file), damage);
+    }
+    SettingsService service(paths);
+    service.load();
+    EXPECT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+    EXPECT_FALSE(service.lastError());
+    EXPECT_EQ(userNameIn(readFile(file)), QStringLiteral("Neu"));
+    EXPECT_EQ(QDir(paths.dataFolder).entryList(QDir::Files | QDir::Hidden).size(), 2);  // file and backup
+}
+
+TEST_F(SettingsServiceTest, UnreadableOrHugeFilesFallBackToDefaults) {
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    // Valid JSON padded past the cap: the size alone makes it damaged.
+    QByteArray huge = R"({"UserName": "Anna"})";
+    huge.append(kMaxSettingsFileBytes, ' ');
+    writeFile(file, huge);
+    {
+        SettingsService service(paths);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_TRUE(loaded.failed);
+        EXPECT_TRUE(isDefaults(loaded.settings));
+        ASSERT_TRUE(service.lastError());
+        EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart));
+        EXPECT_EQ(QFileInfo(service.backupFilePath()).size(), huge.size());
+    }
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("[1, 2, 3]"), QByteArray(100000, '[')}) {
+        writeFile(file, bytes);
+        SettingsService service(paths);
+        EXPECT_TRUE(service.load().failed) << bytes.left(20).toStdString();
+        EXPECT_TRUE(service.lastError()) << bytes.left(20).toStdString();
+    }
+    // A folder where the file should be: nothing to read, and nothing to
+    // copy aside either.
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file));
+    SettingsService service(paths);
+    EXPECT_TRUE(service.load().failed);
+    ASSERT_TRUE(service.lastError());
+    EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart));
+}
+
+TEST_F(SettingsServiceTest, DamagedFileThatCannotBeBackedUpIsNeverReplaced) {
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    const QByteArray damage = "{ beschädigt";
+    writeFile(file, damage);
+    // A folder in the way of the backup; running as root, permissions would
+    // not stop the copy.
+    writeFile(dataPath(QStringLiteral("settings.json.defekt.bak/alt.txt")), "alt");
+
+    SettingsService service(paths);
+    EXPECT_TRUE(service.load().failed);
+    ASSERT_TRUE(service.lastError());
+    EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart));
+    EXPECT_TRUE(service.lastError()->contains(QStringLiteral("nicht gesichert")))
+        << service.lastError()->toStdString();
+
+    EXPECT_FALSE(service.save(settingsNamed(QStringLiteral("Anna"))));
+    ASSERT_TRUE(service.lastError());
+    EXPECT_TRUE(service.lastError()->startsWith(kSaveMessageStart));
+
+    bool done = false;
+    bool okReported = true;
+    std::optional<QString> message;
+    service.writeAndNotify(SettingsService::encode(settingsNamed(QStringLiteral("Berta"))),
+                           [&](bool ok, const std::optional<QString>& m) {
+                               done = true;
+                               okReported = ok;
+                               message = m;
+                           });
+    ASSERT_TRUE(spinUntil([&] { return done; }));
+    EXPECT_FALSE(okReported);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->startsWith(kSaveMessageStart));
+    EXPECT_EQ(readFile(file), damage);
+    EXPECT_EQ(readFile(dataPath(QStringLiteral("settings.json.defekt.bak/alt.txt"))), "alt");
+}
+
+TEST_F(SettingsServiceTest, WriteReplacesTheFileAtomicallyOrReportsWhy) {
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    writeFile(file, SettingsService::encode(settingsNamed(QStringLiteral("Alt"))));
+    const ino_t before = inodeOf(file);
+    SettingsService service(paths);
+    ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+    // A new inode: the new content was renamed over the old file, never
+    // written into it, so a crash midway leaves either version whole.
+    EXPECT_NE(inodeOf(file), before);
+    EXPECT_EQ(userNameIn(readFile(file)), QStringLiteral("Neu"));
+    EXPECT_EQ(QDir(paths.dataFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("settings.json")});
+
+    // A file where the data folder should be: the folder cannot be made.
+    QTemporaryDir other;
+    const QString blocked = other.path() + QStringLiteral("/blockiert");
+    writeFile(blocked, "x");
+    SettingsService failing(AppPaths{blocked + QStringLiteral("/Corvane"), other.path()});
+    EXPECT_FALSE(failing.save(AppSettings::defaults()));
+    ASSERT_TRUE(failing.lastError());
+    EXPECT_TRUE(failing.lastError()->startsWith(kSaveMessageStart));
+    // The next success clears the message.
+    EXPECT_TRUE(service.save(AppSettings::defaults()));
+    EXPECT_FALSE(service.lastError());
+}
+
+TEST_F(SettingsServiceTest, QueuedWritesRunInOrderAndReportOnTheMainThread) {
+    SettingsService service(paths);
+    constexpr int kWrites = 20;
+    std::vector<int> order;
+    bool allOnMainThread = true;
+    for (int i = 0; i < kWrites; ++i) {
+        service.writeAndNotify(SettingsService::encode(settingsNamed(QString::number(i))),
+                               [&, i](bool ok, const std::optional<QString>& message) {
+                                   EXPECT_TRUE(ok);
+                                   EXPECT_FALSE(message);
+                                   allOnMainThread &= QThread::currentThread() == qApp->thread();
+                                   order.push_back(i);
+                               });
+    }
+    // The shutdown save comes after everything queued before it, so the file
+    // ends with its value and not with a late queued one.
+    ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Ende"))));
+    EXPECT_EQ(userNameIn(readFile(dataPath(QStringLiteral("settings.json")))), QStringLiteral("Ende"));
+
+    // Completions are queued to the main thread, which has not spun yet.
+    EXPECT_TRUE(order.empty());
+    ASSERT_TRUE(spinUntil([&] { return order.size() == size_t(kWrites); }));
+    for (int i = 0; i < kWrites; ++i) EXPECT_EQ(order[i], i);
+    EXPECT_TRUE(allOnMainThread);
+}
+
+TEST_F(SettingsServiceTest, DestroyingTheServiceStillRunsQueuedWrites) {
+    bool called = false;
+    {
+        SettingsService service(paths);
+        service.writeAndNotify(SettingsService::encode(settingsNamed(QStringLiteral("Zuletzt"))),
+                               [&](bool, const std::optional<QString>&) { called = true; });
+    }
+    EXPECT_EQ(userNameIn(readFile(dataPath(QStringLiteral("settings.json")))), QStringLiteral("Zuletzt"));
+    // The completion belonged to the service and went with it.
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(called);
+}
+
+TEST(ImportedFileNameTest, BuildsNamesFromWholeCharacters) {
+    const QString family = QStringLiteral("👨‍👩‍👧‍👦");  // one character, eleven UTF-16 units
+    struct Case {
+        QString picked;
+        QString expected;  // empty: check only the cut
+    };
+    const Case cases[] = {
+        {QStringLiteral("Mein Wecker.MP3"), QStringLiteral("ton-Mein Wecker-ABC123.mp3")},
+        {QStringLiteral("klang"), QStringLiteral("ton-klang-ABC123.dat")},
+        {QStringLiteral("alt.tar.WAV"), QStringLiteral("ton-alt.tar-ABC123.wav")},
+        {QStringLiteral(".versteckt"), QStringLiteral("ton-.versteckt-ABC123.dat")},
+        {QStringLiteral("a/b.ogg"), QStringLiteral("ton-a-b-ABC123.ogg")},
+        {QString(100, u'x') + QStringLiteral(".wav"),
+         QStringLiteral("ton-") + QString(60, u'x') + QStringLiteral("-ABC123.wav")},
+        {QStringLiteral("e\u0301").repeated(70) + QStringLiteral(".wav"),
+         QStringLiteral("ton-") + QStringLiteral("e\u0301").repeated(60) + QStringLiteral("-ABC123.wav")},
+    };
+    for (const Case& c : cases) {
+        const QString name = SettingsService::importedFileName(c.picked, u"ton", u"ABC123");
+        if (!c.expected.isEmpty()) {
+            EXPECT_EQ(name, c.expected) << c.picked.toStdString();
+        }
+        EXPECT_TRUE(name.isValidUtf16()) << c.picked.toStdString();
+        EXPECT_LE(name.toUtf8().size(), 255) << c.picked.toStdString();
+        EXPECT_TRUE(name.startsWith(QStringLiteral("ton-"))) << c.picked.toStdString();
+        EXPECT_TRUE(name.contains(QStringLiteral("-ABC123."))) << c.picked.toStdString();
+    }
+    // Longer characters: the cut keeps them whole, and stops early when the
+    // name would not fit the file system's 255 bytes.
+    const QString tail = QStringLiteral("-ABC123.wav");
+    for (const QString& character : {QStringLiteral("🎵"), QStringLiteral("👍🏽"), family}) {
+        const QString name =
+            SettingsService::importedFileName(character.repeated(61) + ".wav", u"ton", u"ABC123");
+        ASSERT_TRUE(name.endsWith(tail));
+        const QString base = name.mid(4, name.size() - 4 - tail.size());
+        const int count = graphemeCount(base);
+        EXPECT_EQ(base, character.repeated(count)) << character.toStdString();
+        EXPECT_LE(name.toUtf8().size(), 255) << character.toStdString();
+        EXPECT_GT(name.toUtf8().size() + character.toUtf8().size(), 255) << character.toStdString();
+        if (character == QStringLiteral("🎵")) {
+            EXPECT_EQ(count, 60);  // 240 bytes: exactly what is left
+        }
+    }
+}
+
+TEST_F(SettingsServiceTest, ImportCopiesIntoTheMediaFolderOrSaysWhyNot) {
+    const QString picked = root.path() + QStringLiteral("/Auswahl/Mein Wecker.MP3");
+    writeFile(picked, "RIFF....");
+    SettingsService service(paths);
+    const auto imported = service.importSoundFile(picked, u"ton");
+    ASSERT_TRUE(imported);
+    const QFileInfo info(*imported);
+    EXPECT_EQ(info.absolutePath(), service.mediaDirectory());
+    EXPECT_TRUE(info.fileName().startsWith(QStringLiteral("ton-Mein Wecker-")));
+    EXPECT_TRUE(info.fileName().endsWith(QStringLiteral(".mp3")));
+    EXPECT_EQ(readFile(*imported), "RIFF....");
+    EXPECT_FALSE(service.lastError());
+
+    for (const QString& bad :
+         {root.path() + QStringLiteral("/fehlt.wav"), root.path() + QStringLiteral("/Auswahl")}) {
+        EXPECT_FALSE(service.importSoundFile(bad, u"zifferblatt")) << bad.toStdString();
+        ASSERT_TRUE(service.lastError());
+        EXPECT_TRUE(
+            service.lastError()->startsWith(QStringLiteral("Datei konnte nicht übernommen werden: ")));
+    }
+}
+
+TEST_F(SettingsServiceTest, CleanupDeletesOnlyUnreferencedRegularFiles) {
+    SettingsService service(paths);
+    const QString media = service.mediaDirectory();
+    const QString outside = root.path() + QStringLiteral("/woanders.wav");
+    writeFile(outside, "fremd");
+    for (const char* name :
+         {"ton-behalten.wav", "ton-alt.wav", "Ton-Behalten.WAV", ".versteckt", "Ordner/drin.wav"}) {
+        writeFile(media + u'/' + QString::fromUtf8(name), "x");
+    }
+    ASSERT_TRUE(QFile::link(outside, media + QStringLiteral("/verweis.wav")));
+    ASSERT_TRUE(
+        QFile::link(media + QStringLiteral("/ton-alt.wav"), media + QStringLiteral("/verweis-innen.wav")));
+
+    // A referenced path elsewhere still protects the media file of that name.
+    service.cleanupMedia({QStringLiteral("/irgendwo/ton-behalten.wav"), QString()});
+    service.waitUntilIdle();
+
+    QStringList left =
+        QDir(media).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QStringLiteral("Ordner"), QStringLiteral("ton-behalten.wav"),
+                                 QStringLiteral("verweis-innen.wav"), QStringLiteral("verweis.wav")}));
+    EXPECT_TRUE(QFileInfo::exists(media + QStringLiteral("/Ordner/drin.wav")));
+    EXPECT_EQ(readFile(outside), "fremd");
+
+    // No media folder: nothing to do, nothing reported.
+    QDir(media).removeRecursively();
+    service.cleanupMedia({});
+    service.waitUntilIdle();
+    EXPECT_FALSE(service.lastError());
+}
