@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QTimeZone>
+#include <QtGlobal>
+
+#include <utility>
+
+namespace corvane {
+
+// Where "the user's current zone" comes from. Services ask it on every call
+// instead of keeping a QTimeZone, so a change of the system zone while the
+// program runs takes effect at the next check; tests pin a zone with
+// FixedTimeZoneProvider.
+class TimeZoneProvider {
+public:
+    virtual ~TimeZoneProvider() = default;
+    virtual QTimeZone current() const = 0;
+};
+
+// Asks Qt for the system zone on every call (it follows TZ and /etc/localtime).
+// An unusable answer becomes UTC so callers always get a valid zone.
+class SystemTimeZoneProvider final : public TimeZoneProvider {
+public:
+    QTimeZone current() const override;
+    static SystemTimeZoneProvider& instance();
+};
+
+class FixedTimeZoneProvider final : public TimeZoneProvider {
+public:
+    explicit FixedTimeZoneProvider(QTimeZone zone) : zone_(std::move(zone)) {}
+    explicit FixedTimeZoneProvider(const char* ianaId) : zone_(QByteArray(ianaId)) {}
+    QTimeZone current() const override { return zone_; }
+    void setZone(QTimeZone zone) { zone_ = std::move(zone); }
+
+private:
+    QTimeZone zone_;
+};
+
+// ---------------------------------------------------------------------------
+// Wall time over a QTimeZone, on plain integers so the per-second alarm scan
+// never allocates. Days are counted from 1970-01-01 of the proleptic
+// Gregorian calendar; "local milliseconds" are a wall time read as if it were
+// UTC (UTC milliseconds plus the zone's offset at that instant).
+
+inline constexpr qint64 kMSecsPerDay = 86'400'000;
+
+struct CivilDate {
+    int year = 1970;
+    int month = 1;  // 1...12
+    int day = 1;    // 1...31
+    bool operator==(const CivilDate&) const = default;
+};
+
+constexpr qint64 floorDiv(qint64 a, qint64 b) {
+    qint64 q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+qint64 daysFromCivil(CivilDate date);
+CivilDate civilFromDays(qint64 days);
+// 1 = Sunday ... 7 = Saturday, the numbering the alarm weekdays use.
+int weekdayOfDays(qint64 days);
+// 1-based ordinal of the day within its year.
+int dayOfYear(CivilDate date);
+
+// The zone's offset from UTC at an instant, in seconds (0 for an invalid zone).
+int utcOffsetSecs(const QTimeZone& zone, qint64 utcMSecs);
+
+// An instant read on the wall clock of a zone.
+struct LocalTime {
+    qint64 days = 0;       // local calendar day, counted from 1970-01-01
+    qint64 msOfDay = 0;    // 0 ... 86'399'999
+    int offsetSecs = 0;    // the zone's offset at the instant
+
+    int hour() const { return int(msOfDay / 3'600'000); }
+    int minute() const { return int(msOfDay / 60'000 % 60); }
+    int second() const { return int(msOfDay / 1000 % 60); }
+    int msec() const { return int(msOfDay % 1000); }
+    CivilDate date() const { return civilFromDays(days); }
+    int weekday() const { return weekdayOfDays(days); }
+};
+
+LocalTime toLocal(const QTimeZone& zone, qint64 utcMSecs);
+
+// The instant at which the wall clock of `zone` shows `hour:minute:00` on
+// local day `days`. A time inside a gap (clocks spring forward) resolves to
+// the first existing instant after the gap; a time that occurs twice (clocks
+// go back) resolves to its first occurrence. Hour and minute beyond a day are
+// carried over as wall time (24:00 is the next day's midnight).
+qint64 resolveWallTime(const QTimeZone& zone, qint64 days, qint64 hour, qint64 minute);
+
+// First instant of local day `days` (midnight, or the end of a gap that
+// swallows it).
+inline qint64 startOfLocalDay(const QTimeZone& zone, qint64 days) {
+    return resolveWallTime(zone, days, 0, 0);
+}
+
+}  // namespace corvane
