@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestWait.h"
+
 using namespace corvane;
 
 namespace {
@@ -103,11 +105,11 @@ TEST_F(SonvelaGio, FollowsTheDesktopDatabaseAndLaunchesTheHandler) {
 
     // Installed while we run: the cached answer follows without a restart.
     installHandler();
-    QTRY_VERIFY_WITH_TIMEOUT(Sonvela::isInstalled(), 10000);
+    ASSERT_TRUE(corvane::test::waitUntil([&] { return Sonvela::isInstalled(); }, 10000));
     ASSERT_TRUE(Sonvela::isInstalled());
 
     ASSERT_TRUE(Sonvela::openWake(alarm));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("received")), 10000);
+    ASSERT_TRUE(corvane::test::waitUntil([&] { return QFile::exists(path("received")); }, 10000));
     QFile received(path("received"));
     ASSERT_TRUE(received.open(QIODevice::ReadOnly));
     EXPECT_EQ(received.readAll(), QByteArray("sonvela://play?station=St%2B1%26volume%3D3&fade=25&volume=60"));
@@ -116,7 +118,7 @@ TEST_F(SonvelaGio, FollowsTheDesktopDatabaseAndLaunchesTheHandler) {
 
     // Removed again: back to not installed, and opening is refused.
     removeHandler();
-    QTRY_VERIFY_WITH_TIMEOUT(!Sonvela::isInstalled(), 10000);
+    ASSERT_TRUE(corvane::test::waitUntil([&] { return !Sonvela::isInstalled(); }, 10000));
     EXPECT_FALSE(Sonvela::openWake(alarm));
     QTest::qWait(300);
     EXPECT_FALSE(QFile::exists(path("received")));

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestWait.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -313,7 +315,7 @@ TEST(StationDirectory, ACancelledRequestStaysSilent) {
     std::unique_ptr<StationRequest> request(
         Sonvela::searchStations(QStringLiteral("x"), nullptr, hosts({first.base(), second.base()}, 300)));
     QSignalSpy finished(request.get(), &StationRequest::finished);
-    QTRY_COMPARE(first.requestCount(), 1);
+    ASSERT_TRUE(corvane::test::waitUntil([&] { return first.requestCount() == 1; }));
     request->cancel();
     EXPECT_TRUE(request->isCancelled());
     QTest::qWait(600);  // past the timeout that would have moved on to the second host
@@ -323,7 +325,7 @@ TEST(StationDirectory, ACancelledRequestStaysSilent) {
     // Dropping a request in flight is a cancel too.
     QPointer<StationRequest> dropped =
         Sonvela::searchStations(QStringLiteral("y"), nullptr, hosts({first.base(), second.base()}, 300));
-    QTRY_COMPARE(first.requestCount(), 2);
+    ASSERT_TRUE(corvane::test::waitUntil([&] { return first.requestCount() == 2; }));
     delete dropped.data();
     QTest::qWait(600);
     EXPECT_EQ(second.requestCount(), 0);
