@@ -112,7 +112,9 @@ TEST(RgbMix, RoundsHalvesToEvenAndClamps) {
 
 TEST(RgbToQColor, IsSrgbWithFullOpacity) {
     const QColor c = RGB(31, 58, 95).toQColor();
-    EXPECT_EQ(c.spec(), QColor::Rgb);
+    // Plain 8-bit sRGB, not an extended or converted colour model.
+    EXPECT_EQ(c, QColor::fromRgb(31, 58, 95));
+    EXPECT_EQ(c.toRgb(), c);
     EXPECT_EQ(c.red(), 31);
     EXPECT_EQ(c.green(), 58);
     EXPECT_EQ(c.blue(), 95);
