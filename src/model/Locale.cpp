@@ -1,5 +1,7 @@
 #include "model/Locale.h"
 
+#include "platform/TimeZones.h"
+
 #include <unicode/dtptngen.h>
 #include <unicode/gregocal.h>
 #include <unicode/simpletz.h>
@@ -140,7 +142,7 @@ QString regionDisplayName(QStringView regionCode, const icu::Locale& locale) {
 }
 
 QString timeZoneGenericName(const QString& ianaId, const icu::Locale& locale) {
-    if (ianaId.isEmpty() || !QTimeZone(ianaId.toUtf8()).isValid()) return {};
+    if (ianaId.isEmpty() || !zoneForIdentifier(ianaId).isValid()) return {};
     std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::createTimeZone(toUnicode(ianaId)));
     if (!zone) return {};
     icu::UnicodeString id;

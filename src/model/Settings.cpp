@@ -1,5 +1,7 @@
 #include "model/Settings.h"
 
+#include "platform/TimeZones.h"
+
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -188,7 +190,7 @@ ClockEntry ClockEntry::makeNew() {
 
 QTimeZone ClockEntry::timeZone() const {
     if (!timeZoneID.isEmpty()) {
-        QTimeZone zone(timeZoneID.toUtf8());
+        const QTimeZone zone = zoneForIdentifier(timeZoneID);
         if (zone.isValid()) return zone;
     }
     return QTimeZone::systemTimeZone();

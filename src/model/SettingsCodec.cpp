@@ -1,5 +1,7 @@
 #include "model/SettingsCodec.h"
 
+#include "platform/TimeZones.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -281,7 +283,7 @@ public:
         // A missing or unreadable id gets a fresh one; an empty text stays.
         if (!readText(object, "Id", clock.id)) clock.id = newUuidText();
         readText(object, "TimeZone", clock.timeZoneID);
-        if (!clock.timeZoneID.isEmpty() && !QTimeZone(clock.timeZoneID.toUtf8()).isValid())
+        if (!clock.timeZoneID.isEmpty() && !zoneForIdentifier(clock.timeZoneID).isValid())
             clock.timeZoneID.clear();
         readText(object, "Name", clock.name);
         readOptionalEnum(object, "DialStyle", clock.dialStyle);

@@ -7,6 +7,29 @@
 
 namespace corvane {
 
+bool isPlainZoneIdentifier(QStringView id) {
+    if (id.isEmpty()) return false;
+    qsizetype partStart = 0;
+    for (qsizetype i = 0; i <= id.size(); ++i) {
+        if (i == id.size() || id[i] == u'/') {
+            const QStringView part = id.sliced(partStart, i - partStart);
+            if (part.isEmpty() || part == u"." || part == u"..") return false;
+            partStart = i + 1;
+            continue;
+        }
+        const char16_t c = id[i].unicode();
+        const bool allowed = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
+                             c == u'_' || c == u'-' || c == u'+' || c == u'.' || c == u':';
+        if (!allowed) return false;
+    }
+    return true;
+}
+
+QTimeZone zoneForIdentifier(QStringView id) {
+    if (!isPlainZoneIdentifier(id)) return {};
+    return QTimeZone(id.toLatin1());
+}
+
 QTimeZone SystemTimeZoneProvider::current() const {
     QTimeZone zone = QTimeZone::systemTimeZone();
     if (!zone.isValid()) return QTimeZone::utc();

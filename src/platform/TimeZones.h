@@ -7,6 +7,17 @@
 
 namespace corvane {
 
+// QTimeZone reads its identifier as a path below the zoneinfo folder: "../"
+// reaches any file on the disk, where a FIFO would block the program for
+// good, and an empty identifier is the system's own zone. Identifiers from
+// files (settings, catalogue) therefore go through this check: plain names of
+// ASCII letters, digits and "_-+.:" in non-empty "/"-separated parts, none of
+// them "." or "..".
+bool isPlainZoneIdentifier(QStringView id);
+// The zone of `id`, or an invalid zone when the identifier is not plain or
+// names no zone the system knows.
+QTimeZone zoneForIdentifier(QStringView id);
+
 // Where "the user's current zone" comes from. Services ask it on every call
 // instead of keeping a QTimeZone, so a change of the system zone while the
 // program runs takes effect at the next check; tests pin a zone with

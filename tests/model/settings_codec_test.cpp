@@ -322,6 +322,18 @@ TEST(SettingsCodec, TolerantReading) {
              EXPECT_FALSE(s.clocks[2].dialStyle);
          },
          false},
+        // A zone identifier is a name, never a path: QTimeZone would open the
+        // file it names, and a FIFO there would hang the start.
+        {R"({"Clocks": [{"TimeZone": "../../../../tmp/fifo"}, {"TimeZone": "Europe/../Europe/Berlin"},
+                        {"TimeZone": "./Europe/Berlin"}, {"TimeZone": "America/Argentina/Buenos_Aires"}]})",
+         [](const AppSettings& s) {
+             ASSERT_EQ(s.clocks.size(), 4u);
+             EXPECT_TRUE(s.clocks[0].timeZoneID.isEmpty());
+             EXPECT_TRUE(s.clocks[1].timeZoneID.isEmpty());
+             EXPECT_TRUE(s.clocks[2].timeZoneID.isEmpty());
+             EXPECT_EQ(s.clocks[3].timeZoneID, u"America/Argentina/Buenos_Aires");
+         },
+         false},
         {R"({"Clocks": [{"Id": "X", "DialStyle": "Sundial"}]})",
          [](const AppSettings& s) {
              ASSERT_EQ(s.clocks.size(), 1u);

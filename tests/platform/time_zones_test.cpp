@@ -128,3 +128,24 @@ TEST(TimeZoneProviders, SystemOneSeesAZoneChangeWhileRunning) {
     EXPECT_EQ(first, QByteArray("Asia/Tokyo"));
     EXPECT_EQ(second, QByteArray("America/Mexico_City"));
 }
+
+TEST(ZoneIdentifiers, OnlyPlainNamesReachTheZoneDatabase) {
+    const struct {
+        const char* id;
+        bool plain;
+    } cases[] = {
+        {"Europe/Berlin", true},        {"America/Argentina/Buenos_Aires", true}, {"Etc/GMT+5", true},
+        {"UTC", true},                  {"", false},                              {"../etc/passwd", false},
+        {"Europe/../../tmp/x", false},  {"./Europe/Berlin", false},               {"/etc/localtime", false},
+        {"Europe//Berlin", false},      {"Europe/Berlin/", false},                {"Europe/Be rlin", false},
+        {"Europe/Berl\u00efn", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(isPlainZoneIdentifier(QString::fromUtf8(c.id)), c.plain);
+    }
+    EXPECT_TRUE(zoneForIdentifier(u"Europe/Berlin").isValid());
+    EXPECT_FALSE(zoneForIdentifier(u"Mars/Olympus").isValid());
+    // Without the guard this names a real zone file through a detour.
+    EXPECT_FALSE(zoneForIdentifier(u"Asia/../Europe/Berlin").isValid());
+}
