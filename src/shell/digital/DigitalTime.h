@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QSizeF>
+#include <QStaticText>
+#include <QWidget>
+#include <vector>
+
+class QPainter;
+
+namespace corvane {
+
+// The digits of a digital clock laid out once per text: every digit takes the
+// width of the widest digit, so times of the same length have one width, and
+// the block is never narrower than "00:00:00". Painting reuses the layout.
+class DigitalTimeText {
+public:
+    // Family from the settings; it is used only when installed (exact name),
+    // else the system font. Always semibold.
+    void setFont(const QString& family, double size);
+    // Returns whether the text changed.
+    bool setText(const QString& text);
+
+    const QFont& font() const { return font_; }
+    const QString& text() const { return text_; }
+    QSizeF size() const { return size_; }
+
+    // Draws centred in `rect`.
+    void paint(QPainter& painter, const QRectF& rect, const QColor& color) const;
+
+    static QFont resolveFont(const QString& family, double size);
+
+private:
+    void relayout();
+
+    struct Glyph {
+        QStaticText text;
+        double x = 0;
+    };
+    QFont font_;
+    QString text_;
+    std::vector<Glyph> glyphs_;
+    double digitWidth_ = 0;
+    double textWidth_ = 0;
+    double ascent_ = 0;
+    QSizeF size_;
+};
+
+// The widget form, for a lone digital clock.
+class DigitalTime : public QWidget {
+    Q_OBJECT
+public:
+    explicit DigitalTime(QWidget* parent = nullptr);
+
+    void setFont(const QString& family, double size);
+    // Repaints only when the text differs.
+    void setText(const QString& text);
+    void setColor(const QColor& color);
+
+    const DigitalTimeText& layout() const { return text_; }
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    DigitalTimeText text_;
+    QColor color_ = Qt::white;
+};
+
+}  // namespace corvane

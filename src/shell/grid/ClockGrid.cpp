@@ -1,0 +1,339 @@
+#include "shell/grid/ClockGrid.h"
+
+#include <QFontMetricsF>
+#include <QPaintEvent>
+#include <cmath>
+#include <limits>
+#include <QPainter>
+#include <QPropertyAnimation>
+
+#include "dial/AnalogClock.h"
+#include "shell/components/ScaleDownToFit.h"
+#include "shell/components/Theme.h"
+#include "shell/digital/ClockCaption.h"
+#include "shell/digital/DigitalFace.h"
+#include "shell/digital/DigitalTime.h"
+#include "shell/digital/EditHighlight.h"
+
+namespace corvane {
+
+namespace {
+constexpr double kAnalogGap = 4.0;
+constexpr double kDigitalGap = 2.0;
+constexpr double kDigitalPadding = 10.0;
+constexpr double kDigitalTitleSize = 30.0;
+constexpr double kDigitalZoneSize = 22.0;
+}  // namespace
+
+GridClock GridClock::from(const ClockEntry& entry, const QString& title, const QString& subtitle,
+                          const QImage& image) {
+    GridClock c;
+    c.id = entry.id;
+    c.title = title;
+    c.subtitle = subtitle;
+    c.zone = entry.timeZone();
+    c.dialStyle = entry.dialStyle;
+    c.image = image;
+    if (entry.faceColor) c.face = RGB::fromHex(*entry.faceColor);
+    return c;
+}
+
+// ---- ClockCell ----------------------------------------------------------
+
+struct ClockCell::Digital {
+    DigitalTimeText time;
+    QFont titleFont = uiFont(kDigitalTitleSize, QFont::DemiBold);
+    QFont zoneFont = uiFont(kDigitalZoneSize);
+    QSizeF block;  // natural size of title, time and zone line
+    void measure(const GridClock& c) {
+        const QFontMetricsF t(titleFont), z(zoneFont);
+        const double w = std::max({t.horizontalAdvance(c.title), time.size().width(),
+                                   z.horizontalAdvance(c.subtitle)});
+        block = QSizeF(w, t.height() + kDigitalGap + time.size().height() + kDigitalGap + z.height());
+    }
+};
+
+ClockCell::ClockCell(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+ClockCell::~ClockCell() = default;
+
+void ClockCell::setClock(const GridClock& clock) {
+    if (clock == clock_) return;
+    clock_ = clock;
+    shownSecond_ = -1;
+    shownFrame_ = std::numeric_limits<qint64>::min();
+    setAccessibleName(clock.title);
+    setAccessibleDescription(clock.subtitle);
+    setNow(now_);
+    if (digital_) digital_->measure(clock_);
+    update();
+}
+
+void ClockCell::setOptions(const GridOptions& options) {
+    if (options == options_ && (digital_ != nullptr) == (options.mode != ClockDisplayMode::analog))
+        return;
+    options_ = options;
+    shownFrame_ = std::numeric_limits<qint64>::min();
+    if (options_.mode == ClockDisplayMode::analog) {
+        digital_.reset();
+    } else {
+        if (!digital_) digital_ = std::make_unique<Digital>();
+        digital_->time.setFont(options_.fontFamily, options_.fontSize);
+        shownSecond_ = -1;
+        setNow(now_);
+        digital_->measure(clock_);
+    }
+    update();
+}
+
+const QString& ClockCell::timeText() const {
+    static const QString none;
+    return digital_ ? digital_->time.text() : none;
+}
+
+void ClockCell::setNow(qint64 msecs) {
+    now_ = msecs;
+    if (!digital_) {
+        // A ticking second hand moves once a second; only the dial repaints,
+        // the caption below it stays as painted.
+        const qint64 frame = options_.smoothSeconds ? msecs : qint64(std::floor(double(msecs) / 1000.0));
+        if (frame == shownFrame_) return;
+        shownFrame_ = frame;
+        update(dialRect().toAlignedRect().adjusted(-1, -1, 1, 1));
+        return;
+    }
+    const DialTime t = DialTime::at(msecs, clock_.zone);
+    const int second = t.hour * 3600 + t.minute * 60 + t.second;
+    if (second == shownSecond_) return;
+    shownSecond_ = second;
+    const QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+    const QSizeF before = digital_->time.size();
+    digital_->time.setText(text);
+    if (digital_->time.size() != before) digital_->measure(clock_);
+    update();
+}
+
+void ClockCell::refreshFonts() {
+    const double s = gridCaptionScale(QSizeF(size()));
+    if (s == captionScale_) return;
+    captionScale_ = s;
+    captionTitle_ = uiFont(ClockCaption::titleSize(s), QFont::DemiBold);
+    captionSubtitle_ = uiFont(ClockCaption::subtitleSize(s));
+}
+
+QRectF ClockCell::dialRect() const {
+    const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
+    const QRectF area(0, 0, width(), std::max(0.0, height() - captionH - kAnalogGap));
+    return AnalogClock::dialRect(area);
+}
+
+QRectF ClockCell::markFrame() const {
+    if (digital_) return QRectF(rect());
+    return dialRect();
+}
+
+double ClockCell::contentScale() const {
+    if (!digital_) return 1.0;
+    const QSizeF avail(width() - 2 * kDigitalPadding, height() - 2 * kDigitalPadding);
+    return ScaleDownToFit::scaleFor(avail, digital_->block);
+}
+
+void ClockCell::resizeEvent(QResizeEvent*) {
+    refreshFonts();
+    if (onGeometryChanged) onGeometryChanged();
+}
+
+void ClockCell::moveEvent(QMoveEvent*) {
+    if (onGeometryChanged) onGeometryChanged();
+}
+
+void ClockCell::paintEvent(QPaintEvent* event) {
+    const ThemeColors& theme = themeOf(this);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    if (!digital_) {
+        AnalogClock clock;
+        clock.time = DialTime::at(now_, clock_.zone);
+        clock.smoothSeconds = options_.smoothSeconds;
+        clock.style = clock_.dialStyle.value_or(options_.dialStyle);
+        clock.image = clock_.image;
+        clock.theme = theme;
+        clock.faceRGB = clock_.face;
+        clock.showSeconds = true;
+        const QRectF dial = dialRect();
+        clock.paint(p, dial);
+        const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
+        const double blockTop = (height() - (dial.height() + kAnalogGap + captionH)) / 2;
+        const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
+                                 width(), captionH);
+        if (!event->rect().intersects(captionRect.toAlignedRect())) return;
+        ClockCaption::paint(p, captionRect, clock_.title, clock_.subtitle, captionTitle_,
+                            captionSubtitle_, theme);
+        return;
+    }
+
+    DigitalFace::paintPlate(p, QRectF(rect()), clock_.face, theme);
+    const double s = contentScale();
+    const QSizeF block = digital_->block;
+    p.translate(width() / 2.0, height() / 2.0);
+    p.scale(s, s);
+    p.translate(-block.width() / 2, -block.height() / 2);
+    const QFontMetricsF t(digital_->titleFont), z(digital_->zoneFont);
+    const QColor secondary = DigitalFace::secondaryTextColor(clock_.face, theme);
+    double y = 0;
+    p.setFont(digital_->titleFont);
+    p.setPen(secondary);
+    p.drawText(QRectF(0, y, block.width(), t.height()), Qt::AlignCenter, clock_.title);
+    y += t.height() + kDigitalGap;
+    const QSizeF timeSize = digital_->time.size();
+    digital_->time.paint(p, QRectF(0, y, block.width(), timeSize.height()),
+                         DigitalFace::textColor(clock_.face, theme));
+    y += timeSize.height() + kDigitalGap;
+    p.setFont(digital_->zoneFont);
+    p.setPen(secondary);
+    p.drawText(QRectF(0, y, block.width(), z.height()), Qt::AlignCenter, clock_.subtitle);
+}
+
+// ---- ClockGrid ----------------------------------------------------------
+
+ClockGrid::ClockGrid(double spacing, QWidget* parent)
+    : QWidget(parent), spacing_(spacing), highlight_(new EditHighlight(this)) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    highlight_->hide();
+}
+
+ClockGrid::~ClockGrid() {
+    for (auto& a : animations_)
+        if (a) a->stop();
+}
+
+ClockCell* ClockGrid::cell(const QString& id) const { return cells_.value(id, nullptr); }
+
+QRect ClockGrid::targetRect(int index) const {
+    return index >= 0 && index < int(targets_.size()) ? targets_[std::size_t(index)] : QRect();
+}
+
+bool ClockGrid::isAnimating() const {
+    for (const auto& a : animations_)
+        if (a && a->state() == QAbstractAnimation::Running) return true;
+    return false;
+}
+
+void ClockGrid::setClocks(const std::vector<GridClock>& clocks) {
+    if (clocks == clocks_) return;
+    clocks_ = clocks;
+    QHash<QString, ClockCell*> kept;
+    for (const GridClock& c : clocks_) {
+        if (kept.contains(c.id)) continue;  // a duplicate identifier shares the first cell
+        ClockCell* cell = cells_.take(c.id);
+        if (!cell) {
+            cell = new ClockCell(this);
+            cell->setOptions(options_);
+            cell->setNow(now_);
+            cell->onGeometryChanged = [this] { placeHighlight(); };
+            cell->show();
+        }
+        cell->setClock(c);
+        kept.insert(c.id, cell);
+    }
+    for (ClockCell* gone : std::as_const(cells_)) delete gone;
+    cells_ = kept;
+    relayout(true);
+}
+
+void ClockGrid::setOptions(const GridOptions& options) {
+    if (options == options_) return;
+    options_ = options;
+    for (ClockCell* c : std::as_const(cells_)) c->setOptions(options_);
+    relayout(true);
+}
+
+void ClockGrid::setNow(qint64 msecs) {
+    now_ = msecs;
+    for (ClockCell* c : std::as_const(cells_)) c->setNow(msecs);
+}
+
+void ClockGrid::setHighlightedClock(const std::optional<QString>& id) {
+    if (id == highlighted_) return;
+    highlighted_ = id;
+    // A new highlight starts a new pulse.
+    highlight_->hide();
+    placeHighlight();
+}
+
+void ClockGrid::placeHighlight() {
+    ClockCell* target = highlighted_ ? cell(*highlighted_) : nullptr;
+    if (!target) {
+        highlight_->hide();
+        return;
+    }
+    const QRectF frame = target->markFrame().translated(QPointF(target->pos()));
+    highlight_->setTarget(frame, options_.mode == ClockDisplayMode::analog);
+    highlight_->raise();
+    highlight_->show();
+}
+
+void ClockGrid::resizeEvent(QResizeEvent*) { relayout(true); }
+
+void ClockGrid::showEvent(QShowEvent*) { relayout(false); }
+
+void ClockGrid::relayout(bool allowAnimation) {
+    const QSizeF area(size());
+    const int n = int(clocks_.size());
+    const GridLayout next = chooseGridLayout(area, spacing_, n, options_.mode);
+    const QSizeF cellSize = gridCellSize(area, spacing_, next);
+    const bool changed = !(next == layout_);
+    const bool animate = allowAnimation && changed && laidOut_ && isVisible();
+    layout_ = next;
+    laidOut_ = laidOut_ || (isVisible() && n > 0);
+
+    for (auto& a : animations_)
+        if (a) a->stop();
+    animations_.clear();
+
+    targets_.clear();
+    targets_.reserve(std::size_t(n));
+    // Each row, the last one too, is centred; so is the whole block.
+    const double blockH = next.rows * cellSize.height() + spacing_ * (next.rows - 1);
+    const double top = (area.height() - blockH) / 2;
+    for (int i = 0; i < n; ++i) {
+        const int row = i / next.cols;
+        const int col = i % next.cols;
+        const int inRow = std::min(next.cols, n - row * next.cols);
+        const double rowW = inRow * cellSize.width() + spacing_ * (inRow - 1);
+        const double left = (area.width() - rowW) / 2;
+        const QRectF r(left + col * (cellSize.width() + spacing_), top + row * (cellSize.height() + spacing_),
+                       cellSize.width(), cellSize.height());
+        // Rounded edges, not rounded origin and size, so neighbours keep their gap.
+        targets_.push_back(QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
+                                 QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1)));
+    }
+
+    QHash<QString, bool> placed;
+    for (int i = 0; i < n; ++i) {
+        const QString& id = clocks_[std::size_t(i)].id;
+        if (placed.contains(id)) continue;
+        placed.insert(id, true);
+        ClockCell* c = cells_.value(id);
+        if (!c) continue;
+        const QRect to = targets_[std::size_t(i)];
+        if (animate && c->geometry().isValid() && !c->geometry().isEmpty()) {
+            auto* a = new QPropertyAnimation(c, "geometry", this);
+            a->setDuration(kAnimationMs);
+            a->setEasingCurve(QEasingCurve::InOutQuad);
+            a->setStartValue(c->geometry());
+            a->setEndValue(to);
+            a->start(QAbstractAnimation::DeleteWhenStopped);
+            animations_.emplace_back(a);
+        } else {
+            c->setGeometry(to);
+        }
+    }
+    placeHighlight();
+}
+
+}  // namespace corvane
