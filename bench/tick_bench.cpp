@@ -1,0 +1,137 @@
+// The fast tick (25 per second) when nothing visible changed: its cost and
+// how many heap allocations it makes (the aim is none).
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "appmodel/AppModel.h"
+#include "appmodel/FakeTimers.h"
+#include "platform/Appearance.h"
+#include "platform/SleepInhibitor.h"
+#include "platform/TimeZoneWatcher.h"
+#include "platform/UserName.h"
+#include "platform/WidgetReload.h"
+#include "platform/system/FakeSoundPlayer.h"
+
+namespace {
+std::atomic<long long> g_allocations{0};
+}
+
+void* operator new(std::size_t size) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+using namespace corvane;
+
+namespace {
+
+class NoInhibitor final : public SleepInhibitor {
+public:
+    void acquire(const QString&) override {}
+    void release() override {}
+};
+class NoReload final : public WidgetReloader {
+public:
+    void reloadTimelines(const QString&) override {}
+};
+
+struct Setup {
+    QTemporaryDir dir;
+    FakeClock clock{QDateTime(QDate(2026, 3, 10), QTime(9, 0, 0), Qt::UTC).toMSecsSinceEpoch(), 1000.0};
+    FixedTimeZoneProvider zones{"Europe/Berlin"};
+    std::unique_ptr<AppModel> model;
+
+    explicit Setup(bool timersRun) {
+        {
+            AppSettings s = AppSettings::defaults();  // analog with a smooth second hand: the fast rate
+            SettingsService(AppPaths::under(dir.path())).save(s);
+        }
+        AppModelDeps deps;
+        deps.paths = AppPaths::under(dir.path());
+        deps.clock = &clock;
+        deps.zones = &zones;
+        deps.timers = std::make_unique<FakeTimerFactory>(clock);
+        deps.appearance = std::make_unique<FakeSystemAppearance>(true);
+        deps.soundFactory = std::make_unique<FakeSoundPlayerFactory>();
+        deps.inhibitor = std::make_unique<NoInhibitor>();
+        deps.widgetReload = std::make_unique<NoReload>();
+        deps.zoneWatcher = std::make_unique<FakeTimeZoneWatcher>();
+        deps.accountNames = [] {
+            return AccountNames{QStringLiteral("Anna Schmidt"), QStringLiteral("anna")};
+        };
+        model = std::make_unique<AppModel>(std::move(deps));
+        model->start();
+        if (timersRun) {
+            model->countdownServices()[0].start(3600);
+            model->stopwatchServices()[1].start();
+            model->stopwatchServices()[1].pause();
+        }
+    }
+};
+
+void runTicks(benchmark::State& state, bool timersRun) {
+    Setup setup(timersRun);
+    if (setup.model->rate() != AppModel::TickRate::fast) state.SkipWithError("not at the fast rate");
+    // Stay inside one wall second: only the every-tick part runs.
+    const qint64 base = setup.clock.wallMSecs() + 100;
+    setup.clock.setWall(base);
+    setup.model->tick();
+    long long ticks = 0;
+    const long long before = g_allocations.load();
+    for (auto _ : state) {
+        setup.clock.setWall(base + (ticks % 20) * 40);
+        setup.model->tick();
+        ++ticks;
+    }
+    const long long allocations = g_allocations.load() - before;
+    state.counters["allocs_per_tick"] = ticks ? double(allocations) / double(ticks) : 0.0;
+}
+
+void BM_FastTickIdle(benchmark::State& state) {
+    runTicks(state, false);
+}
+void BM_FastTickCountdownRunningStopwatchPaused(benchmark::State& state) {
+    runTicks(state, true);
+}
+
+}  // namespace
+
+BENCHMARK(BM_FastTickIdle);
+BENCHMARK(BM_FastTickCountdownRunningStopwatchPaused);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
