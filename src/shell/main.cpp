@@ -1,24 +1,51 @@
 #include <QApplication>
-#include <QTextStream>
 
-#include "model/SettingsService.h"
 #include "platform/Paths.h"
+#include "platform/TerminationSignals.h"
+#include "platform/system/SingleInstance.h"
+#include "shell/AppDelegate.h"
+
+namespace {
+
+// Window positions need X11: Wayland ignores where a program puts its
+// windows, so under Wayland Corvane runs through XWayland when it can.
+void preferX11() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
+    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.velmor.corvane"));
+    // The clock keeps ringing alarms with no window shown.
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    // Until the window exists, a start loads the settings (repairing and
-    // backing up a damaged file) and writes them back.
-    corvane::SettingsService service(corvane::AppPaths::fromEnvironment());
-    const corvane::SettingsLoadResult loaded = service.load();
-    QTextStream out(stdout);
-    if (const auto error = service.lastError()) out << *error << Qt::endl;
-    const bool saved = service.save(loaded.settings);
-    out << (saved ? "Einstellungen gespeichert: " : "Einstellungen nicht gespeichert: ")
-        << service.settingsFilePath() << Qt::endl;
-    return saved ? 0 : 1;
+    corvane::SingleInstance instance;
+    if (!instance.claim()) return 0;  // the running Corvane came to the front
+
+    corvane::AppModelDeps deps;
+    deps.paths = corvane::AppPaths::fromEnvironment();
+    corvane::AppDelegate delegate(std::move(deps));
+
+    // A log-out or Ctrl+C ends in the same shutdown as the menu, so a change
+    // still waiting for its save is written. exit(), not quit(): quit() would
+    // ask the clock window to close, which it refuses.
+    corvane::TerminationSignals signals;
+    QObject::connect(&signals, &corvane::TerminationSignals::terminationRequested, &app, [] { QCoreApplication::exit(0); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate, [&delegate] { delegate.shutdown(); });
+    QObject::connect(&instance, &corvane::SingleInstance::activationRequested, &delegate,
+                     [&delegate] { delegate.showClock(); });
+
+    delegate.setUp();
+    app.exec();
+    delegate.shutdown();
+    return 0;
 }

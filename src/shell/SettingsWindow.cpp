@@ -1,0 +1,69 @@
+#include "shell/SettingsWindow.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include "appmodel/AppModel.h"
+#include "platform/Text.h"
+#include "shell/components/TextLines.h"
+
+namespace corvane {
+
+namespace {
+constexpr char kGroup[] = "CorvaneSettings";
+constexpr char kGeometry[] = "geometry";
+}  // namespace
+
+SettingsWindow::SettingsWindow(AppModel& model, QString stateFile)
+    : QWidget(nullptr, Qt::Window), model_(model), stateFile_(std::move(stateFile)) {
+    setWindowTitle(tr("Einstellungen – Corvane"));
+    setMinimumSize(kMinWidth, kMinHeight);
+    resize(kWidth, kHeight);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->addWidget(new SectionTitle(tr("Einstellungen")));
+    layout->addStretch(1);
+}
+
+SettingsWindow::~SettingsWindow() = default;
+
+bool SettingsWindow::restoreFrame() {
+    QSettings state(stateFile_, QSettings::IniFormat);
+    state.beginGroup(QLatin1String(kGroup));
+    const QByteArray geometry = state.value(QLatin1String(kGeometry)).toByteArray();
+    return !geometry.isEmpty() && restoreGeometry(geometry);
+}
+
+void SettingsWindow::saveFrame() const {
+    QSettings state(stateFile_, QSettings::IniFormat);
+    state.beginGroup(QLatin1String(kGroup));
+    state.setValue(QLatin1String(kGeometry), saveGeometry());
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+    // Esc closes the settings, not the clock window.
+    if (event->key() == Qt::Key_Escape && model_.isSettingsOpen()) {
+        model_.setSettingsOpen(false);
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    saveFrame();
+}
+
+void SettingsWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (isMinimized()) return;
+    // However the window went away, the clock stops highlighting the clock
+    // whose design was being edited, and the model knows it is closed.
+    model_.setHighlightedClockID(std::nullopt);
+    if (model_.isSettingsOpen()) model_.setSettingsOpen(false);
+}
+
+}  // namespace corvane
