@@ -238,7 +238,9 @@ void AppModel::settingsDidChange(const AppSettings& old) {
     if (old.userName != now.userName || old.useSystemUserName != now.useSystemUserName) updateGreeting();
     if (old.customBackgroundColor != now.customBackgroundColor &&
         m_customBackgroundHex.compare(now.customBackgroundColor, Qt::CaseInsensitive) != 0) {
-        setCustomBackgroundHex(now.customBackgroundColor);
+        // The field only follows here; validating it would switch the own
+        // background on for a colour that merely changed in the settings.
+        store(m_customBackgroundHex, now.customBackgroundColor, &AppModel::customBackgroundHexChanged);
         setBackgroundHexError(std::nullopt);
     }
     if (old.topmost != now.topmost) Q_EMIT windowOptionsChanged();
@@ -848,7 +850,7 @@ void AppModel::pickClockFaceColor(const QString& clockID, const QColor& color) {
         clockID, QString::asprintf("#%02X%02X%02X", byte(rgb.redF()), byte(rgb.greenF()), byte(rgb.blueF())));
 }
 
-void AppModel::setClockFaceColor(const QString& clockID, const QString& hex) {
+void AppModel::setClockFaceColor(const QString& clockID, const std::optional<QString>& hex) {
     const std::optional<int> index = clockIndex(clockID);
     if (!index) return;
     editSettings([&](AppSettings& next) { next.clocks[std::size_t(*index)].faceColor = hex; });
@@ -880,6 +882,8 @@ QString AppModel::coordinateText(double value) {
     return text.isEmpty() ? QString::number(value) : text;
 }
 
+QString AppModel::radioModeTitle(const AlarmSettings& alarm) { return radioTitle(alarm); }
+
 std::vector<SoundSlot> AppModel::soundSlots() {
     std::vector<SoundSlot> slots;
     for (int i = 0; i < AppSettings::kAlarmCount; ++i) slots.push_back({SoundSlot::Kind::alarm, i});
@@ -889,10 +893,6 @@ std::vector<SoundSlot> AppModel::soundSlots() {
 
 const SoundSettings* AppModel::sound(const SoundSlot& slot) const {
     return soundIn(m_settings, slot);
-}
-
-void AppModel::setCustomBackgroundHex(const QString& text) {
-    store(m_customBackgroundHex, text, &AppModel::customBackgroundHexChanged);
 }
 
 void AppModel::setBackgroundHexError(const std::optional<QString>& error) {

@@ -15,11 +15,13 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "appmodel/ModelServices.h"
@@ -29,6 +31,7 @@
 #include "model/Settings.h"
 #include "model/SettingsService.h"
 #include "model/Theme.h"
+#include "model/WorldCity.h"
 #include "model/WidgetSnapshot.h"
 #include "platform/Appearance.h"
 #include "platform/Clock.h"
@@ -237,7 +240,8 @@ public:
     // Stores a colour picked for a clock's face as "#RRGGBB"; an invalid
     // colour changes nothing.
     void pickClockFaceColor(const QString& clockID, const QColor& color);
-    void setClockFaceColor(const QString& clockID, const QString& hex);
+    // None clears the clock's own colour.
+    void setClockFaceColor(const QString& clockID, const std::optional<QString>& hex);
     static const std::vector<TimeZoneInfo>& timeZoneList() { return corvane::timeZoneList(); }
     static const std::vector<ColorSwatch>& paletteSwatches() { return corvane::paletteSwatches(); }
     static const std::vector<WeekdayEntry>& weekdaySymbols() { return corvane::weekdaySymbols(); }
@@ -260,6 +264,100 @@ public:
     const QString& longitudeText() const { return m_longitudeText; }
     const std::optional<QString>& highlightedClockID() const { return m_highlightedClockID; }
     void setHighlightedClockID(const std::optional<QString>& id);
+
+    // --- Clock list ------------------------------------------------------------------
+    static constexpr int kMaxClocks = 24;
+    // Zones offered, in this order, for a clock added on the clocks page.
+    static const std::array<const char*, 14>& presetZones();
+    // The city as a new last clock; nothing with kMaxClocks clocks.
+    void addClock(const WorldCity& city);
+    // Points a clock at a city; its design stays.
+    void replaceClock(const QString& clockID, const WorldCity& city);
+    // Nothing when only one clock is left.
+    void removeClock(const QString& clockID);
+    void addClockInSettings();
+    // Swaps the clock with its neighbour `step` places away, when there is one.
+    void moveClock(const QString& clockID, int step);
+    // The name a clock made from the city keeps: empty when the zone already
+    // says it, so the title follows the zone.
+    static QString clockNameForCity(const WorldCity& city);
+
+    // --- Clock design ----------------------------------------------------------------
+    void setClockDialStyle(const QString& clockID, std::optional<DialStyle> style);
+    void chooseDialImage(const QString& clockID);
+    void resetClockDesign(const QString& clockID);
+    void applyDesignToAllClocks(const QString& clockID);
+    void setDialStyle(DialStyle style);
+    void chooseSharedDialImage();
+    std::optional<QString> dialImageWarning() const;
+    // The image a clock's dial shows instead of a drawn face, if any.
+    std::optional<QImage> clockImage(const ClockEntry& clock) const;
+    // Why the last import of a picked file (sound or dial image) failed; none
+    // after a successful one. The pages show it next to their buttons.
+    const std::optional<QString>& importError() const { return m_importError; }
+
+    // --- Clock texts -----------------------------------------------------------------
+    // "Mitteleuropäische Zeit · UTC+1", with the short date when asked.
+    QString clockTexts(const ClockEntry& clock, bool withDate);
+    // "UTC+0", "UTC−5", "UTC+5:30"; seconds below a minute are dropped.
+    static QString utcOffsetText(const QDateTime& date, const QTimeZone& zone);
+    // The date in the zone with a fixed pattern; the formatter is kept.
+    QString worldTimeText(const QDateTime& date, const QTimeZone& zone, const QString& format);
+    // The catalogue city a clock stands for; null when none.
+    const WorldCity* cityForTimeZone(const ClockEntry& clock) const;
+    // The same over any catalogue walked most populous first; `currentZoneID`
+    // stands in for a local clock's zone.
+    static const WorldCity* cityForTimeZone(const ClockEntry& clock, const QString& currentZoneID,
+                                            const std::vector<const WorldCity*>& catalogue);
+
+    // --- Countdown and stopwatch controls --------------------------------------------
+    void toggleCountdown(int index);
+    void countdownStart(int index);
+    bool canStartCountdown(int index) const;
+    void stopCountdown(int index);
+    void resetCountdown(int index);
+    QString countdownStatusText(int index) const;
+    void toggleStopwatch(int index);
+    QString stopwatchStatusText(int index) const;
+    bool isStopwatchActive(int index) const;
+
+    // --- Sounds ------------------------------------------------------------------------
+    void chooseAlarmSoundFile(const SoundSlot& slot);
+    // Plays the slot's sound on the preview channel, or stops it when that
+    // slot is what plays.
+    void previewSound(const SoundSlot& slot);
+
+    // --- Typed input -------------------------------------------------------------------
+    // Colour for the colour picker; black when the stored text is malformed.
+    QColor customBackgroundColor() const;
+    void setCustomBackgroundColor(const QColor& color);
+    // Each given channel replaces the stored colour's.
+    void setBackgroundComponent(std::optional<int> red, std::optional<int> green, std::optional<int> blue);
+    void applyBackgroundHex(const QString& hex);
+    void setLatitudeText(const QString& text);
+    void setLongitudeText(const QString& text);
+    const std::optional<QString>& latitudeError() const { return m_latitudeError; }
+    const std::optional<QString>& longitudeError() const { return m_longitudeError; }
+    // "52,52", " 52.52° ", "−33,9", "1e2"; none for anything else, whatever
+    // the process locale.
+    static std::optional<double> parseCoordinate(const std::optional<QString>& text);
+    // Installed families (none starting with ".") plus the stored one, sorted
+    // for the display locale; built once.
+    const QStringList& fontFamilies();
+    // The same from any family list, for tests.
+    static QStringList makeFontFamilies(const QStringList& installed, const QString& stored);
+
+    // --- Alarm, radio and dusk texts ------------------------------------------------------
+    QString nextAlarmText(const AlarmSettings& alarm);
+    QString repeatText(const AlarmSettings& alarm) const;
+    // In the order of the given week; for tests of other locales.
+    static QString repeatText(const AlarmSettings& alarm, const std::vector<WeekdayEntry>& week);
+    static QString radioModeTitle(const AlarmSettings& alarm);
+    QString brightnessText() const;
+    QString duskStatusText() const { return m_lastDusk.status; }
+    // What the user would miss by quitting: enabled alarms, then running or
+    // paused countdowns.
+    QStringList alarmSummary() const;
 
     // --- Settings window --------------------------------------------------------------
     bool isSettingsOpen() const { return m_isSettingsOpen; }
@@ -294,6 +392,9 @@ Q_SIGNALS:
     void latitudeTextChanged();
     void longitudeTextChanged();
     void systemAudioSilentChanged();
+    void latitudeErrorChanged();
+    void longitudeErrorChanged();
+    void importErrorChanged();
 
     // For the application delegate, each after the model has followed the change.
     void settingsOpenChanged(bool open);             // show or close the settings window
@@ -343,6 +444,18 @@ private:
     void clockImageDecoded(const QString& path, const QImage& image);
     void rebuildZoneFormatters();
     void cleanUpMedia();
+    // Edits the first clock with that id; false when there is none.
+    template <typename Edit>
+    bool editClock(const QString& clockID, Edit&& edit) {
+        const std::optional<int> index = clockIndex(clockID);
+        if (!index) return false;
+        editSettings([&](AppSettings& next) { edit(next.clocks[std::size_t(*index)]); });
+        return true;
+    }
+    std::optional<QString> importPicked(const QString& title, const QString& filters, QStringView prefix);
+    void validateBackgroundHex(const QString& old);
+    void validateCoordinate(bool latitude);
+    void setImportError(const std::optional<QString>& error);
 
     // Order matters: the services below use these.
     const Clock* m_clock;
@@ -396,6 +509,11 @@ private:
     std::optional<QString> m_backgroundHexError;
     QString m_latitudeText;
     QString m_longitudeText;
+    std::optional<QString> m_latitudeError;
+    std::optional<QString> m_longitudeError;
+    std::optional<QString> m_importError;
+    std::map<std::pair<QByteArray, QString>, DateFormatter> m_customFormatters;
+    std::optional<QStringList> m_cachedFontFamilies;
     QDateTime m_lastWidgetThemeUpdate;  // invalid: never
     std::vector<RadioWatch> m_radioWatches;
     QSet<QString> m_radioFallbackAlerts;

@@ -1,5 +1,6 @@
 #include "model/SettingsCodec.h"
 
+#include "model/JsonLimits.h"
 #include "platform/TimeZones.h"
 
 #include <algorithm>
@@ -25,45 +26,6 @@ using Json = nlohmann::ordered_json;
 
 // --------------------------------------------------------------------------
 // Reading
-
-// The deepest nesting of arrays and objects, strings skipped. nlohmann builds
-// its tree without recursion, but copying, comparing and printing recurse, so
-// a file nested without end must never reach it.
-bool nestingWithin(const QByteArray& data, int limit) {
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (char c : data) {
-        if (inString) {
-            if (escaped) {
-                escaped = false;
-            } else if (c == '\\') {
-                escaped = true;
-            } else if (c == '"') {
-                inString = false;
-            }
-            continue;
-        }
-        switch (c) {
-            case '"':
-                inString = true;
-                break;
-            case '[':
-            case '{':
-                if (++depth > limit) return false;
-                break;
-            case ']':
-            case '}':
-                // An unmatched closer makes the text invalid JSON anyway;
-                // it must not buy room for deeper nesting after it.
-                if (depth > 0) --depth;
-                break;
-            default:
-                break;
-        }
-    }
-    return true;
-}
 
 QString toQString(const InJson& value) {
     const auto& text = value.get_ref<const std::string&>();
@@ -512,7 +474,7 @@ std::optional<SettingsDecodeResult> decodeSettings(const QByteArray& json, QStri
         setError(error, tr("Die Datei ist zu groß (%1 Bytes).").arg(json.size()));
         return std::nullopt;
     }
-    if (!nestingWithin(json, kMaxSettingsNesting)) {
+    if (!jsonNestingWithin(json, kMaxSettingsNesting)) {
         setError(error, tr("Die Datei ist zu tief verschachtelt."));
         return std::nullopt;
     }

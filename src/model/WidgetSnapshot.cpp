@@ -1,5 +1,7 @@
 #include "model/WidgetSnapshot.h"
 
+#include "model/JsonLimits.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,41 +17,6 @@ namespace {
 // new key linearly, and a hostile object with many keys would take ages.
 using ReadJson = nlohmann::json;
 using WriteJson = nlohmann::ordered_json;
-
-// Deepest nesting of arrays and objects outside strings. The parser itself
-// does not recurse, but destroying or copying the tree does.
-bool nestingWithin(const QByteArray& data, int limit) {
-    int depth = 0;
-    bool inString = false;
-    bool escaped = false;
-    for (const char c : data) {
-        if (inString) {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        switch (c) {
-            case '"':
-                inString = true;
-                break;
-            case '[':
-            case '{':
-                if (++depth > limit) return false;
-                break;
-            case ']':
-            case '}':
-                --depth;
-                break;
-            default:
-                break;
-        }
-    }
-    return true;
-}
 
 std::string utf8(const QString& s) {
     return s.toStdString();
@@ -139,7 +106,7 @@ QByteArray WidgetSnapshot::encode() const {
 }
 
 std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray& bytes) {
-    if (bytes.size() > kMaxFileBytes || !nestingWithin(bytes, kMaxNesting)) return std::nullopt;
+    if (bytes.size() > kMaxFileBytes || !jsonNestingWithin(bytes, kMaxNesting)) return std::nullopt;
     try {
         const ReadJson root = ReadJson::parse(bytes.cbegin(), bytes.cend(), nullptr, false);
         if (root.is_discarded() || !root.is_object()) return std::nullopt;

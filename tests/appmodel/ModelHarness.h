@@ -104,6 +104,8 @@ struct ModelHarness {
     FakeInhibitor* inhibitor = nullptr;
     FakeReloader* reloader = nullptr;
     FakeTimeZoneWatcher* zoneWatcher = nullptr;
+    // Handed to the model by make(); set it before.
+    std::unique_ptr<FileChooser> fileChooser;
     std::unique_ptr<AppModel> model;
 
     // Settings every test starts from unless it writes its own: digital, so
@@ -150,6 +152,7 @@ struct ModelHarness {
         zoneWatcher = w.get();
         deps.zoneWatcher = std::move(w);
         deps.accountNames = [this] { return names; };
+        deps.fileChooser = std::move(fileChooser);
         model = std::make_unique<AppModel>(std::move(deps));
         if (startNow) model->start();
         return *model;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "model/WidgetSnapshot.h"
+#include "model/JsonLimits.h"
 
 using corvane::AppPaths;
 using corvane::DialStyle;
@@ -247,4 +248,13 @@ TEST_F(WidgetSnapshotFile, ReportsFailureWithoutWriting) {
     ASSERT_TRUE(QDir().mkpath(file()));
     EXPECT_FALSE(WidgetSnapshot::write(sample(), paths));
     EXPECT_TRUE(QFileInfo(file()).isDir());
+}
+
+TEST(JsonNesting, ClosersFirstBuyNoExtraDepth) {
+    // "]]]]" before the openers must not let the openers go deeper than the limit.
+    const QByteArray sneaky = QByteArray(100, ']') + QByteArray(80, '[') + QByteArray(80, ']');
+    EXPECT_FALSE(corvane::jsonNestingWithin(sneaky, 64));
+    EXPECT_TRUE(corvane::jsonNestingWithin(QByteArray(64, '[') + QByteArray(64, ']'), 64));
+    // Brackets inside strings, escaped quotes included, are text.
+    EXPECT_TRUE(corvane::jsonNestingWithin(R"(["\"[[[[[[", "]]]"])", 1));
 }

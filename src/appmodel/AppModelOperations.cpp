@@ -1,0 +1,597 @@
+// The operations the views and settings pages call on the model: clock list
+// and design edits, clock texts, timer controls, sound choice and preview,
+// typed input and the alarm page's texts.
+
+#include <QCollator>
+#include <QFile>
+#include <QFontDatabase>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "appmodel/AppModel.h"
+#include "platform/Text.h"
+#include "platform/TimeZones.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr AudioChannel kPreview = AudioChannel::preview;
+
+bool isTimerIndex(int index) { return index == 0 || index == 1; }
+
+// The last "/" part of a zone identifier with "_" as blanks, empty parts
+// skipped ("America/New_York" → "New York").
+QString zoneCity(QStringView zoneID) {
+    qsizetype end = zoneID.size();
+    while (end > 0 && zoneID[end - 1] == u'/') --end;
+    const QStringView trimmed = zoneID.first(end);
+    const qsizetype slash = trimmed.lastIndexOf(u'/');
+    QString city = (slash < 0 ? trimmed : trimmed.mid(slash + 1)).toString();
+    if (city.isEmpty()) city = zoneID.toString();
+    city.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return city;
+}
+
+// Blanks, not line breaks: a pasted line break makes the field invalid.
+bool isBlank(QChar c) {
+    switch (c.unicode()) {
+        case u'\n':
+        case u'\r':
+        case 0x0B:
+        case 0x0C:
+        case 0x85:
+        case 0x2028:
+        case 0x2029:
+            return false;
+        default:
+            return c.isSpace();
+    }
+}
+
+QString trimBlanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin])) ++begin;
+    while (end > begin && isBlank(text[end - 1])) --end;
+    return text.mid(begin, end - begin);
+}
+
+QString hexOf(int r, int g, int b) { return QString::asprintf("#%02X%02X%02X", r, g, b); }
+
+int byteOf(float component) { return std::clamp(int(std::lround(double(component) * 255.0)), 0, 255); }
+
+QString imageFilters() { return tr("Bilder (*.jpg *.jpeg *.png *.heic)"); }
+
+QString audioFilters() { return tr("Audiodateien (*.mp3 *.wav *.aiff *.aif *.m4a *.mp4)"); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Clock list
+
+const std::array<const char*, 14>& AppModel::presetZones() {
+    static const std::array<const char*, 14> zones{
+        "America/New_York",    "Asia/Tokyo",    "Europe/London",     "Australia/Sydney", "America/Los_Angeles",
+        "Asia/Shanghai",       "Asia/Dubai",    "Asia/Kolkata",      "America/Sao_Paulo", "Asia/Singapore",
+        "Africa/Johannesburg", "Pacific/Auckland", "America/Chicago", "Europe/Moscow"};
+    return zones;
+}
+
+QString AppModel::clockNameForCity(const WorldCity& city) {
+    const QStringList parts = city.tz.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QString zonePart = parts.isEmpty() ? city.tz : parts.last();
+    zonePart.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return zonePart == city.name ? QString() : city.name;
+}
+
+void AppModel::addClock(const WorldCity& city) {
+    if (m_settings.clocks.size() >= std::size_t(kMaxClocks)) return;
+    ClockEntry clock = ClockEntry::makeNew();
+    clock.timeZoneID = city.tz;
+    clock.name = clockNameForCity(city);
+    editSettings([&](AppSettings& next) { next.clocks.push_back(std::move(clock)); });
+}
+
+void AppModel::replaceClock(const QString& clockID, const WorldCity& city) {
+    if (!editClock(clockID, [&](ClockEntry& c) { c.timeZoneID = city.tz; })) return;
+    editClock(clockID, [&](ClockEntry& c) { c.name = clockNameForCity(city); });
+}
+
+void AppModel::removeClock(const QString& clockID) {
+    if (m_settings.clocks.size() < 2 || !clockIndex(clockID)) return;
+    editSettings([&](AppSettings& next) {
+        std::erase_if(next.clocks, [&](const ClockEntry& c) { return c.id == clockID; });
+    });
+}
+
+void AppModel::addClockInSettings() {
+    if (m_settings.clocks.size() >= std::size_t(kMaxClocks)) return;
+    QString zone = QStringLiteral("UTC");
+    for (const char* preset : presetZones()) {
+        const QLatin1StringView id(preset);
+        const bool used = std::any_of(m_settings.clocks.begin(), m_settings.clocks.end(),
+                                      [&](const ClockEntry& c) { return c.timeZoneID == id; });
+        if (!used) {
+            zone = id;
+            break;
+        }
+    }
+    ClockEntry clock = ClockEntry::makeNew();
+    clock.timeZoneID = zone;
+    editSettings([&](AppSettings& next) { next.clocks.push_back(std::move(clock)); });
+}
+
+void AppModel::moveClock(const QString& clockID, int step) {
+    const std::optional<int> index = clockIndex(clockID);
+    if (!index) return;
+    const qint64 target = qint64(*index) + step;
+    if (target < 0 || target >= qint64(m_settings.clocks.size())) return;
+    moveClock(*index, int(target));
+}
+
+// ---------------------------------------------------------------------------
+// Clock design
+
+void AppModel::setClockDialStyle(const QString& clockID, std::optional<DialStyle> style) {
+    if (!editClock(clockID, [&](ClockEntry& c) { c.dialStyle = style; })) return;
+    editClock(clockID, [](ClockEntry& c) { c.dialImagePath.reset(); });
+}
+
+void AppModel::setImportError(const std::optional<QString>& error) {
+    store(m_importError, error, &AppModel::importErrorChanged);
+}
+
+std::optional<QString> AppModel::importPicked(const QString& title, const QString& filters, QStringView prefix) {
+    if (!m_fileChooser) return std::nullopt;
+    const std::optional<QString> picked = m_fileChooser->chooseFile(title, filters);
+    if (!picked || picked->isEmpty()) return std::nullopt;
+    std::optional<QString> path = m_settingsService->importSoundFile(*picked, prefix);
+    if (path) {
+        setImportError(std::nullopt);
+    } else {
+        // The service's message is read by nobody else; without it the user
+        // would see a choice that silently did nothing.
+        const std::optional<QString> reason = m_settingsService->lastError();
+        setImportError(reason ? *reason : tr("Die Datei konnte nicht übernommen werden."));
+    }
+    return path;
+}
+
+void AppModel::chooseDialImage(const QString& clockID) {
+    if (!clockIndex(clockID)) return;
+    const std::optional<QString> path =
+        importPicked(tr("Zifferblatt-Bild für diese Uhr auswählen"), imageFilters(), u"zifferblatt");
+    if (!path) return;
+    // The dialog is modal: the clock may be gone by now.
+    if (!editClock(clockID, [&](ClockEntry& c) { c.dialImagePath = *path; })) return;
+    const std::optional<int> index = clockIndex(clockID);
+    if (index && !m_settings.clocks[std::size_t(*index)].dialStyle) {
+        const DialStyle global = m_settings.dialStyle;
+        editClock(clockID, [&](ClockEntry& c) { c.dialStyle = global; });
+    }
+}
+
+void AppModel::resetClockDesign(const QString& clockID) {
+    if (!editClock(clockID, [](ClockEntry& c) { c.dialStyle.reset(); })) return;
+    editClock(clockID, [](ClockEntry& c) { c.dialImagePath.reset(); });
+    editClock(clockID, [](ClockEntry& c) { c.faceColor.reset(); });
+}
+
+void AppModel::applyDesignToAllClocks(const QString& clockID) {
+    const std::optional<int> index = clockIndex(clockID);
+    if (!index) return;
+    const ClockEntry source = m_settings.clocks[std::size_t(*index)];
+    editSettings([&](AppSettings& next) {
+        for (ClockEntry& c : next.clocks) {
+            c.dialStyle = source.dialStyle;
+            c.dialImagePath = source.dialImagePath;
+            c.faceColor = source.faceColor;
+        }
+    });
+}
+
+void AppModel::setDialStyle(DialStyle style) {
+    editSettings([&](AppSettings& next) { next.dialStyle = style; });
+    editSettings([](AppSettings& next) { next.useCustomDial = false; });
+}
+
+void AppModel::chooseSharedDialImage() {
+    const std::optional<QString> path = importPicked(tr("Zifferblatt-Bild auswählen"), imageFilters(), u"zifferblatt");
+    if (!path) return;
+    editSettings([&](AppSettings& next) { next.dialImagePath = *path; });
+    editSettings([](AppSettings& next) { next.useCustomDial = true; });
+}
+
+std::optional<QString> AppModel::dialImageWarning() const {
+    if (!m_settings.useCustomDial) return std::nullopt;
+    const auto& path = m_settings.dialImagePath;
+    if (path && !path->isEmpty() && QFile::exists(*path)) return std::nullopt;
+    return tr("Bilddatei nicht gefunden – das gewählte Design wird angezeigt.");
+}
+
+std::optional<QImage> AppModel::clockImage(const ClockEntry& clock) const {
+    if (clock.dialImagePath) {
+        const auto it = m_clockImages.find(*clock.dialImagePath);
+        if (it == m_clockImages.end()) return std::nullopt;
+        return it->second;
+    }
+    if (!clock.dialStyle) return m_dialImage;
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------------------
+// Clock texts
+
+QString AppModel::clockTexts(const ClockEntry& clock, bool withDate) {
+    QTimeZone zone = m_zones->current();
+    if (!clock.timeZoneID.isEmpty()) {
+        const QTimeZone own = zoneForIdentifier(clock.timeZoneID);
+        if (own.isValid()) zone = own;
+    }
+    const QString id = QString::fromUtf8(zone.id());
+    QString name = timeZoneGenericName(id);
+    if (name.isEmpty()) name = id;
+    QString text = name + QStringLiteral(" · ") + utcOffsetText(m_now, zone);
+    if (withDate) text += QStringLiteral(" · ") + dateText(zone).shortDate.format(m_now);
+    return text;
+}
+
+QString AppModel::utcOffsetText(const QDateTime& date, const QTimeZone& zone) {
+    const qint64 s = zone.offsetFromUtc(date);
+    const QString sign = s >= 0 ? QStringLiteral("+") : QStringLiteral("\u2212");
+    const qint64 magnitude = s < 0 ? -s : s;
+    const qint64 h = magnitude / 3600;
+    const qint64 r = magnitude % 3600;
+    if (r >= 60) return QStringLiteral("UTC%1%2:%3").arg(sign).arg(h).arg(r / 60, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("UTC%1%2").arg(sign).arg(h);
+}
+
+QString AppModel::worldTimeText(const QDateTime& date, const QTimeZone& zone, const QString& format) {
+    // Shared copies as the key: a lookup on the tick costs no allocation.
+    std::pair<QByteArray, QString> key{zone.id(), format};
+    auto it = m_customFormatters.find(key);
+    if (it == m_customFormatters.end())
+        it = m_customFormatters.emplace(std::move(key), DateFormatter::withPattern(format, zone)).first;
+    return it->second.format(date);
+}
+
+const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock) const {
+    return cityForTimeZone(clock, QString::fromUtf8(m_zones->current().id()), WorldCity::allMostPopulousFirst());
+}
+
+const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock, const QString& currentZoneID,
+                                           const std::vector<const WorldCity*>& catalogue) {
+    const QString& zone = clock.timeZoneID.isEmpty() ? currentZoneID : clock.timeZoneID;
+    if (!clock.name.isEmpty()) {
+        for (const WorldCity* city : catalogue)
+            if (city->name == clock.name && city->tz == zone) return city;
+        // A clock the user named is not claimed by some other city of its zone.
+        if (!clock.timeZoneID.isEmpty()) return nullptr;
+    }
+    const QString key = zoneCity(zone);
+    const WorldCity* prefixMatch = nullptr;
+    const WorldCity* largest = nullptr;
+    for (const WorldCity* city : catalogue) {
+        if (city->tz != zone) continue;
+        if (city->name == key) return city;
+        // An empty name would be the prefix of every key.
+        if (!prefixMatch && !city->name.isEmpty() && (key.startsWith(city->name) || city->name.startsWith(key)))
+            prefixMatch = city;
+        if (!largest || city->population > largest->population) largest = city;
+    }
+    return prefixMatch ? prefixMatch : largest;
+}
+
+// ---------------------------------------------------------------------------
+// Countdown and stopwatch controls
+
+bool AppModel::canStartCountdown(int index) const {
+    if (!isTimerIndex(index)) return false;
+    return countdownSettings(index).durationSeconds >= 1 && m_countdownStates[index] == CountdownState::idle;
+}
+
+void AppModel::countdownStart(int index) {
+    if (!canStartCountdown(index)) return;
+    setCountdownStopped(index, false);
+    m_countdowns[index].start(double(countdownSettings(index).durationSeconds));
+    updateCountdownTexts(index);
+}
+
+void AppModel::toggleCountdown(int index) {
+    if (!isTimerIndex(index)) return;
+    switch (m_countdownStates[index]) {
+        case CountdownState::running:
+            m_countdowns[index].pause();
+            break;
+        case CountdownState::paused:
+            m_countdowns[index].resume();
+            break;
+        case CountdownState::idle:
+            setCountdownStopped(index, false);
+            countdownStart(index);
+            break;
+    }
+}
+
+void AppModel::stopCountdown(int index) {
+    if (!isTimerIndex(index) || m_countdownStates[index] == CountdownState::idle) return;
+    setCountdownStopped(index, true);
+    m_countdowns[index].setAccumulated(0);
+    m_countdowns[index].setState(CountdownState::idle);
+}
+
+void AppModel::resetCountdown(int index) {
+    if (!isTimerIndex(index)) return;
+    setCountdownStopped(index, false);
+    m_countdowns[index].setAccumulated(0);
+    m_countdowns[index].setState(CountdownState::idle);
+}
+
+QString AppModel::countdownStatusText(int index) const {
+    if (!isTimerIndex(index)) return QString();
+    switch (m_countdownStates[index]) {
+        case CountdownState::idle:
+            return m_countdownStopped[index] ? tr("Gestoppt") : tr("Bereit");
+        case CountdownState::running:
+            return tr("Läuft");
+        case CountdownState::paused:
+            return tr("Pausiert");
+    }
+    return QString();
+}
+
+void AppModel::toggleStopwatch(int index) {
+    if (!isTimerIndex(index)) return;
+    StopwatchService& s = m_stopwatches[index];
+    switch (s.state()) {
+        case StopwatchState::idle:
+            s.start();
+            break;
+        case StopwatchState::running:
+            s.pause();
+            break;
+        case StopwatchState::paused:
+            s.resume();
+            break;
+        case StopwatchState::stopped:
+            s.reset();
+            s.start();
+            break;
+    }
+}
+
+QString AppModel::stopwatchStatusText(int index) const {
+    if (!isTimerIndex(index)) return QString();
+    switch (m_stopwatchStates[index]) {
+        case StopwatchState::idle:
+            return tr("Bereit");
+        case StopwatchState::running:
+            return tr("Läuft");
+        case StopwatchState::paused:
+            return tr("Pausiert");
+        case StopwatchState::stopped:
+            return tr("Gestoppt");
+    }
+    return QString();
+}
+
+bool AppModel::isStopwatchActive(int index) const {
+    if (!isTimerIndex(index)) return false;
+    const StopwatchState state = m_stopwatchStates[index];
+    return state == StopwatchState::running || state == StopwatchState::paused;
+}
+
+// ---------------------------------------------------------------------------
+// Sounds
+
+void AppModel::chooseAlarmSoundFile(const SoundSlot& slot) {
+    if (!sound(slot)) return;
+    const std::optional<QString> path = importPicked(tr("Alarmton auswählen"), audioFilters(), u"ton");
+    if (!path) return;
+    auto edit = [&](auto&& change) {
+        editSettings([&](AppSettings& next) {
+            SoundSettings& s = slot.kind == SoundSlot::Kind::alarm ? next.alarms[std::size_t(slot.index)].sound
+                                                                   : next.countdowns[std::size_t(slot.index)].sound;
+            change(s);
+        });
+    };
+    edit([&](SoundSettings& s) { s.customFilePath = *path; });
+    edit([](SoundSettings& s) { s.source = SoundSource::customFile; });
+}
+
+void AppModel::previewSound(const SoundSlot& slot) {
+    const QString id = slot.id();
+    if (m_audio->isOwner(kPreview, id)) {
+        m_audio->stop(kPreview);
+        return;
+    }
+    const SoundSettings* s = sound(slot);
+    if (!s) return;
+    const SoundSettings copy = *s;  // the service may outlive this settings value
+    m_audio->play(kPreview, copy, id, 0.0);
+}
+
+// ---------------------------------------------------------------------------
+// Typed input
+
+void AppModel::setCustomBackgroundHex(const QString& text) {
+    if (text == m_customBackgroundHex) return;
+    const QString old = m_customBackgroundHex;
+    m_customBackgroundHex = text;
+    Q_EMIT customBackgroundHexChanged();
+    validateBackgroundHex(old);
+}
+
+void AppModel::validateBackgroundHex(const QString& old) {
+    if (m_customBackgroundHex == old) return;
+    const std::optional<RGB> rgb = RGB::fromHex(m_customBackgroundHex);
+    if (!rgb) {
+        setBackgroundHexError(tr("Bitte eine Farbe im Format #RRGGBB eingeben."));
+        return;
+    }
+    setBackgroundHexError(std::nullopt);
+    const QString hex = hexOf(rgb->r, rgb->g, rgb->b);
+    editSettings([&](AppSettings& next) { next.customBackgroundColor = hex; });
+    editSettings([](AppSettings& next) { next.useCustomBackground = true; });
+}
+
+QColor AppModel::customBackgroundColor() const {
+    const RGB rgb = RGB::fromHex(m_settings.customBackgroundColor).value_or(RGB{});
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+void AppModel::setCustomBackgroundColor(const QColor& color) {
+    if (!color.isValid()) return;
+    const QColor rgb = color.toRgb();
+    setCustomBackgroundHex(hexOf(byteOf(rgb.redF()), byteOf(rgb.greenF()), byteOf(rgb.blueF())));
+    editSettings([](AppSettings& next) { next.useCustomBackground = true; });
+}
+
+void AppModel::setBackgroundComponent(std::optional<int> red, std::optional<int> green, std::optional<int> blue) {
+    const RGB rgb = RGB::fromHex(m_settings.customBackgroundColor).value_or(RGB{});
+    auto pick = [](std::optional<int> given, int kept) { return given ? std::clamp(*given, 0, 255) : kept; };
+    setCustomBackgroundHex(hexOf(pick(red, rgb.r), pick(green, rgb.g), pick(blue, rgb.b)));
+    editSettings([](AppSettings& next) { next.useCustomBackground = true; });
+}
+
+void AppModel::applyBackgroundHex(const QString& hex) {
+    setCustomBackgroundHex(hex);
+    editSettings([](AppSettings& next) { next.useCustomBackground = true; });
+}
+
+std::optional<double> AppModel::parseCoordinate(const std::optional<QString>& text) {
+    if (!text) return std::nullopt;
+    QString cleaned = trimBlanks(*text);
+    if (cleaned.isEmpty()) return std::nullopt;
+    cleaned.replace(QLatin1Char(','), QLatin1Char('.'));
+    cleaned.replace(QChar(0x2212), QLatin1Char('-'));
+    cleaned.remove(QChar(0x00B0));
+    // from_chars reads the C locale's form whatever LC_NUMERIC says; anything
+    // left unread (a second point, a letter, a non-ASCII sign) is a typo.
+    const std::string utf8 = cleaned.toStdString();
+    const char* begin = utf8.data();
+    const char* end = begin + utf8.size();
+    if (begin != end && *begin == '+' && end - begin > 1 && begin[1] != '-' && begin[1] != '+') ++begin;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (ec != std::errc() || ptr != end || begin == end || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+void AppModel::setLatitudeText(const QString& text) {
+    if (text == m_latitudeText) return;
+    m_latitudeText = text;
+    Q_EMIT latitudeTextChanged();
+    validateCoordinate(true);
+}
+
+void AppModel::setLongitudeText(const QString& text) {
+    if (text == m_longitudeText) return;
+    m_longitudeText = text;
+    Q_EMIT longitudeTextChanged();
+    validateCoordinate(false);
+}
+
+void AppModel::validateCoordinate(bool latitude) {
+    std::optional<QString>& error = latitude ? m_latitudeError : m_longitudeError;
+    void (AppModel::*changed)() = latitude ? &AppModel::latitudeErrorChanged : &AppModel::longitudeErrorChanged;
+    const std::optional<double> value = parseCoordinate(latitude ? m_latitudeText : m_longitudeText);
+    if (!value) {
+        store(error, std::optional<QString>(latitude ? tr("Bitte eine Zahl eingeben, z. B. 52,52")
+                                                     : tr("Bitte eine Zahl eingeben, z. B. 13,405")),
+              changed);
+        return;
+    }
+    // Stored even when out of range: the dusk then falls back to the fixed
+    // schedule, which the message says.
+    editSettings([&](AppSettings& next) { (latitude ? next.dusk.latitude : next.dusk.longitude) = *value; });
+    const double limit = latitude ? 90.0 : 180.0;
+    std::optional<QString> message;
+    if (std::abs(*value) > limit)
+        message = latitude ? tr("Gültig: −90 bis 90 (Fallback aktiv)") : tr("Gültig: −180 bis 180 (Fallback aktiv)");
+    store(error, message, changed);
+}
+
+QStringList AppModel::makeFontFamilies(const QStringList& installed, const QString& stored) {
+    QStringList families;
+    families.reserve(installed.size() + 1);
+    for (const QString& family : installed)
+        if (!family.startsWith(QLatin1Char('.'))) families << family;
+    if (!stored.isEmpty()) families << stored;
+    std::sort(families.begin(), families.end());
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    QCollator collator(appQLocale());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(families.begin(), families.end(),
+                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    return families;
+}
+
+const QStringList& AppModel::fontFamilies() {
+    if (!m_cachedFontFamilies) m_cachedFontFamilies = makeFontFamilies(QFontDatabase::families(), m_settings.fontFamily);
+    return *m_cachedFontFamilies;
+}
+
+// ---------------------------------------------------------------------------
+// Alarm, radio and dusk texts
+
+QString AppModel::nextAlarmText(const AlarmSettings& alarm) {
+    if (!alarm.isEnabled) return tr("Deaktiviert");
+    const QDateTime next = m_alarmService.nextOccurrence(alarm, m_now);
+    if (!next.isValid()) return tr("Deaktiviert");
+    const QTimeZone zone = m_zones->current();
+    const QDate today = m_now.toTimeZone(zone).date();
+    const QDate day = next.toTimeZone(zone).date();
+    QString dayText;
+    if (day == today)
+        dayText = tr("heute");
+    else if (day == today.addDays(1))
+        dayText = tr("morgen");
+    else
+        dayText = weekdayFormatter().format(next);
+    return tr("Nächster Alarm: %1, %2 Uhr").arg(dayText, hourMinuteFormatter().format(next));
+}
+
+QString AppModel::repeatText(const AlarmSettings& alarm) const { return repeatText(alarm, weekdaySymbols()); }
+
+QString AppModel::repeatText(const AlarmSettings& alarm, const std::vector<WeekdayEntry>& week) {
+    const WeekdaySet& days = alarm.weekdays;
+    if (days.size() == 7) return tr("Täglich");
+    if (days.mask() == WeekdaySet{2, 3, 4, 5, 6}.mask()) return tr("Montag bis Freitag");
+    if (days.mask() == WeekdaySet{1, 7}.mask()) return tr("Am Wochenende");
+    if (days.empty()) return tr("Einmalig – schaltet sich nach dem Klingeln aus");
+    QStringList names;
+    for (const WeekdayEntry& entry : week)
+        if (days.contains(entry.weekday)) names << entry.shortName;
+    return names.join(QStringLiteral(", "));
+}
+
+QString AppModel::brightnessText() const {
+    const QString percent = QString::asprintf("%.0f", m_lastDusk.brightness * 100.0);
+    if (m_settings.theme == ThemeMode::dusk) return tr("Aktuelle Helligkeit: %1 %").arg(percent);
+    return tr("Helligkeit bei aktivem Dämmerungsmodus: %1 %").arg(percent);
+}
+
+QStringList AppModel::alarmSummary() const {
+    QStringList lines;
+    const auto& alarms = m_settings.alarms;
+    for (std::size_t i = 0; i < alarms.size(); ++i) {
+        const AlarmSettings& a = alarms[i];
+        if (!a.isEnabled) continue;
+        lines << tr("Wecker %1 um %2:%3 Uhr")
+                     .arg(qint64(i + 1))
+                     .arg(a.hour, 2, 10, QLatin1Char('0'))
+                     .arg(a.minute, 2, 10, QLatin1Char('0'));
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        const CountdownState state = m_countdownStates[i];
+        if (state != CountdownState::running && state != CountdownState::paused) continue;
+        lines << tr("Countdown %1 (%2)").arg(qint64(i + 1)).arg(m_countdownTexts[i]);
+    }
+    return lines;
+}
+
+}  // namespace corvane
