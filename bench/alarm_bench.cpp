@@ -2,39 +2,13 @@
 // allocate nor grow with the length of the look-back window.
 #include <benchmark/benchmark.h>
 
+#include "CountingAllocator.h"
+
 #include "services/AlarmService.h"
 
 #include <QDateTime>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-namespace {
-std::atomic<long long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -66,7 +40,7 @@ void runScan(benchmark::State& state, const TimeZoneProvider& zones) {
     qint64 now = first;
     service.check(QDateTime::fromMSecsSinceEpoch(now, Qt::UTC), alarms);  // sizes the table once
 
-    const long long before = g_allocations.load();
+    const long long before = corvane::bench::allocationCount();
     for (auto _ : state) {
         now += AlarmService::kMaxLookBackMSecs;
         if (now > last) {
@@ -77,7 +51,7 @@ void runScan(benchmark::State& state, const TimeZoneProvider& zones) {
         }
         service.check(QDateTime::fromMSecsSinceEpoch(now, Qt::UTC), alarms);
     }
-    const long long allocations = g_allocations.load() - before;
+    const long long allocations = corvane::bench::allocationCount() - before;
     state.counters["allocs/call"] = benchmark::Counter(double(allocations) / double(state.iterations()));
     state.counters["reports"] = benchmark::Counter(double(reported));
 }

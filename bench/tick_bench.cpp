@@ -3,11 +3,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "CountingAllocator.h"
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 #include "appmodel/AppModel.h"
 #include "appmodel/FakeTimers.h"
@@ -17,38 +16,6 @@
 #include "platform/UserName.h"
 #include "platform/WidgetReload.h"
 #include "platform/system/FakeSoundPlayer.h"
-
-namespace {
-std::atomic<long long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 using namespace corvane;
 
@@ -106,13 +73,13 @@ void runTicks(benchmark::State& state, bool timersRun) {
     setup.clock.setWall(base);
     setup.model->tick();
     long long ticks = 0;
-    const long long before = g_allocations.load();
+    const long long before = corvane::bench::allocationCount();
     for (auto _ : state) {
         setup.clock.setWall(base + (ticks % 20) * 40);
         setup.model->tick();
         ++ticks;
     }
-    const long long allocations = g_allocations.load() - before;
+    const long long allocations = corvane::bench::allocationCount() - before;
     state.counters["allocs_per_tick"] = ticks ? double(allocations) / double(ticks) : 0.0;
 }
 

@@ -10,9 +10,11 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <thread>
 
+#include "GermanNumericLocale.h"
 #include "model/Locale.h"
 #include "model/WorldCity.h"
 #include "platform/Resources.h"
@@ -162,14 +164,13 @@ TEST(WorldCityParseLine, TableOfLines) {
 // Qt sets LC_NUMERIC from the environment, and a German one makes a plain
 // strtod want decimal commas.
 TEST(WorldCityParseLine, IgnoresAGermanNumericLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string restore = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 not installed";
-    const auto point =
-        parse(QStringLiteral("Berlin\tDeutschland\t52.52\t13.405\tEurope/Berlin\t3700000\t1"), u"de");
-    const auto comma =
-        parse(QStringLiteral("Berlin\tDeutschland\t52,52\t13.405\tEurope/Berlin\t3700000\t1"), u"de");
-    std::setlocale(LC_NUMERIC, restore.c_str());
+    std::optional<WorldCity> point, comma;
+    {
+        test::GermanNumericLocale german;
+        ASSERT_TRUE(german.active()) << "no German numeric locale could be set";
+        point = parse(QStringLiteral("Berlin\tDeutschland\t52.52\t13.405\tEurope/Berlin\t3700000\t1"), u"de");
+        comma = parse(QStringLiteral("Berlin\tDeutschland\t52,52\t13.405\tEurope/Berlin\t3700000\t1"), u"de");
+    }
     EXPECT_EQ(point, berlin());
     EXPECT_EQ(comma, std::nullopt);
 }
