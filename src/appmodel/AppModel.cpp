@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/system/DialogFileChooser.h"
 #include "platform/Appearance.h"
 #include "platform/SleepInhibitor.h"
 #include "platform/Text.h"
@@ -38,12 +39,6 @@ qint64 shownCountdownSeconds(double remaining) {
 qint64 hundredthsOf(double elapsed) {
     const double value = elapsed > 0 ? elapsed : 0.0;
     return qint64(std::clamp(value * 100.0, 0.0, 1e15));
-}
-
-QString cityPart(const QString& zoneID) {
-    QString city = zoneID.mid(zoneID.lastIndexOf(QLatin1Char('/')) + 1);
-    city.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return city;
 }
 
 QString radioTitle(const AlarmSettings& alarm) {
@@ -96,7 +91,7 @@ AppModel::AppModel(AppModelDeps deps, QObject* parent)
                                      : std::make_unique<SystemTimeZoneWatcher>()),
       m_accountNames(deps.accountNames ? std::move(deps.accountNames)
                                        : std::function<AccountNames()>(currentAccountNames)),
-      m_fileChooser(std::move(deps.fileChooser)),
+      m_fileChooser(deps.fileChooser ? std::move(deps.fileChooser) : std::make_unique<DialogFileChooser>()),
       m_paths(deps.paths),
       m_settingsService(std::make_unique<SettingsService>(m_paths)),
       m_audio(deps.soundFactory
@@ -465,6 +460,7 @@ qint64 AppModel::countdownDuration(int index, DurationComponent component) const
 }
 
 void AppModel::setCountdownDuration(int index, DurationComponent component, qint64 value) {
+    if (index < 0 || index > 1) return;
     qint64 h = countdownDuration(index, DurationComponent::hours);
     qint64 m = countdownDuration(index, DurationComponent::minutes);
     qint64 s = countdownDuration(index, DurationComponent::seconds);
@@ -854,13 +850,6 @@ void AppModel::setClockFaceColor(const QString& clockID, const std::optional<QSt
     const std::optional<int> index = clockIndex(clockID);
     if (!index) return;
     editSettings([&](AppSettings& next) { next.clocks[std::size_t(*index)].faceColor = hex; });
-}
-
-QString AppModel::clockTitle(const ClockEntry& clock) const {
-    const QString name = clock.name.trimmed();
-    if (!name.isEmpty()) return name;
-    if (!clock.timeZoneID.isEmpty()) return cityPart(clock.timeZoneID);
-    return tr("Ortszeit · %1").arg(cityPart(QString::fromUtf8(m_zones->current().id())));
 }
 
 const DateFormatter& AppModel::weekdayFormatter() {

@@ -30,9 +30,11 @@
 #include "model/Locale.h"
 #include "model/Settings.h"
 #include "model/SettingsService.h"
+#include "platform/FileChooser.h"
 #include "model/Theme.h"
 #include "model/WorldCity.h"
 #include "model/WidgetSnapshot.h"
+#include "platform/FileChooser.h"
 #include "platform/Appearance.h"
 #include "platform/Clock.h"
 #include "platform/Paths.h"
@@ -59,16 +61,6 @@ class UrlSchemeHandler;
 class WidgetReloader;
 struct AccountNames;
 
-// What a settings page asks the user to pick a file; the shell shows the
-// desktop's file dialog, tests answer directly.
-class FileChooser {
-public:
-    virtual ~FileChooser() = default;
-    // `filters` in the dialog's syntax ("Bilder (*.png *.jpg)"); none when
-    // the user cancelled.
-    virtual std::optional<QString> chooseFile(const QString& title, const QString& filters) = 0;
-};
-
 // An open alert: shown over the clocks until the user ends it.
 struct AlertItem {
     QString id;  // upper-case UUID, also the owner of its sound on the alarm channel
@@ -87,6 +79,17 @@ struct SoundSlot {
     // "alarm-2": the owner under which its preview plays.
     QString id() const;
     bool operator==(const SoundSlot&) const = default;
+};
+
+inline size_t qHash(const SoundSlot& slot, size_t seed = 0) noexcept {
+    return qHashMulti(seed, int(slot.kind), slot.index);
+}
+
+// A two-way view of one value for a picker: reads and writes go to the model,
+// which it does not keep alive (both do nothing once the model is gone).
+struct IntBinding {
+    std::function<int()> get;
+    std::function<void(int)> set;
 };
 
 // The (time, long date, short date) formatters of one zone.
@@ -189,7 +192,11 @@ public:
 
     enum class DurationComponent { hours, minutes, seconds };
     qint64 countdownDuration(int index, DurationComponent component) const;
+    // Clamps the part (hours 0...23, minutes and seconds 0...59) and keeps
+    // the other two; an idle countdown takes the new duration at once.
     void setCountdownDuration(int index, DurationComponent component, qint64 value);
+    // The same as a binding for the duration pickers.
+    IntBinding countdownDurationBinding(int index, DurationComponent component);
 
     // --- Alerts ---------------------------------------------------------------
     const std::vector<AlertItem>& alerts() const { return m_alerts; }
@@ -287,14 +294,14 @@ public:
     void chooseDialImage(const QString& clockID);
     void resetClockDesign(const QString& clockID);
     void applyDesignToAllClocks(const QString& clockID);
+    void applyClockDesignToAll(const QString& clockID) { applyDesignToAllClocks(clockID); }
+    // The default style; the shared image is switched off.
     void setDialStyle(DialStyle style);
+    void setDefaultDialStyle(DialStyle style) { setDialStyle(style); }
     void chooseSharedDialImage();
     std::optional<QString> dialImageWarning() const;
     // The image a clock's dial shows instead of a drawn face, if any.
     std::optional<QImage> clockImage(const ClockEntry& clock) const;
-    // Why the last import of a picked file (sound or dial image) failed; none
-    // after a successful one. The pages show it next to their buttons.
-    const std::optional<QString>& importError() const { return m_importError; }
 
     // --- Clock texts -----------------------------------------------------------------
     // "Mitteleuropäische Zeit · UTC+1", with the short date when asked.
@@ -331,11 +338,18 @@ public:
     // Colour for the colour picker; black when the stored text is malformed.
     QColor customBackgroundColor() const;
     void setCustomBackgroundColor(const QColor& color);
-    // Each given channel replaces the stored colour's.
+    // Each given channel replaces the stored colour's; none or
+    // kKeepComponent keeps it.
+    static constexpr int kKeepComponent = 256;
     void setBackgroundComponent(std::optional<int> red, std::optional<int> green, std::optional<int> blue);
     void applyBackgroundHex(const QString& hex);
     void setLatitudeText(const QString& text);
     void setLongitudeText(const QString& text);
+    // What the setters run with the text they replaced; nothing when the text
+    // is unchanged.
+    void validateBackgroundHex(const QString& old);
+    void validateLatitudeText(const QString& old);
+    void validateLongitudeText(const QString& old);
     const std::optional<QString>& latitudeError() const { return m_latitudeError; }
     const std::optional<QString>& longitudeError() const { return m_longitudeError; }
     // "52,52", " 52.52° ", "−33,9", "1e2"; none for anything else, whatever
@@ -346,6 +360,9 @@ public:
     const QStringList& fontFamilies();
     // The same from any family list, for tests.
     static QStringList makeFontFamilies(const QStringList& installed, const QString& stored);
+    static RGB hslToRGB(double hue, double saturation, double lightness) {
+        return corvane::hslToRGB(hue, saturation, lightness);
+    }
 
     // --- Alarm, radio and dusk texts ------------------------------------------------------
     QString nextAlarmText(const AlarmSettings& alarm);
@@ -354,6 +371,8 @@ public:
     static QString repeatText(const AlarmSettings& alarm, const std::vector<WeekdayEntry>& week);
     static QString radioModeTitle(const AlarmSettings& alarm);
     QString brightnessText() const;
+    // The same for any brightness (0 night ... 1 day) and theme.
+    static QString brightnessText(double brightness, ThemeMode theme);
     QString duskStatusText() const { return m_lastDusk.status; }
     // What the user would miss by quitting: enabled alarms, then running or
     // paused countdowns.
@@ -394,7 +413,6 @@ Q_SIGNALS:
     void systemAudioSilentChanged();
     void latitudeErrorChanged();
     void longitudeErrorChanged();
-    void importErrorChanged();
 
     // For the application delegate, each after the model has followed the change.
     void settingsOpenChanged(bool open);             // show or close the settings window
@@ -452,10 +470,13 @@ private:
         editSettings([&](AppSettings& next) { edit(next.clocks[std::size_t(*index)]); });
         return true;
     }
-    std::optional<QString> importPicked(const QString& title, const QString& filters, QStringView prefix);
-    void validateBackgroundHex(const QString& old);
-    void validateCoordinate(bool latitude);
-    void setImportError(const std::optional<QString>& error);
+    std::optional<QString> importPicked(const QString& title, const QStringList& patterns,
+                                        QStringView prefix);
+    void validateCoordinate(bool latitude, const QString& old);
+    // The zone a clock's texts are in, and its generic name; both looked up
+    // once per identifier, since the clock views ask on every repaint.
+    QTimeZone clockZone(const ClockEntry& clock);
+    const QString& zoneName(const QTimeZone& zone);
 
     // Order matters: the services below use these.
     const Clock* m_clock;
@@ -511,9 +532,10 @@ private:
     QString m_longitudeText;
     std::optional<QString> m_latitudeError;
     std::optional<QString> m_longitudeError;
-    std::optional<QString> m_importError;
     std::map<std::pair<QByteArray, QString>, DateFormatter> m_customFormatters;
     std::optional<QStringList> m_cachedFontFamilies;
+    std::map<QString, QTimeZone> m_clockZones;  // invalid: the identifier names no zone
+    std::map<QByteArray, QString> m_zoneNames;
     QDateTime m_lastWidgetThemeUpdate;  // invalid: never
     std::vector<RadioWatch> m_radioWatches;
     QSet<QString> m_radioFallbackAlerts;

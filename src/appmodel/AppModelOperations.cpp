@@ -5,10 +5,12 @@
 #include <QCollator>
 #include <QFile>
 #include <QFontDatabase>
+#include <QPointer>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "appmodel/AppModel.h"
 #include "platform/Text.h"
@@ -20,7 +22,9 @@ namespace {
 
 constexpr AudioChannel kPreview = AudioChannel::preview;
 
-bool isTimerIndex(int index) { return index == 0 || index == 1; }
+bool isTimerIndex(int index) {
+    return index == 0 || index == 1;
+}
 
 // The last "/" part of a zone identifier with "_" as blanks, empty parts
 // skipped ("America/New_York" → "New York").
@@ -59,13 +63,35 @@ QString trimBlanks(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-QString hexOf(int r, int g, int b) { return QString::asprintf("#%02X%02X%02X", r, g, b); }
+QString hexOf(int r, int g, int b) {
+    return QString::asprintf("#%02X%02X%02X", r, g, b);
+}
 
-int byteOf(float component) { return std::clamp(int(std::lround(double(component) * 255.0)), 0, 255); }
+int byteOf(float component) {
+    return std::clamp(int(std::lround(double(component) * 255.0)), 0, 255);
+}
 
-QString imageFilters() { return tr("Bilder (*.jpg *.jpeg *.png *.heic)"); }
+// JPEG, PNG and HEIC, in this order.
+const QStringList& imagePatterns() {
+    static const QStringList patterns{QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                                      QStringLiteral("*.png"), QStringLiteral("*.heic")};
+    return patterns;
+}
 
-QString audioFilters() { return tr("Audiodateien (*.mp3 *.wav *.aiff *.aif *.m4a *.mp4)"); }
+// MP3, WAV, AIFF and MPEG-4 audio, in this order.
+const QStringList& audioPatterns() {
+    static const QStringList patterns{QStringLiteral("*.mp3"), QStringLiteral("*.wav"),
+                                      QStringLiteral("*.aiff"), QStringLiteral("*.aif"),
+                                      QStringLiteral("*.m4a")};
+    return patterns;
+}
+
+// The last "/" part of an identifier with "_" as blanks: a clock's title.
+QString titleOfZone(const QString& zoneID) {
+    QString city = zoneID.mid(zoneID.lastIndexOf(QLatin1Char('/')) + 1);
+    city.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return city;
+}
 
 }  // namespace
 
@@ -74,9 +100,10 @@ QString audioFilters() { return tr("Audiodateien (*.mp3 *.wav *.aiff *.aif *.m4a
 
 const std::array<const char*, 14>& AppModel::presetZones() {
     static const std::array<const char*, 14> zones{
-        "America/New_York",    "Asia/Tokyo",    "Europe/London",     "Australia/Sydney", "America/Los_Angeles",
-        "Asia/Shanghai",       "Asia/Dubai",    "Asia/Kolkata",      "America/Sao_Paulo", "Asia/Singapore",
-        "Africa/Johannesburg", "Pacific/Auckland", "America/Chicago", "Europe/Moscow"};
+        "America/New_York",    "Asia/Tokyo",     "Europe/London",       "Australia/Sydney",
+        "America/Los_Angeles", "Asia/Shanghai",  "Asia/Dubai",          "Asia/Kolkata",
+        "America/Sao_Paulo",   "Asia/Singapore", "Africa/Johannesburg", "Pacific/Auckland",
+        "America/Chicago",     "Europe/Moscow"};
     return zones;
 }
 
@@ -140,30 +167,19 @@ void AppModel::setClockDialStyle(const QString& clockID, std::optional<DialStyle
     editClock(clockID, [](ClockEntry& c) { c.dialImagePath.reset(); });
 }
 
-void AppModel::setImportError(const std::optional<QString>& error) {
-    store(m_importError, error, &AppModel::importErrorChanged);
-}
-
-std::optional<QString> AppModel::importPicked(const QString& title, const QString& filters, QStringView prefix) {
+// A failed copy leaves its message in the settings service's lastError().
+std::optional<QString> AppModel::importPicked(const QString& title, const QStringList& patterns,
+                                              QStringView prefix) {
     if (!m_fileChooser) return std::nullopt;
-    const std::optional<QString> picked = m_fileChooser->chooseFile(title, filters);
+    const std::optional<QString> picked = m_fileChooser->chooseFile(title, patterns);
     if (!picked || picked->isEmpty()) return std::nullopt;
-    std::optional<QString> path = m_settingsService->importSoundFile(*picked, prefix);
-    if (path) {
-        setImportError(std::nullopt);
-    } else {
-        // The service's message is read by nobody else; without it the user
-        // would see a choice that silently did nothing.
-        const std::optional<QString> reason = m_settingsService->lastError();
-        setImportError(reason ? *reason : tr("Die Datei konnte nicht übernommen werden."));
-    }
-    return path;
+    return m_settingsService->importSoundFile(*picked, prefix);
 }
 
 void AppModel::chooseDialImage(const QString& clockID) {
     if (!clockIndex(clockID)) return;
     const std::optional<QString> path =
-        importPicked(tr("Zifferblatt-Bild für diese Uhr auswählen"), imageFilters(), u"zifferblatt");
+        importPicked(tr("Zifferblatt-Bild für diese Uhr auswählen"), imagePatterns(), u"zifferblatt");
     if (!path) return;
     // The dialog is modal: the clock may be gone by now.
     if (!editClock(clockID, [&](ClockEntry& c) { c.dialImagePath = *path; })) return;
@@ -199,7 +215,8 @@ void AppModel::setDialStyle(DialStyle style) {
 }
 
 void AppModel::chooseSharedDialImage() {
-    const std::optional<QString> path = importPicked(tr("Zifferblatt-Bild auswählen"), imageFilters(), u"zifferblatt");
+    const std::optional<QString> path =
+        importPicked(tr("Zifferblatt-Bild auswählen"), imagePatterns(), u"zifferblatt");
     if (!path) return;
     editSettings([&](AppSettings& next) { next.dialImagePath = *path; });
     editSettings([](AppSettings& next) { next.useCustomDial = true; });
@@ -225,16 +242,35 @@ std::optional<QImage> AppModel::clockImage(const ClockEntry& clock) const {
 // ---------------------------------------------------------------------------
 // Clock texts
 
-QString AppModel::clockTexts(const ClockEntry& clock, bool withDate) {
-    QTimeZone zone = m_zones->current();
-    if (!clock.timeZoneID.isEmpty()) {
-        const QTimeZone own = zoneForIdentifier(clock.timeZoneID);
-        if (own.isValid()) zone = own;
+QString AppModel::clockTitle(const ClockEntry& clock) const {
+    const QString name = trimBlanks(clock.name);
+    if (!name.isEmpty()) return name;
+    if (!clock.timeZoneID.isEmpty()) return titleOfZone(clock.timeZoneID);
+    return tr("Ortszeit · %1").arg(titleOfZone(QString::fromUtf8(m_zones->current().id())));
+}
+
+QTimeZone AppModel::clockZone(const ClockEntry& clock) {
+    if (clock.timeZoneID.isEmpty()) return m_zones->current();
+    auto it = m_clockZones.find(clock.timeZoneID);
+    if (it == m_clockZones.end())
+        it = m_clockZones.emplace(clock.timeZoneID, zoneForIdentifier(clock.timeZoneID)).first;
+    return it->second.isValid() ? it->second : m_zones->current();
+}
+
+const QString& AppModel::zoneName(const QTimeZone& zone) {
+    const QByteArray key = zone.id();
+    auto it = m_zoneNames.find(key);
+    if (it == m_zoneNames.end()) {
+        const QString id = QString::fromUtf8(key);
+        QString name = timeZoneGenericName(id);
+        it = m_zoneNames.emplace(key, name.isEmpty() ? id : name).first;
     }
-    const QString id = QString::fromUtf8(zone.id());
-    QString name = timeZoneGenericName(id);
-    if (name.isEmpty()) name = id;
-    QString text = name + QStringLiteral(" · ") + utcOffsetText(m_now, zone);
+    return it->second;
+}
+
+QString AppModel::clockTexts(const ClockEntry& clock, bool withDate) {
+    const QTimeZone zone = clockZone(clock);
+    QString text = zoneName(zone) + QStringLiteral(" · ") + utcOffsetText(m_now, zone);
     if (withDate) text += QStringLiteral(" · ") + dateText(zone).shortDate.format(m_now);
     return text;
 }
@@ -259,7 +295,8 @@ QString AppModel::worldTimeText(const QDateTime& date, const QTimeZone& zone, co
 }
 
 const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock) const {
-    return cityForTimeZone(clock, QString::fromUtf8(m_zones->current().id()), WorldCity::allMostPopulousFirst());
+    return cityForTimeZone(clock, QString::fromUtf8(m_zones->current().id()),
+                           WorldCity::allMostPopulousFirst());
 }
 
 const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock, const QString& currentZoneID,
@@ -278,7 +315,8 @@ const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock, const QStrin
         if (city->tz != zone) continue;
         if (city->name == key) return city;
         // An empty name would be the prefix of every key.
-        if (!prefixMatch && !city->name.isEmpty() && (key.startsWith(city->name) || city->name.startsWith(key)))
+        if (!prefixMatch && !city->name.isEmpty() &&
+            (key.startsWith(city->name) || city->name.startsWith(key)))
             prefixMatch = city;
         if (!largest || city->population > largest->population) largest = city;
     }
@@ -378,6 +416,18 @@ QString AppModel::stopwatchStatusText(int index) const {
     return QString();
 }
 
+IntBinding AppModel::countdownDurationBinding(int index, DurationComponent component) {
+    QPointer<AppModel> self(this);
+    return IntBinding{[self, index, component] {
+                          return self && isTimerIndex(index) ? int(self->countdownDuration(index, component))
+                                                             : 0;
+                      },
+                      [self, index, component](int value) {
+                          if (self && isTimerIndex(index))
+                              self->setCountdownDuration(index, component, value);
+                      }};
+}
+
 bool AppModel::isStopwatchActive(int index) const {
     if (!isTimerIndex(index)) return false;
     const StopwatchState state = m_stopwatchStates[index];
@@ -389,12 +439,13 @@ bool AppModel::isStopwatchActive(int index) const {
 
 void AppModel::chooseAlarmSoundFile(const SoundSlot& slot) {
     if (!sound(slot)) return;
-    const std::optional<QString> path = importPicked(tr("Alarmton auswählen"), audioFilters(), u"ton");
+    const std::optional<QString> path = importPicked(tr("Alarmton auswählen"), audioPatterns(), u"ton");
     if (!path) return;
     auto edit = [&](auto&& change) {
         editSettings([&](AppSettings& next) {
-            SoundSettings& s = slot.kind == SoundSlot::Kind::alarm ? next.alarms[std::size_t(slot.index)].sound
-                                                                   : next.countdowns[std::size_t(slot.index)].sound;
+            SoundSettings& s = slot.kind == SoundSlot::Kind::alarm
+                                   ? next.alarms[std::size_t(slot.index)].sound
+                                   : next.countdowns[std::size_t(slot.index)].sound;
             change(s);
         });
     };
@@ -450,9 +501,13 @@ void AppModel::setCustomBackgroundColor(const QColor& color) {
     editSettings([](AppSettings& next) { next.useCustomBackground = true; });
 }
 
-void AppModel::setBackgroundComponent(std::optional<int> red, std::optional<int> green, std::optional<int> blue) {
+void AppModel::setBackgroundComponent(std::optional<int> red, std::optional<int> green,
+                                      std::optional<int> blue) {
     const RGB rgb = RGB::fromHex(m_settings.customBackgroundColor).value_or(RGB{});
-    auto pick = [](std::optional<int> given, int kept) { return given ? std::clamp(*given, 0, 255) : kept; };
+    // 256 is how a slider without a value of its own says "keep".
+    auto pick = [](std::optional<int> given, int kept) {
+        return given && *given != kKeepComponent ? std::clamp(*given, 0, 255) : kept;
+    };
     setCustomBackgroundHex(hexOf(pick(red, rgb.r), pick(green, rgb.g), pick(blue, rgb.b)));
     editSettings([](AppSettings& next) { next.useCustomBackground = true; });
 }
@@ -483,25 +538,36 @@ std::optional<double> AppModel::parseCoordinate(const std::optional<QString>& te
 
 void AppModel::setLatitudeText(const QString& text) {
     if (text == m_latitudeText) return;
-    m_latitudeText = text;
+    const QString old = std::exchange(m_latitudeText, text);
     Q_EMIT latitudeTextChanged();
-    validateCoordinate(true);
+    validateLatitudeText(old);
 }
 
 void AppModel::setLongitudeText(const QString& text) {
     if (text == m_longitudeText) return;
-    m_longitudeText = text;
+    const QString old = std::exchange(m_longitudeText, text);
     Q_EMIT longitudeTextChanged();
-    validateCoordinate(false);
+    validateLongitudeText(old);
 }
 
-void AppModel::validateCoordinate(bool latitude) {
+void AppModel::validateLatitudeText(const QString& old) {
+    validateCoordinate(true, old);
+}
+
+void AppModel::validateLongitudeText(const QString& old) {
+    validateCoordinate(false, old);
+}
+
+void AppModel::validateCoordinate(bool latitude, const QString& old) {
+    if ((latitude ? m_latitudeText : m_longitudeText) == old) return;
     std::optional<QString>& error = latitude ? m_latitudeError : m_longitudeError;
-    void (AppModel::*changed)() = latitude ? &AppModel::latitudeErrorChanged : &AppModel::longitudeErrorChanged;
+    void (AppModel::*changed)() =
+        latitude ? &AppModel::latitudeErrorChanged : &AppModel::longitudeErrorChanged;
     const std::optional<double> value = parseCoordinate(latitude ? m_latitudeText : m_longitudeText);
     if (!value) {
-        store(error, std::optional<QString>(latitude ? tr("Bitte eine Zahl eingeben, z. B. 52,52")
-                                                     : tr("Bitte eine Zahl eingeben, z. B. 13,405")),
+        store(error,
+              std::optional<QString>(latitude ? tr("Bitte eine Zahl eingeben, z. B. 52,52")
+                                              : tr("Bitte eine Zahl eingeben, z. B. 13,405")),
               changed);
         return;
     }
@@ -511,7 +577,8 @@ void AppModel::validateCoordinate(bool latitude) {
     const double limit = latitude ? 90.0 : 180.0;
     std::optional<QString> message;
     if (std::abs(*value) > limit)
-        message = latitude ? tr("Gültig: −90 bis 90 (Fallback aktiv)") : tr("Gültig: −180 bis 180 (Fallback aktiv)");
+        message = latitude ? tr("Gültig: −90 bis 90 (Fallback aktiv)")
+                           : tr("Gültig: −180 bis 180 (Fallback aktiv)");
     store(error, message, changed);
 }
 
@@ -531,7 +598,8 @@ QStringList AppModel::makeFontFamilies(const QStringList& installed, const QStri
 }
 
 const QStringList& AppModel::fontFamilies() {
-    if (!m_cachedFontFamilies) m_cachedFontFamilies = makeFontFamilies(QFontDatabase::families(), m_settings.fontFamily);
+    if (!m_cachedFontFamilies)
+        m_cachedFontFamilies = makeFontFamilies(QFontDatabase::families(), m_settings.fontFamily);
     return *m_cachedFontFamilies;
 }
 
@@ -555,7 +623,9 @@ QString AppModel::nextAlarmText(const AlarmSettings& alarm) {
     return tr("Nächster Alarm: %1, %2 Uhr").arg(dayText, hourMinuteFormatter().format(next));
 }
 
-QString AppModel::repeatText(const AlarmSettings& alarm) const { return repeatText(alarm, weekdaySymbols()); }
+QString AppModel::repeatText(const AlarmSettings& alarm) const {
+    return repeatText(alarm, weekdaySymbols());
+}
 
 QString AppModel::repeatText(const AlarmSettings& alarm, const std::vector<WeekdayEntry>& week) {
     const WeekdaySet& days = alarm.weekdays;
@@ -570,8 +640,12 @@ QString AppModel::repeatText(const AlarmSettings& alarm, const std::vector<Weekd
 }
 
 QString AppModel::brightnessText() const {
-    const QString percent = QString::asprintf("%.0f", m_lastDusk.brightness * 100.0);
-    if (m_settings.theme == ThemeMode::dusk) return tr("Aktuelle Helligkeit: %1 %").arg(percent);
+    return brightnessText(m_lastDusk.brightness, m_settings.theme);
+}
+
+QString AppModel::brightnessText(double brightness, ThemeMode theme) {
+    const QString percent = QString::asprintf("%.0f", brightness * 100.0);
+    if (theme == ThemeMode::dusk) return tr("Aktuelle Helligkeit: %1 %").arg(percent);
     return tr("Helligkeit bei aktivem Dämmerungsmodus: %1 %").arg(percent);
 }
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -81,6 +82,25 @@ public:
     std::vector<qint64> pids() const override { return running; }
 };
 
+// Answers the model's file questions from a queue; an empty queue cancels.
+// Without one of these the model would show the desktop's dialog.
+class FakeChooser final : public FileChooser {
+public:
+    std::deque<std::optional<QString>> answers;
+    std::vector<QString> titles;
+    std::vector<QStringList> patterns;
+    std::optional<QString> chooseFile(const QString& title, const QStringList& offered) override {
+        titles.push_back(title);
+        patterns.push_back(offered);
+        if (answers.empty()) return std::nullopt;
+        const bool picked = answers.front().has_value();
+        const QString path = answers.front().value_or(QString());
+        answers.pop_front();
+        if (!picked) return std::nullopt;
+        return path;
+    }
+};
+
 inline qint64 utcMs(int y, int mo, int d, int h, int mi, int s, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toMSecsSinceEpoch();
 }
@@ -104,7 +124,8 @@ struct ModelHarness {
     FakeInhibitor* inhibitor = nullptr;
     FakeReloader* reloader = nullptr;
     FakeTimeZoneWatcher* zoneWatcher = nullptr;
-    // Handed to the model by make(); set it before.
+    // Handed to the model by make(), which makes a cancelling one when none
+    // is set; set it before.
     std::unique_ptr<FileChooser> fileChooser;
     std::unique_ptr<AppModel> model;
 
@@ -152,7 +173,7 @@ struct ModelHarness {
         zoneWatcher = w.get();
         deps.zoneWatcher = std::move(w);
         deps.accountNames = [this] { return names; };
-        deps.fileChooser = std::move(fileChooser);
+        deps.fileChooser = fileChooser ? std::move(fileChooser) : std::make_unique<FakeChooser>();
         model = std::make_unique<AppModel>(std::move(deps));
         if (startNow) model->start();
         return *model;

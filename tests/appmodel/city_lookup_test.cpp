@@ -36,16 +36,16 @@ TEST(CityForTimeZone, NameZoneAndPopulationRules) {
         const char* name;
         const char* expected;  // nullptr: no city
     } const cases[] = {
-        {"Europe/Berlin", "", "Berlin"},             // the zone's own city beats a bigger one
-        {"Europe/Berlin", "Hamburg", "Hamburg"},     // the own label picks its city
-        {"Europe/Berlin", "Büro", nullptr},          // a named clock is no other city
-        {"Asia/Tokyo", "Hamburg", nullptr},          // label and zone must both match
+        {"Europe/Berlin", "", "Berlin"},               // the zone's own city beats a bigger one
+        {"Europe/Berlin", "Hamburg", "Hamburg"},       // the own label picks its city
+        {"Europe/Berlin", "Büro", nullptr},            // a named clock is no other city
+        {"Asia/Tokyo", "Hamburg", nullptr},            // label and zone must both match
         {"Asia/Ho_Chi_Minh", "", "Ho Chi Minh City"},  // the city's name begins with the zone's
-        {"America/Port_of_Spain", "", "Port"},       // the zone's name begins with the city's
-        {"Asia/Kolkata", "", "Delhi"},               // else the most populous, first in the file on a tie
-        {"Europe/Paris", "", nullptr},               // no city in that zone
-        {"", "", "Berlin"},                          // local clock: the computer's zone
-        {"", "Büro", "Berlin"},                      // a named local clock still finds its zone's city
+        {"America/Port_of_Spain", "", "Port"},         // the zone's name begins with the city's
+        {"Asia/Kolkata", "", "Delhi"},                 // else the most populous, first in the file on a tie
+        {"Europe/Paris", "", nullptr},                 // no city in that zone
+        {"", "", "Berlin"},                            // local clock: the computer's zone
+        {"", "Büro", "Berlin"},                        // a named local clock still finds its zone's city
         {"", "Hamburg", "Hamburg"},
     };
     for (const Case& c : cases) {

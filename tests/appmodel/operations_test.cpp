@@ -15,19 +15,6 @@ using namespace corvane::testing;
 
 namespace {
 
-class FakeChooser final : public FileChooser {
-public:
-    std::deque<std::optional<QString>> answers;
-    std::vector<QString> titles;
-    std::optional<QString> chooseFile(const QString& title, const QString&) override {
-        titles.push_back(title);
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
 WorldCity city(const char* name, const char* tz) {
     WorldCity c;
     c.name = QString::fromUtf8(name);
@@ -238,8 +225,8 @@ TEST(ClockDesign, MissingSharedImageWarnsAndEachClockShowsTheRightImage) {
     ModelHarness::settle();
 
     EXPECT_FALSE(m.dialImageWarning());
-    ASSERT_TRUE(m.clockImage(m.settings().clocks[0]));  // the shared image
-    ASSERT_TRUE(m.clockImage(m.settings().clocks[1]));  // its own
+    ASSERT_TRUE(m.clockImage(m.settings().clocks[0]));   // the shared image
+    ASSERT_TRUE(m.clockImage(m.settings().clocks[1]));   // its own
     EXPECT_FALSE(m.clockImage(m.settings().clocks[2]));  // its own drawn style
 
     const QString warning = QStringLiteral("Bilddatei nicht gefunden – das gewählte Design wird angezeigt.");
@@ -271,15 +258,18 @@ TEST(ClockDesign, ChoosingImagesImportsAndAFailedImportIsShown) {
     EXPECT_EQ(m.settings(), before);
     EXPECT_EQ(answers->titles.back(), QStringLiteral("Zifferblatt-Bild für diese Uhr auswählen"));
 
+    EXPECT_EQ(answers->patterns.back(), (QStringList{QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
+                                                     QStringLiteral("*.png"), QStringLiteral("*.heic")}));
+
     answers->answers = {h.dir.path() + QStringLiteral("/weg.png")};
     m.chooseDialImage(plain);
     EXPECT_EQ(m.settings(), before);
-    ASSERT_TRUE(m.importError());
-    EXPECT_FALSE(m.importError()->isEmpty());
+    ASSERT_TRUE(m.settingsService().lastError());
+    EXPECT_TRUE(m.settingsService().lastError()->startsWith(
+        QStringLiteral("Datei konnte nicht übernommen werden: ")));
 
     answers->answers = {picked, picked};
     m.chooseDialImage(plain);
-    EXPECT_FALSE(m.importError());
     const ClockEntry& a = m.settings().clocks[0];
     ASSERT_TRUE(a.dialImagePath);
     EXPECT_TRUE(a.dialImagePath->startsWith(h.mediaFolder() + QStringLiteral("/zifferblatt")));
@@ -337,7 +327,17 @@ TEST(ClockTexts, OffsetsTitlesSubtitlesAndWorldTime) {
     EXPECT_EQ(m.clockTexts(clock, false), tokyoName + QStringLiteral(" · UTC+9"));
     EXPECT_EQ(m.clockTexts(clock, true), tokyoName + QStringLiteral(" · UTC+9 · Di., 10. März"));
     clock.timeZoneID.clear();
-    EXPECT_EQ(m.clockTexts(clock, false), timeZoneGenericName(QStringLiteral("Europe/Berlin")) + " · UTC+1");
+    const QString berlin = timeZoneGenericName(QStringLiteral("Europe/Berlin")) + " · UTC+1";
+    EXPECT_EQ(m.clockTexts(clock, false), berlin);
+    // A zone the system does not know reads as the computer's; the local
+    // clock follows the computer to another zone.
+    ClockEntry lost = clock;
+    lost.timeZoneID = QStringLiteral("Mars/Olympus_Mons");
+    EXPECT_EQ(m.clockTexts(lost, false), berlin);
+    h.zones.setZone(QTimeZone("Asia/Tokyo"));
+    EXPECT_EQ(m.clockTexts(clock, false), tokyoName + QStringLiteral(" · UTC+9"));
+    EXPECT_EQ(m.clockTexts(lost, false), tokyoName + QStringLiteral(" · UTC+9"));
+    h.zones.setZone(QTimeZone("Europe/Berlin"));
 
     // One formatter per zone and pattern: neither may stand in for the other.
     // (New York has been on summer time since 8 March.)
