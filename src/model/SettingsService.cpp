@@ -363,23 +363,24 @@ void SettingsService::cleanupMedia(const QStringList& referencedPaths) {
         if (!name.isEmpty()) keep.insert(QFile::encodeName(name));
     }
     const QByteArray folder = QFile::encodeName(mediaDirectory());
-    enqueue([keep = std::move(keep), folder] {
-        namespace fs = std::filesystem;
-        std::error_code ec;
-        fs::directory_iterator it(fs::path(folder.toStdString()), ec);
-        if (ec) return;
-        // Iterating by hand: the range form throws on a failing step.
-        for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
-            const fs::directory_entry& entry = *it;
-            std::error_code statusError;
-            // symlink_status: a link is judged as a link, never by its target.
-            if (entry.symlink_status(statusError).type() != fs::file_type::regular || statusError) continue;
-            const std::string name = entry.path().filename().native();
-            if (keep.contains(QByteArray::fromStdString(name))) continue;
-            std::error_code removeError;
-            fs::remove(entry.path(), removeError);
-        }
-    });
+    // At once, not on the write queue: a queued pass still waiting there
+    // would delete a file the user imports meanwhile (and the temporary file
+    // a copy is written through), because neither is in `referencedPaths`.
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::directory_iterator it(fs::path(folder.toStdString()), ec);
+    if (ec) return;
+    // Iterating by hand: the range form throws on a failing step.
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const fs::directory_entry& entry = *it;
+        std::error_code statusError;
+        // symlink_status: a link is judged as a link, never by its target.
+        if (entry.symlink_status(statusError).type() != fs::file_type::regular || statusError) continue;
+        const std::string name = entry.path().filename().native();
+        if (keep.contains(QByteArray::fromStdString(name))) continue;
+        std::error_code removeError;
+        fs::remove(entry.path(), removeError);
+    }
 }
 
 }  // namespace corvane

@@ -82,9 +82,9 @@ public:
     // base cut to whole characters as the user sees them.
     static QString importedFileName(const QString& pickedFileName, QStringView prefix, QStringView tag);
 
-    // Queues the deletion of every regular file in the media folder whose name
-    // is not the last component of one of `referencedPaths`. Links, folders
-    // and other entries stay.
+    // Deletes every regular file in the media folder whose name is not the
+    // last component of one of `referencedPaths`. Links, folders and other
+    // entries stay.
     void cleanupMedia(const QStringList& referencedPaths);
 
     // Blocks until everything queued so far has run.

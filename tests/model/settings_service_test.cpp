@@ -381,3 +381,22 @@ TEST_F(SettingsServiceTest, CleanupDeletesOnlyUnreferencedRegularFiles) {
     service.waitUntilIdle();
     EXPECT_FALSE(service.lastError());
 }
+
+TEST_F(SettingsServiceTest, AnImportRightAfterACleanupSurvivesWhileWritesAreQueued) {
+    SettingsService service(paths);
+    const QString media = service.mediaDirectory();
+    writeFile(media + QStringLiteral("/ton-alt.wav"), "x");
+    const QString picked = root.path() + QStringLiteral("/Gong.wav");
+    writeFile(picked, "RIFF");
+
+    // Writes waiting on the queue, as after a burst of changes at start-up.
+    for (int i = 0; i < 20; ++i)
+        service.writeAndNotify(SettingsService::encode(settingsNamed(QString::number(i))), [](bool, auto) {});
+    service.cleanupMedia({});
+    const std::optional<QString> imported = service.importSoundFile(picked, u"ton");
+    service.waitUntilIdle();
+
+    ASSERT_TRUE(imported);
+    EXPECT_TRUE(QFileInfo::exists(*imported));
+    EXPECT_FALSE(QFileInfo::exists(media + QStringLiteral("/ton-alt.wav")));
+}
