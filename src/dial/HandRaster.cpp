@@ -1,5 +1,8 @@
 #include "dial/HandRaster.h"
 
+#include <QPaintEngine>
+#include <QRegion>
+
 #include "dial/AnalogClock.h"
 #include "dial/DialGeometry.h"
 
@@ -233,12 +236,28 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
     const QSize size(int(std::ceil(right)) - origin.x() + 1, int(std::ceil(bottom)) - origin.y() + 1);
     if (size.width() <= 0 || size.height() <= 0 || size.width() > 8192 || size.height() > 8192) return false;
 
+    // Only what the painter may change is rasterised: a frame that repaints
+    // the second hand alone skips most of the other hands' pixels.
+    QRect area(QPoint(0, 0), size);
+    QRect deviceClip;
+    if (const QPaintEngine* engine = painter.paintEngine()) {
+        const QRegion system = engine->systemClip();
+        if (!system.isEmpty()) deviceClip = system.boundingRect();
+    }
+    if (painter.hasClipping()) {
+        const QRect user = painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect();
+        deviceClip = deviceClip.isNull() ? user : deviceClip.intersected(user);
+    }
+    if (!deviceClip.isNull()) {
+        area = area.intersected(deviceClip.translated(-origin));
+        if (area.isEmpty()) return true;
+    }
+
     QImage& scratch = scratchImage(size);
     if (scratch.isNull()) return false;
-    const QRect area(QPoint(0, 0), size);
     uchar* const bits = scratch.bits();
-    for (int y = 0; y < size.height(); ++y)
-        std::memset(bits + scratch.bytesPerLine() * y, 0, std::size_t(size.width()) * 4);
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        std::memset(bits + scratch.bytesPerLine() * y + std::size_t(area.left()) * 4, 0, std::size_t(area.width()) * 4);
     const QPointF toScratch(-origin.x(), -origin.y());
     for (int i = 0; i < p.count; ++i) {
         Capsule s = p.strokes[std::size_t(i)];
@@ -252,8 +271,8 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
     // Back to the painter's coordinates: the scratch's pixels land exactly on
     // device pixels.
     scratch.setDevicePixelRatio(scale);
-    const QPointF at((origin.x() - shift.x()) / scale, (origin.y() - shift.y()) / scale);
-    painter.drawImage(QRectF(at, QSizeF(size) / scale), scratch, QRectF(QPointF(0, 0), QSizeF(size)));
+    const QPointF at((origin.x() + area.left() - shift.x()) / scale, (origin.y() + area.top() - shift.y()) / scale);
+    painter.drawImage(QRectF(at, QSizeF(area.size()) / scale), scratch, QRectF(area));
     return true;
 }
 

@@ -12,7 +12,7 @@
 #include "platform/Text.h"
 #include "shell/ClockWindow.h"
 #include "shell/MainMenu.h"
-#include "shell/PlaceholderViews.h"
+#include "shell/views/RootView.h"
 #include "shell/SettingsWindow.h"
 #include "shell/WindowFrames.h"
 #include "shell/components/Theme.h"
@@ -86,7 +86,7 @@ void AppDelegate::setUp() {
     menu_->attachTo(window_);
     themeProvider_ = new ThemeProvider(window_);
     ThemeProvider::attach(window_, themeProvider_);
-    window_->setContent(new GreetingView(*model_));
+    window_->setContent(new RootView(*model_));
 
     restoreWindowFrame();
     applyWindowAppearance();

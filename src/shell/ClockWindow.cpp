@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleHints>
 #include <QWindow>
 
 #include "platform/Text.h"
+
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 namespace corvane {
 
@@ -113,6 +119,41 @@ private:
 
 namespace {
 
+// With CORVANE_REPORT_FIRST_FRAME set, the first paint of anything in the
+// window prints the time since the process started (for start-up
+// measurements; /proc counts in clock ticks, so 10 ms steps).
+class FirstFrameReporter : public QObject {
+public:
+    explicit FirstFrameReporter(QWidget* window) : QObject(window), window_(window) {}
+
+    static qint64 msecsSinceProcessStart() {
+        QFile stat(QStringLiteral("/proc/self/stat"));
+        if (!stat.open(QIODevice::ReadOnly)) return -1;
+        const QByteArray line = stat.readAll();
+        // Field 22 (starttime) counts from the closing parenthesis of the name.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() < 20) return -1;
+        timespec now{};
+        clock_gettime(CLOCK_BOOTTIME, &now);
+        const double started = fields[19].toDouble() / double(sysconf(_SC_CLK_TCK));
+        return qint64((double(now.tv_sec) + double(now.tv_nsec) / 1e9 - started) * 1000.0);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget*>(watched)->window() == window_) {
+            std::fprintf(stderr, "corvane: first frame after %lld ms\n", msecsSinceProcessStart());
+            qApp->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
 // An invisible strip along one edge or corner that starts the window
 // manager's own resize.
 class ResizeGrip : public QWidget {
@@ -148,6 +189,7 @@ ClockWindow::ClockWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Fra
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kDefaultWidth, kDefaultHeight);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    if (qEnvironmentVariableIsSet("CORVANE_REPORT_FIRST_FRAME")) qApp->installEventFilter(new FirstFrameReporter(this));
 
     buttons_ = new WindowButtons(this);
     for (Qt::Edges e : {Qt::Edges(Qt::LeftEdge), Qt::Edges(Qt::RightEdge), Qt::Edges(Qt::TopEdge),

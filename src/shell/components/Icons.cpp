@@ -169,6 +169,33 @@ QPainterPath moon() {
     return disc({0.5, 0.5}, 0.38).subtracted(disc({0.68, 0.38}, 0.3));
 }
 
+QPainterPath hourglass() {
+    QPainterPath p = stroked(polyline({{0.24, 0.1}, {0.76, 0.1}}), 0.08);
+    p = p.united(stroked(polyline({{0.24, 0.9}, {0.76, 0.9}}), 0.08));
+    QPainterPath glass;
+    glass.moveTo(P(0.3, 0.12));
+    glass.lineTo(P(0.7, 0.12));
+    glass.cubicTo(P(0.7, 0.36), P(0.54, 0.42), P(0.54, 0.5));
+    glass.cubicTo(P(0.54, 0.58), P(0.7, 0.64), P(0.7, 0.88));
+    glass.lineTo(P(0.3, 0.88));
+    glass.cubicTo(P(0.3, 0.64), P(0.46, 0.58), P(0.46, 0.5));
+    glass.cubicTo(P(0.46, 0.42), P(0.3, 0.36), P(0.3, 0.12));
+    glass.closeSubpath();
+    p = p.united(stroked(glass, 0.07));
+    // The sand: a heap in the lower bulb.
+    p = p.united(polygon({{0.36, 0.84}, {0.64, 0.84}, {0.5, 0.66}}));
+    return p;
+}
+
+QPainterPath stopwatch() {
+    QPainterPath p = ring({0.5, 0.56}, 0.33, 0.08);
+    p = p.united(stroked(polyline({{0.5, 0.56}, {0.5, 0.36}}), 0.08));
+    p = p.united(stroked(polyline({{0.4, 0.1}, {0.6, 0.1}}), 0.09));
+    p = p.united(stroked(polyline({{0.5, 0.12}, {0.5, 0.22}}), 0.08));
+    p = p.united(stroked(polyline({{0.78, 0.22}, {0.85, 0.29}}), 0.08));
+    return p;
+}
+
 QHash<QString, QPainterPath> buildAll() {
     QHash<QString, QPainterPath> all;
     all.insert("clock", clockFace());
@@ -179,6 +206,8 @@ QHash<QString, QPainterPath> buildAll() {
     all.insert("gearshape", gear());
     all.insert("bell.fill", bell());
     all.insert("alarm", alarmClock());
+    all.insert("hourglass", hourglass());
+    all.insert("stopwatch", stopwatch());
     all.insert("play.fill", polygon({{0.25, 0.14}, {0.85, 0.5}, {0.25, 0.86}}));
     QPainterPath pause;
     pause.addRoundedRect(R(0.22, 0.15, 0.2, 0.7), 0.04 * K, 0.04 * K);

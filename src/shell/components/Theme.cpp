@@ -5,13 +5,29 @@
 #include <QPointer>
 #include <QScreen>
 #include <QVariant>
+#include <utility>
+#include <vector>
 #include <QWidget>
 
 namespace corvane {
 
 namespace {
 
-constexpr const char* kProviderProperty = "_corvane_themeProvider";
+// Which widget hosts which provider. Views ask on every paint, so this is a
+// short list of pointers walked for each parent rather than a named property
+// (a property lookup searches the whole meta-object first). Entries leave
+// when either side is destroyed, so an address reused by a new widget never
+// inherits an old provider.
+std::vector<std::pair<const QWidget*, ThemeProvider*>>& hostRegistry() {
+    static std::vector<std::pair<const QWidget*, ThemeProvider*>> registry;
+    return registry;
+}
+
+ThemeProvider* registeredProvider(const QWidget* host) {
+    for (const auto& [h, p] : hostRegistry())
+        if (h == host) return p;
+    return nullptr;
+}
 
 // Qt sizes fonts in typographic points; the layout's sizes are pixels at
 // 1x. The logical DPI says how many pixels a point takes.
@@ -59,25 +75,33 @@ void ThemeProvider::notifyHosts() {
 
 void ThemeProvider::attach(QWidget* host, ThemeProvider* provider) {
     if (!host) return;
-    if (auto* old = qobject_cast<ThemeProvider*>(host->property(kProviderProperty).value<QObject*>()))
+    auto& registry = hostRegistry();
+    if (ThemeProvider* old = registeredProvider(host)) {
         std::erase_if(old->hosts_, [host](const QPointer<QWidget>& h) { return !h || h == host; });
-    host->setProperty(kProviderProperty, QVariant::fromValue<QObject*>(provider));
+        std::erase_if(registry, [host](const auto& entry) { return entry.first == host; });
+    }
     if (provider) {
+        registry.emplace_back(host, provider);
         provider->hosts_.emplace_back(host);
-        // The property must never point at a destroyed provider.
-        QObject::connect(provider, &QObject::destroyed, host, [host] {
-            host->setProperty(kProviderProperty, QVariant());
+        if (!host->property("_corvane_themeHostWatched").toBool()) {
+            host->setProperty("_corvane_themeHostWatched", true);
+            QObject::connect(host, &QObject::destroyed, [host] {
+                std::erase_if(hostRegistry(), [host](const auto& entry) { return entry.first == host; });
+            });
+        }
+        // The registry must never point at a destroyed provider.
+        QObject::connect(provider, &QObject::destroyed, host, [host, provider] {
+            std::erase_if(hostRegistry(),
+                          [&](const auto& entry) { return entry.first == host && entry.second == provider; });
         });
     }
     sendThemeChange(host, provider);
 }
 
 ThemeProvider* ThemeProvider::of(const QWidget* widget) {
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const QVariant v = w->property(kProviderProperty);
-        if (!v.isValid()) continue;
-        if (auto* p = qobject_cast<ThemeProvider*>(v.value<QObject*>())) return p;
-    }
+    if (hostRegistry().empty()) return nullptr;
+    for (const QWidget* w = widget; w; w = w->parentWidget())
+        if (ThemeProvider* p = registeredProvider(w)) return p;
     return nullptr;
 }
 

@@ -28,7 +28,20 @@ void DigitalTimeText::setFont(const QString& family, double size) {
     const QFont f = resolveFont(family, size);
     if (f == font_ && !glyphs_.empty()) return;
     font_ = f;
+    prepared_.clear();
     relayout();
+}
+
+const QStaticText& DigitalTimeText::preparedGlyph(QChar c) {
+    // A clock shows a dozen different characters: each is laid out once per
+    // font, not once a second.
+    for (const auto& [ch, text] : prepared_)
+        if (ch == c) return text;
+    QStaticText text{QString(c)};
+    text.setTextFormat(Qt::PlainText);
+    text.prepare(QTransform(), font_);
+    prepared_.emplace_back(c, std::move(text));
+    return prepared_.back().second;
 }
 
 bool DigitalTimeText::setText(const QString& text) {
@@ -57,9 +70,7 @@ void DigitalTimeText::relayout() {
     for (QChar c : text_) {
         const double advance = c.isDigit() ? digitWidth_ : fm.horizontalAdvance(c);
         Glyph g;
-        g.text = QStaticText(QString(c));
-        g.text.setTextFormat(Qt::PlainText);
-        g.text.prepare(QTransform(), font_);
+        g.text = preparedGlyph(c);
         // A digit sits in the middle of its widened cell.
         g.x = x + (advance - fm.horizontalAdvance(c)) / 2;
         glyphs_.push_back(std::move(g));

@@ -5,6 +5,7 @@
 #include <QSizeF>
 #include <QStaticText>
 #include <QWidget>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -33,6 +34,7 @@ public:
 
 private:
     void relayout();
+    const QStaticText& preparedGlyph(QChar c);
 
     struct Glyph {
         QStaticText text;
@@ -41,6 +43,7 @@ private:
     QFont font_;
     QString text_;
     std::vector<Glyph> glyphs_;
+    std::vector<std::pair<QChar, QStaticText>> prepared_;
     double digitWidth_ = 0;
     double textWidth_ = 0;
     double ascent_ = 0;

@@ -14,6 +14,7 @@
 #include "shell/digital/DigitalFace.h"
 #include "shell/digital/DigitalTime.h"
 #include "shell/digital/EditHighlight.h"
+#include "shell/grid/HandRegion.h"
 
 namespace corvane {
 
@@ -96,12 +97,15 @@ const QString& ClockCell::timeText() const {
 void ClockCell::setNow(qint64 msecs) {
     now_ = msecs;
     if (!digital_) {
-        // A ticking second hand moves once a second; only the dial repaints,
-        // the caption below it stays as painted.
-        const qint64 frame = options_.smoothSeconds ? msecs : qint64(std::floor(double(msecs) / 1000.0));
+        // Only the hands move: the face and the caption stay as painted, and
+        // a frame repaints where the hands were and where they are now.
+        // The colours play no part in where the hands lie.
+        const AnalogClock clock = analogClock(ThemeColors::defaultPalette());
+        const QRectF dial = dialRect();
+        const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
-        update(dialRect().toAlignedRect().adjusted(-1, -1, 1, 1));
+        update(handregion::dirtyRect(paintedHands_, clock, dial, msecs));
         return;
     }
     const DialTime t = DialTime::at(msecs, clock_.zone);
@@ -111,8 +115,35 @@ void ClockCell::setNow(qint64 msecs) {
     const QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
     const QSizeF before = digital_->time.size();
     digital_->time.setText(text);
-    if (digital_->time.size() != before) digital_->measure(clock_);
-    update();
+    if (digital_->time.size() != before) {
+        digital_->measure(clock_);
+        update();
+        return;
+    }
+    // Same size: only the digits are new; plate, title and zone line stay.
+    update(digitalTimeRect().toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+QRectF ClockCell::digitalTimeRect() const {
+    if (!digital_) return {};
+    const double s = contentScale();
+    const QSizeF block = digital_->block;
+    const double titleH = QFontMetricsF(digital_->titleFont).height();
+    const QPointF origin(width() / 2.0 - block.width() * s / 2, height() / 2.0 - block.height() * s / 2);
+    return QRectF(origin + QPointF(0, (titleH + kDigitalGap) * s),
+                  QSizeF(block.width(), digital_->time.size().height()) * s);
+}
+
+AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
+    AnalogClock clock;
+    clock.time = DialTime::at(now_, clock_.zone);
+    clock.smoothSeconds = options_.smoothSeconds;
+    clock.style = clock_.dialStyle.value_or(options_.dialStyle);
+    clock.image = clock_.image;
+    clock.theme = theme;
+    clock.faceRGB = clock_.face;
+    clock.showSeconds = true;
+    return clock;
 }
 
 void ClockCell::refreshFonts() {
@@ -156,16 +187,10 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     p.setRenderHint(QPainter::TextAntialiasing);
 
     if (!digital_) {
-        AnalogClock clock;
-        clock.time = DialTime::at(now_, clock_.zone);
-        clock.smoothSeconds = options_.smoothSeconds;
-        clock.style = clock_.dialStyle.value_or(options_.dialStyle);
-        clock.image = clock_.image;
-        clock.theme = theme;
-        clock.faceRGB = clock_.face;
-        clock.showSeconds = true;
+        const AnalogClock clock = analogClock(theme);
         const QRectF dial = dialRect();
         clock.paint(p, dial);
+        paintedHands_.record(clock, dial, now_);
         const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
         const double blockTop = (height() - (dial.height() + kAnalogGap + captionH)) / 2;
         const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
@@ -184,18 +209,27 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     p.translate(-block.width() / 2, -block.height() / 2);
     const QFontMetricsF t(digital_->titleFont), z(digital_->zoneFont);
     const QColor secondary = DigitalFace::secondaryTextColor(clock_.face, theme);
+    // A new second repaints only the digits: the texts around them are
+    // laid out and drawn only when their part of the cell is dirty.
+    const QRect dirty = p.worldTransform().inverted().mapRect(event->rect()).adjusted(-1, -1, 1, 1);
     double y = 0;
-    p.setFont(digital_->titleFont);
-    p.setPen(secondary);
-    p.drawText(QRectF(0, y, block.width(), t.height()), Qt::AlignCenter, clock_.title);
+    const QRectF titleRect(0, y, block.width(), t.height());
+    if (dirty.intersects(titleRect.toAlignedRect())) {
+        p.setFont(digital_->titleFont);
+        p.setPen(secondary);
+        p.drawText(titleRect, Qt::AlignCenter, clock_.title);
+    }
     y += t.height() + kDigitalGap;
     const QSizeF timeSize = digital_->time.size();
     digital_->time.paint(p, QRectF(0, y, block.width(), timeSize.height()),
                          DigitalFace::textColor(clock_.face, theme));
     y += timeSize.height() + kDigitalGap;
-    p.setFont(digital_->zoneFont);
-    p.setPen(secondary);
-    p.drawText(QRectF(0, y, block.width(), z.height()), Qt::AlignCenter, clock_.subtitle);
+    const QRectF zoneRect(0, y, block.width(), z.height());
+    if (dirty.intersects(zoneRect.toAlignedRect())) {
+        p.setFont(digital_->zoneFont);
+        p.setPen(secondary);
+        p.drawText(zoneRect, Qt::AlignCenter, clock_.subtitle);
+    }
 }
 
 // ---- ClockGrid ----------------------------------------------------------

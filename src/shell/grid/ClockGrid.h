@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "dial/AnalogClock.h"
+#include "shell/grid/HandRegion.h"
 #include "model/Rgb.h"
 #include "model/Settings.h"
 #include "shell/grid/GridLayout.h"
@@ -126,6 +128,8 @@ protected:
 private:
     struct Digital;
     QRectF dialRect() const;
+    AnalogClock analogClock(const ThemeColors& theme) const;
+    QRectF digitalTimeRect() const;
     void refreshFonts();
 
     GridClock clock_;
@@ -133,6 +137,7 @@ private:
     qint64 now_ = 0;
     int shownSecond_ = -1;  // the second of day the digital text shows
     qint64 shownFrame_ = std::numeric_limits<qint64>::min();  // what the dial shows
+    handregion::Painted paintedHands_;  // where the last frame drew the hands
     std::unique_ptr<Digital> digital_;
     QFont captionTitle_;
     QFont captionSubtitle_;

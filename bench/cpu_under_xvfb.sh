@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# CPU use of the real program on a virtual X display, and its start-up time.
+#
+#   bench/cpu_under_xvfb.sh [path/to/corvane] [seconds]
+#
+# Each case starts the program with its own data, config, runtime and temp
+# folders and a prepared settings.json, waits for the window and its first
+# frame, lets it settle, then reads utime+stime from /proc/<pid>/stat over
+# the measuring time (20 s by default) and reports them as per cent of one
+# core. The X server's own share is shown beside it: it does the copying of
+# every frame. The first-frame time is what the program prints with
+# CORVANE_REPORT_FIRST_FRAME set (process start to first paint), from three
+# cold starts of the 24-clock window.
+#
+# Targets: 24 analog clocks with smooth second hand in 1280x800 <= 3 %, one
+# analog clock <= 0.5 %, 24 digital clocks <= 0.3 %, first frame <= 250 ms.
+# Exits non-zero when a target is missed. Needs Xvfb and xdotool.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+corvane=${1:-$here/../build/src/shell/corvane}
+seconds=${2:-20}
+settle=3
+[[ -x "$corvane" ]] || { echo "no program at $corvane (build it or pass its path)" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
+command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [[ -n "$app_pid" ]] && kill -9 "$app_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+ticks_per_second=$(getconf CLK_TCK)
+
+# Xvfb picks a free display itself and writes its number to the fd.
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
+[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
+display=":$(tr -d '[:space:]' < "$work/display")"
+
+# utime + stime of a process, in clock ticks.
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+
+zones=(Europe/Berlin America/New_York Asia/Tokyo Europe/London Australia/Sydney America/Los_Angeles
+       Asia/Shanghai Asia/Dubai Asia/Kolkata America/Sao_Paulo Asia/Singapore Africa/Johannesburg
+       Pacific/Auckland America/Chicago Europe/Moscow Europe/Paris Europe/Madrid Asia/Seoul
+       America/Mexico_City Africa/Cairo Asia/Bangkok America/Toronto Europe/Istanbul Asia/Jakarta)
+
+# settings.json for `count` clocks in `mode` ("Analog" or "Digital"); with
+# `frame` ("W H") the window frame is stored, else the program picks its own.
+write_settings() {
+    local file=$1 count=$2 mode=$3 frame=${4:-}
+    local clocks="" i
+    for ((i = 0; i < count; i++)); do
+        [[ -n "$clocks" ]] && clocks+=","
+        clocks+=$(printf '{"Id": "00000000-0000-4000-8000-%012d", "TimeZone": "%s", "Name": ""}' "$i" "${zones[i]}")
+    done
+    local alarm='{"IsEnabled": false, "Hour": 7, "Minute": 0, "Weekdays": []}'
+    {
+        echo '{'
+        echo '  "UserName": "Bench", "UseSystemUserName": false, "ShowGreeting": true, "ShowDate": true,'
+        echo "  \"DisplayMode\": \"$mode\", \"DialStyle\": \"Classic\", \"SmoothSecondHand\": true,"
+        echo '  "Theme": "Dark", "Topmost": false, "ShowWorldMap": false,'
+        echo "  \"Alarms\": [$alarm, $alarm, $alarm, $alarm],"
+        if [[ -n "$frame" ]]; then
+            read -r w h <<<"$frame"
+            echo "  \"WindowLeft\": 0, \"WindowTop\": 0, \"WindowWidth\": $w, \"WindowHeight\": $h,"
+        fi
+        echo "  \"Clocks\": [$clocks]"
+        echo '}'
+    } > "$file"
+}
+
+# Starts the program for one case in fresh folders; sets app_pid and leaves
+# its stderr in $dir/stderr.
+start_case() {
+    local dir=$1
+    mkdir -p "$dir/data/Corvane" "$dir/config" "$dir/runtime" "$dir/home" "$dir/tmp"
+    chmod 700 "$dir/runtime"
+    cp "$dir/settings.json" "$dir/data/Corvane/settings.json"
+    env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" \
+        HOME="$dir/home" XDG_DATA_HOME="$dir/data" XDG_CONFIG_HOME="$dir/config" \
+        XDG_RUNTIME_DIR="$dir/runtime" TMPDIR="$dir/tmp" DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/no-bus" \
+        CORVANE_REPORT_FIRST_FRAME=1 \
+        "$corvane" > "$dir/stdout" 2> "$dir/stderr" &
+    app_pid=$!
+}
+
+first_frame_ms() {
+    local dir=$1
+    for _ in $(seq 200); do
+        grep -q 'first frame after' "$dir/stderr" 2>/dev/null && break
+        kill -0 "$app_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    sed -n 's/.*first frame after \(-\?[0-9]*\) ms.*/\1/p' "$dir/stderr" | head -n 1
+}
+
+stop_case() {
+    kill -TERM "$app_pid" 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.05; done
+    kill -9 "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=
+}
+
+failed=0
+check() {  # name value limit unit
+    local verdict=ok
+    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v == "" || v > l) }'; then verdict=MISSED; failed=1; fi
+    printf '%-46s %8s %-3s (target <= %s %s) %s\n' "$1" "$2" "$4" "$3" "$4" "$verdict"
+}
+
+# One measuring run: prints "app% xserver% window-size".
+measure() {
+    local name=$1 count=$2 mode=$3 frame=${4:-}
+    local dir="$work/$name"
+    mkdir -p "$dir"
+    write_settings "$dir/settings.json" "$count" "$mode" "$frame"
+    start_case "$dir"
+    local wid
+    wid=$(DISPLAY="$display" timeout 30 xdotool search --sync --onlyvisible --name '^Corvane$' | head -n 1) || {
+        echo "no window for $name" >&2; cat "$dir/stderr" >&2; exit 1; }
+    first_frame_ms "$dir" > /dev/null
+    sleep "$settle"
+    local size
+    size=$(DISPLAY="$display" xdotool getwindowgeometry "$wid" | sed -n 's/.*Geometry: //p')
+    local a0 x0 a1 x1
+    a0=$(cpu_ticks "$app_pid"); x0=$(cpu_ticks "$xvfb_pid")
+    sleep "$seconds"
+    a1=$(cpu_ticks "$app_pid"); x1=$(cpu_ticks "$xvfb_pid")
+    stop_case
+    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v t="$ticks_per_second" -v s="$seconds" -v g="$size" \
+        'BEGIN { printf "%.2f %.2f %s\n", a / t / s * 100, x / t / s * 100, g }'
+}
+
+echo "program: $corvane"
+echo "display $display 1600x1000, ${seconds} s per case after ${settle} s settling"
+echo
+
+read -r c1 x1 g1 < <(measure analog24 24 Analog "1280 800")
+check "24 analog clocks, smooth seconds ($g1)" "$c1" 3 "%"
+echo "    X server meanwhile: $x1 %"
+read -r c2 x2 g2 < <(measure analog1 1 Analog)
+check "1 analog clock, smooth seconds ($g2)" "$c2" 0.5 "%"
+echo "    X server meanwhile: $x2 %"
+read -r c3 x3 g3 < <(measure digital24 24 Digital "1280 800")
+check "24 digital clocks ($g3)" "$c3" 0.3 "%"
+echo "    X server meanwhile: $x3 %"
+
+frames=()
+for run in 1 2 3; do
+    dir="$work/start$run"
+    mkdir -p "$dir"
+    write_settings "$dir/settings.json" 24 Analog "1280 800"
+    start_case "$dir"
+    frames+=("$(first_frame_ms "$dir")")
+    stop_case
+done
+sorted=$(printf '%s\n' "${frames[@]}" | sort -n)
+median=$(sed -n 2p <<<"$sorted")
+echo "first frame, 24 analog clocks (runs: ${frames[*]} ms)"
+check "  median" "$median" 250 "ms"
+
+exit "$failed"
