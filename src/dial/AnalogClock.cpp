@@ -111,16 +111,20 @@ void AnalogClock::paint(QPainter& painter, const QRectF& bounds) const {
 
 QRectF AnalogClock::dialRect(const QRectF& bounds) { return centredSquare(bounds); }
 
-void AnalogClock::paint(QPainter& painter, const QRectF& bounds, FaceCache* cache) const {
+QRectF AnalogClock::deviceDialRect(const QPainter& painter, const QRectF& bounds) {
     QRectF square = dialRect(bounds);
-    if (dial::tooSmall(square.width(), square.height())) return;
-    // Start the dial on a device pixel, so the stored face and the hands,
-    // which are both blitted pixel for pixel, line up exactly.
     const QTransform t = painter.deviceTransform();
     if (t.type() <= QTransform::TxScale && t.isInvertible()) {
         const QPointF device = t.map(square.topLeft());
         square.moveTopLeft(t.inverted().map(QPointF(std::round(device.x()), std::round(device.y()))));
     }
+    return square;
+}
+
+void AnalogClock::paint(QPainter& painter, const QRectF& bounds, FaceCache* cache) const {
+    const QRectF plain = dialRect(bounds);
+    if (dial::tooSmall(plain.width(), plain.height())) return;
+    const QRectF square = deviceDialRect(painter, bounds);
     const Layers layers = content();
     if (cache)
         cache->drawFace(painter, square, layers.face);

@@ -69,6 +69,9 @@ struct AnalogClock {
 
     // The dial's square: the largest square that fits `bounds`, centred.
     static QRectF dialRect(const QRectF& bounds);
+    // The same square moved to start on a device pixel of `painter`, so the
+    // stored face and the hands, both blitted pixel for pixel, line up.
+    static QRectF deviceDialRect(const QPainter& painter, const QRectF& bounds);
 
     // Draws the clock into `bounds`. With a cache the face is painted once and
     // reused, and each frame draws only the hands; without one (nullptr) the

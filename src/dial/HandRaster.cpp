@@ -175,10 +175,11 @@ struct HandPlan {
     double capRadius = 0;
     double capStroke = 0;
     QColor capFill, capOutline;
+    bool cap = true;
 };
 
 // The hands in drawing order, in the coordinates of `rect` scaled by `scale`.
-HandPlan plan(const QRectF& rect, const AnalogClockHands& h, double scale, QPointF shift) {
+HandPlan plan(const QRectF& rect, const AnalogClockHands& h, double scale, QPointF shift, Parts parts) {
     const double d = std::min(rect.width(), rect.height());
     const QPointF c = rect.center() * scale + shift;
     const dial::HandMetrics m = dial::handMetrics(h.style, d);
@@ -191,9 +192,12 @@ HandPlan plan(const QRectF& rect, const AnalogClockHands& h, double scale, QPoin
         const QPointF to = dial::polar(c, degrees, s.length * scale);
         p.strokes[std::size_t(p.count++)] = Capsule{from, to, s.haloWidth * scale, halo, s.width * scale, color};
     };
-    add(a.hour, m.hour, h.hand);
-    add(a.minute, m.minute, h.hand);
-    if (h.showSeconds) add(a.second, m.second, h.secondHand);
+    if (parts != Parts::secondAndCap) {
+        add(a.hour, m.hour, h.hand);
+        add(a.minute, m.minute, h.hand);
+    }
+    if (h.showSeconds && parts != Parts::hourAndMinute) add(a.second, m.second, h.secondHand);
+    p.cap = parts != Parts::hourAndMinute;
     p.centre = c;
     p.capRadius = m.capRadius * scale;
     p.capStroke = m.capStrokeWidth * scale;
@@ -214,12 +218,13 @@ QImage& scratchImage(QSize atLeast) {
 
 }  // namespace
 
-bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands) {
+bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands, Parts parts) {
     const QTransform t = painter.deviceTransform();
     if (t.type() > QTransform::TxScale || !(t.m11() > 0) || std::abs(t.m11() - t.m22()) > 1e-9) return false;
     const double scale = t.m11();
     const QPointF shift(t.dx(), t.dy());
-    const HandPlan p = plan(rect, hands, scale, shift);
+    const HandPlan p = plan(rect, hands, scale, shift, parts);
+    if (p.count == 0 && !p.cap) return true;
 
     // Device-pixel box around everything the hands can touch.
     double left = p.centre.x() - p.capRadius - p.capStroke, right = p.centre.x() + p.capRadius + p.capStroke;
@@ -265,8 +270,10 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
         s.to += toScratch;
         blendCapsule(scratch, area, s);
     }
-    blendCircle(scratch, area, p.centre + toScratch, p.capRadius, 0, p.capFill);
-    blendCircle(scratch, area, p.centre + toScratch, p.capRadius, p.capStroke, p.capOutline);
+    if (p.cap) {
+        blendCircle(scratch, area, p.centre + toScratch, p.capRadius, 0, p.capFill);
+        blendCircle(scratch, area, p.centre + toScratch, p.capRadius, p.capStroke, p.capOutline);
+    }
 
     // Back to the painter's coordinates: the scratch's pixels land exactly on
     // device pixels.
@@ -277,7 +284,7 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
 }
 
 void drawWithPainter(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands) {
-    const HandPlan p = plan(rect, hands, 1.0, QPointF(0, 0));
+    const HandPlan p = plan(rect, hands, 1.0, QPointF(0, 0), Parts::all);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);

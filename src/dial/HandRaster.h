@@ -30,10 +30,15 @@ struct Capsule {
     QColor inner;
 };
 
+// Which hands a call draws: all of them, or the two slow ones, which a
+// sweeping dial keeps in a still picture under the second hand and the cap.
+enum class Parts { all, hourAndMinute, secondAndCap };
+
 // Draws `hands` into the dial square `rect` through the scratch raster when
 // the painter maps points to device pixels by translation and uniform scale;
 // returns false (having drawn nothing) otherwise.
-bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands);
+bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands,
+                    Parts parts = Parts::all);
 
 // The same drawing with QPainter strokes, for any transform.
 void drawWithPainter(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands);

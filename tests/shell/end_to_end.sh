@@ -31,10 +31,18 @@ wait "$pid" || rc=$?
 [[ $rc -eq 0 ]] || { cat "$work/first.log" >&2; fail "first instance ended with $rc after SIGTERM"; }
 INNER
 
-env -u QT_QPA_PLATFORM \
+# Xvfb chooses a free display itself (-displayfd): picking a number first,
+# as xvfb-run -a does, races with other X servers starting at the same time.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+trap 'kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 200); do [[ -s "$work/display" ]] && break; sleep 0.05; done
+[[ -s "$work/display" ]] || { echo "FAIL: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+
+env -u QT_QPA_PLATFORM DISPLAY=":$(tr -d '[:space:]' < "$work/display")" \
     HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" \
     DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
-    xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/inner.sh" "$corvane" "$work"
+    bash "$work/inner.sh" "$corvane" "$work"
 
 settings="$work/data/Corvane/settings.json"
 [[ -f "$settings" ]] || { echo "FAIL: no settings.json written" >&2; exit 1; }

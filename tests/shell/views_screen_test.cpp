@@ -283,6 +283,27 @@ QImage shownPixels(QWidget& window) {
     return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// Pixels where what the frames built up differs from a full repaint.
+int trailPixels(QWidget& window) {
+    const QImage shown = shownPixels(window);
+    const QImage full = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (shown.size() != full.size()) return -1;
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) differing += shown.pixel(x, y) != full.pixel(x, y);
+    return differing;
+}
+
+// The area the watched widgets were asked to repaint, in pixels.
+struct PaintedArea : QObject {
+    qint64 area = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) area += qint64(r.width()) * r.height();
+        return false;
+    }
+};
+
 TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
     struct Case {
         const char* what;
@@ -291,7 +312,8 @@ TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
         QSize window;
     } cases[] = {{"one ticking dial", 1, false, {460, 460}},
                  {"one smooth dial", 1, true, {460, 460}},
-                 {"grid of six ticking dials", 6, false, {760, 460}}};
+                 {"grid of six ticking dials", 6, false, {760, 460}},
+                 {"grid of six smooth dials", 6, true, {760, 460}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Screen s;
@@ -308,14 +330,7 @@ TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
         }
         s.settle();
         QWidget* dial = c.clocks == 1 ? static_cast<QWidget*>(s.clocks().singleAnalog()) : s.clocks().grid();
-        struct Regions : QObject {
-            qint64 area = 0;
-            bool eventFilter(QObject*, QEvent* e) override {
-                if (e->type() == QEvent::Paint)
-                    for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) area += qint64(r.width()) * r.height();
-                return false;
-            }
-        } regions;
+        PaintedArea regions;
         dial->installEventFilter(&regions);
         for (QWidget* w : dial->findChildren<ClockCell*>()) w->installEventFilter(&regions);
         // Three seconds of the fast tick, ending on a whole second: the
@@ -331,14 +346,35 @@ TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
 
         // The picture the frames built up equals a full repaint: no hand
         // left a trail.
-        const QImage shown = shownPixels(s.host);
-        const QImage full = s.host.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        ASSERT_EQ(shown.size(), full.size());
-        int differing = 0;
-        for (int y = 0; y < full.height(); ++y)
-            for (int x = 0; x < full.width(); ++x) differing += shown.pixel(x, y) != full.pixel(x, y);
-        EXPECT_EQ(differing, 0);
+        EXPECT_EQ(trailPixels(s.host), 0);
     }
+}
+
+TEST(ClockView, DigitalGridSecondsRepaintOnlyTheDigitsAndLeaveThePictureWhole) {
+    // Names and zone lines with descenders, in cells small enough to shrink
+    // the text: the band a new second repaints must stop short of both.
+    Screen s;
+    std::vector<ClockEntry> clocks;
+    const char* zones[] = {"Europe/Berlin", "Asia/Tokyo", "America/New_York", "Asia/Kolkata", "Europe/London", "UTC"};
+    for (const char* z : zones) clocks.push_back(clockIn(z, "Gypsy Quay"));
+    AppModel& m = s.makeWith(withClocks(clocks, ClockDisplayMode::digital), {760, 460});
+    m.toggleStopwatch(0);
+    ASSERT_TRUE(test::waitUntil([&] { return !s.clocks().grid()->isAnimating(); }));
+    s.settle();
+    const auto cells = s.clocks().grid()->findChildren<ClockCell*>();
+    ASSERT_EQ(cells.size(), 6);
+    ASSERT_LT(cells.front()->contentScale(), 1.0);
+    PaintedArea regions;
+    for (ClockCell* c : cells) c->installEventFilter(&regions);
+    for (int i = 0; i < 75; ++i) {
+        s.advance(0.04);
+        s.settle();
+    }
+    // Three new seconds, each far less than the cells.
+    const qint64 cellArea = qint64(cells.front()->width()) * cells.front()->height() * 6;
+    EXPECT_GT(regions.area, 0);
+    EXPECT_LT(regions.area, cellArea * 3 / 2);
+    EXPECT_EQ(trailPixels(s.host), 0);
 }
 
 TEST(ClockView, UnnamedLocalClockShowsNoCaption) {

@@ -63,6 +63,7 @@ ClockCell::~ClockCell() = default;
 void ClockCell::setClock(const GridClock& clock) {
     if (clock == clock_) return;
     clock_ = clock;
+    if (zoneClock_.zone() != clock_.zone) zoneClock_.setZone(clock_.zone);
     shownSecond_ = -1;
     shownFrame_ = std::numeric_limits<qint64>::min();
     setAccessibleName(clock.title);
@@ -108,7 +109,7 @@ void ClockCell::setNow(qint64 msecs) {
         update(handregion::dirtyRect(paintedHands_, clock, dial, msecs));
         return;
     }
-    const DialTime t = DialTime::at(msecs, clock_.zone);
+    const DialTime t = zoneClock_.at(msecs);
     const int second = t.hour * 3600 + t.minute * 60 + t.second;
     if (second == shownSecond_) return;
     shownSecond_ = second;
@@ -121,7 +122,18 @@ void ClockCell::setNow(qint64 msecs) {
         return;
     }
     // Same size: only the digits are new; plate, title and zone line stay.
-    update(digitalTimeRect().toAlignedRect().adjusted(-2, -2, 2, 2));
+    update(digitalTimeBand());
+}
+
+QRect ClockCell::digitalTimeBand() const {
+    const QRectF time = digitalTimeRect();
+    const double gap = kDigitalGap * contentScale();
+    // From the title's last row to the row over the zone line: the digits lie
+    // inside, and neither text is touched, so neither is drawn again.
+    const int top = int(std::ceil(time.top() - gap));
+    const int bottom = int(std::floor(time.bottom() + gap)) - 1;
+    return QRect(QPoint(int(std::floor(time.left())) - 2, top), QPoint(int(std::ceil(time.right())) + 2, bottom))
+        .intersected(rect());
 }
 
 QRectF ClockCell::digitalTimeRect() const {
@@ -136,7 +148,7 @@ QRectF ClockCell::digitalTimeRect() const {
 
 AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
     AnalogClock clock;
-    clock.time = DialTime::at(now_, clock_.zone);
+    clock.time = zoneClock_.at(now_);
     clock.smoothSeconds = options_.smoothSeconds;
     clock.style = clock_.dialStyle.value_or(options_.dialStyle);
     clock.image = clock_.image;
@@ -189,7 +201,10 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     if (!digital_) {
         const AnalogClock clock = analogClock(theme);
         const QRectF dial = dialRect();
-        clock.paint(p, dial);
+        if (clock.smoothSeconds)
+            sweep_.paint(p, clock, dial);
+        else
+            clock.paint(p, dial);
         paintedHands_.record(clock, dial, now_);
         const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
         const double blockTop = (height() - (dial.height() + kAnalogGap + captionH)) / 2;
@@ -201,20 +216,31 @@ void ClockCell::paintEvent(QPaintEvent* event) {
         return;
     }
 
-    DigitalFace::paintPlate(p, QRectF(rect()), clock_.face, theme);
+    const QRect dirty = event->rect();
+    // Between the rounded corners the plate is one flat colour: a band of
+    // digits fills it without filling the whole rounded shape again.
+    if (dirty.top() >= DigitalFace::kCornerRadius && dirty.bottom() < height() - DigitalFace::kCornerRadius)
+        p.fillRect(dirty, DigitalFace::plateColor(clock_.face, theme));
+    else
+        DigitalFace::paintPlate(p, QRectF(rect()), clock_.face, theme);
     const double s = contentScale();
     const QSizeF block = digital_->block;
+    const QFontMetricsF t(digital_->titleFont), z(digital_->zoneFont);
+    // A new second repaints only the digits' band: the texts around them are
+    // laid out and drawn only when their part of the cell is dirty.
+    const QPointF origin(width() / 2.0 - block.width() * s / 2, height() / 2.0 - block.height() * s / 2);
+    const QRect titleInCell = QRectF(origin, QSizeF(block.width(), t.height()) * s).toAlignedRect();
+    const QRect zoneInCell =
+        QRectF(origin + QPointF(0, (t.height() + kDigitalGap + digital_->time.size().height() + kDigitalGap) * s),
+               QSizeF(block.width(), z.height()) * s)
+            .toAlignedRect();
     p.translate(width() / 2.0, height() / 2.0);
     p.scale(s, s);
     p.translate(-block.width() / 2, -block.height() / 2);
-    const QFontMetricsF t(digital_->titleFont), z(digital_->zoneFont);
     const QColor secondary = DigitalFace::secondaryTextColor(clock_.face, theme);
-    // A new second repaints only the digits: the texts around them are
-    // laid out and drawn only when their part of the cell is dirty.
-    const QRect dirty = p.worldTransform().inverted().mapRect(event->rect()).adjusted(-1, -1, 1, 1);
     double y = 0;
     const QRectF titleRect(0, y, block.width(), t.height());
-    if (dirty.intersects(titleRect.toAlignedRect())) {
+    if (dirty.intersects(titleInCell)) {
         p.setFont(digital_->titleFont);
         p.setPen(secondary);
         p.drawText(titleRect, Qt::AlignCenter, clock_.title);
@@ -225,7 +251,7 @@ void ClockCell::paintEvent(QPaintEvent* event) {
                          DigitalFace::textColor(clock_.face, theme));
     y += timeSize.height() + kDigitalGap;
     const QRectF zoneRect(0, y, block.width(), z.height());
-    if (dirty.intersects(zoneRect.toAlignedRect())) {
+    if (dirty.intersects(zoneInCell)) {
         p.setFont(digital_->zoneFont);
         p.setPen(secondary);
         p.drawText(zoneRect, Qt::AlignCenter, clock_.subtitle);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dial/AnalogClock.h"
+#include "dial/SweepLayer.h"
 #include "shell/grid/HandRegion.h"
 #include "model/Rgb.h"
 #include "model/Settings.h"
@@ -130,14 +131,19 @@ private:
     QRectF dialRect() const;
     AnalogClock analogClock(const ThemeColors& theme) const;
     QRectF digitalTimeRect() const;
+    QRect digitalTimeBand() const;
     void refreshFonts();
 
     GridClock clock_;
+    // Each tick reads the wall time; the zone's offset is kept between its
+    // transitions instead of being looked up every time.
+    mutable ZoneClock zoneClock_;
     GridOptions options_;
     qint64 now_ = 0;
     int shownSecond_ = -1;  // the second of day the digital text shows
     qint64 shownFrame_ = std::numeric_limits<qint64>::min();  // what the dial shows
     handregion::Painted paintedHands_;  // where the last frame drew the hands
+    SweepLayer sweep_;                  // face and slow hands under a sweeping second hand
     std::unique_ptr<Digital> digital_;
     QFont captionTitle_;
     QFont captionSubtitle_;

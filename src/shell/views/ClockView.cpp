@@ -135,7 +135,10 @@ void SingleAnalogClock::paintEvent(QPaintEvent*) {
     QPainter p(this);
     clock_.time = zoneClock_.at(now_);
     const QRectF dial = dialRect();
-    clock_.paint(p, dial);
+    if (clock_.smoothSeconds)
+        sweep_.paint(p, clock_, dial);
+    else
+        clock_.paint(p, dial);
     paintedHands_.record(clock_, dial, now_);
 }
 

@@ -7,6 +7,7 @@
 
 #include "dial/AnalogClock.h"
 #include "dial/DialGeometry.h"
+#include "dial/SweepLayer.h"
 #include "model/Settings.h"
 #include "shell/digital/EditHighlight.h"
 #include "shell/grid/HandRegion.h"
@@ -45,7 +46,8 @@ private:
 };
 
 // A lone analog clock with its caption. Each frame paints the cached face
-// and the hands, and only when the hands moved.
+// and the hands, and only when the hands moved; with a sweeping second hand
+// the face and the slow hands come as one stored picture.
 class SingleAnalogClock : public QWidget {
     Q_OBJECT
 public:
@@ -80,6 +82,7 @@ private:
     qint64 now_ = 0;
     qint64 shownFrame_ = -1;
     handregion::Painted paintedHands_;  // where the last frame drew the hands
+    SweepLayer sweep_;
     QRectF dial_;                       // the dial's square, kept from the last layout
     ClockCaption* caption_;
     QPointer<EditHighlight> highlight_;
