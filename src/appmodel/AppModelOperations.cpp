@@ -26,19 +26,6 @@ bool isTimerIndex(int index) {
     return index == 0 || index == 1;
 }
 
-// The last "/" part of a zone identifier with "_" as blanks, empty parts
-// skipped ("America/New_York" → "New York").
-QString zoneCity(QStringView zoneID) {
-    qsizetype end = zoneID.size();
-    while (end > 0 && zoneID[end - 1] == u'/') --end;
-    const QStringView trimmed = zoneID.first(end);
-    const qsizetype slash = trimmed.lastIndexOf(u'/');
-    QString city = (slash < 0 ? trimmed : trimmed.mid(slash + 1)).toString();
-    if (city.isEmpty()) city = zoneID.toString();
-    city.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return city;
-}
-
 // Blanks, not line breaks: a pasted line break makes the field invalid.
 bool isBlank(QChar c) {
     switch (c.unicode()) {
@@ -108,10 +95,7 @@ const std::array<const char*, 14>& AppModel::presetZones() {
 }
 
 QString AppModel::clockNameForCity(const WorldCity& city) {
-    const QStringList parts = city.tz.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    QString zonePart = parts.isEmpty() ? city.tz : parts.last();
-    zonePart.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return zonePart == city.name ? QString() : city.name;
+    return zoneCityName(city.tz) == city.name ? QString() : city.name;
 }
 
 void AppModel::addClock(const WorldCity& city) {
@@ -308,7 +292,7 @@ const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock, const QStrin
         // A clock the user named is not claimed by some other city of its zone.
         if (!clock.timeZoneID.isEmpty()) return nullptr;
     }
-    const QString key = zoneCity(zone);
+    const QString key = zoneCityName(zone);
     const WorldCity* prefixMatch = nullptr;
     const WorldCity* largest = nullptr;
     for (const WorldCity* city : catalogue) {

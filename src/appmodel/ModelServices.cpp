@@ -26,10 +26,19 @@ icu::UnicodeString toIcu(const QString& text) {
 
 }  // namespace
 
-TimeZoneInfo::TimeZoneInfo(const QString& identifier) : id(identifier) {
-    const QStringList parts = identifier.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    city = (parts.isEmpty() ? identifier : parts.constLast());
+QString zoneCityName(QStringView zoneID) {
+    qsizetype end = zoneID.size();
+    while (end > 0 && zoneID[end - 1] == u'/') --end;
+    const QStringView trimmed = zoneID.first(end);
+    const qsizetype slash = trimmed.lastIndexOf(u'/');
+    QString city = (slash < 0 ? trimmed : trimmed.mid(slash + 1)).toString();
+    if (city.isEmpty()) city = zoneID.toString();
     city.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return city;
+}
+
+TimeZoneInfo::TimeZoneInfo(const QString& identifier) : id(identifier), city(zoneCityName(identifier)) {
+    const QStringList parts = identifier.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     region = parts.isEmpty() ? QString() : parts.constFirst();
     const QString name = timeZoneGenericName(identifier);
     searchText = (identifier + QLatin1Char(' ') + city + QLatin1Char(' ') + name).toLower();

@@ -13,6 +13,11 @@
 
 namespace corvane {
 
+// The city part of a zone identifier: its last non-empty "/" part (the whole
+// identifier when there is none) with "_" as blanks ("America/New_York" →
+// "New York").
+QString zoneCityName(QStringView zoneID);
+
 struct TimeZoneInfo {
     QString id;          // IANA identifier
     QString city;        // last part, "_" as blanks

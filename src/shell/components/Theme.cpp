@@ -83,17 +83,13 @@ void ThemeProvider::attach(QWidget* host, ThemeProvider* provider) {
     if (provider) {
         registry.emplace_back(host, provider);
         provider->hosts_.emplace_back(host);
-        if (!host->property("_corvane_themeHostWatched").toBool()) {
-            host->setProperty("_corvane_themeHostWatched", true);
-            QObject::connect(host, &QObject::destroyed, [host] {
-                std::erase_if(hostRegistry(), [host](const auto& entry) { return entry.first == host; });
-            });
-        }
-        // The registry must never point at a destroyed provider.
-        QObject::connect(provider, &QObject::destroyed, host, [host, provider] {
+        // The entry leaves with whichever of the two goes first.
+        const auto forget = [host, provider] {
             std::erase_if(hostRegistry(),
                           [&](const auto& entry) { return entry.first == host && entry.second == provider; });
-        });
+        };
+        QObject::connect(host, &QObject::destroyed, provider, forget);
+        QObject::connect(provider, &QObject::destroyed, host, forget);
     }
     sendThemeChange(host, provider);
 }

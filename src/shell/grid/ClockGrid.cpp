@@ -141,9 +141,16 @@ QRectF ClockCell::digitalTimeRect() const {
     const double s = contentScale();
     const QSizeF block = digital_->block;
     const double titleH = QFontMetricsF(digital_->titleFont).height();
-    const QPointF origin(width() / 2.0 - block.width() * s / 2, height() / 2.0 - block.height() * s / 2);
+    const QPointF origin = digitalBlockOrigin();
     return QRectF(origin + QPointF(0, (titleH + kDigitalGap) * s),
                   QSizeF(block.width(), digital_->time.size().height()) * s);
+}
+
+QPointF ClockCell::digitalBlockOrigin() const {
+    // The title, time and zone block, scaled and centred in the cell.
+    const double s = contentScale();
+    const QSizeF block = digital_->block;
+    return {width() / 2.0 - block.width() * s / 2, height() / 2.0 - block.height() * s / 2};
 }
 
 AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
@@ -228,7 +235,7 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     const QFontMetricsF t(digital_->titleFont), z(digital_->zoneFont);
     // A new second repaints only the digits' band: the texts around them are
     // laid out and drawn only when their part of the cell is dirty.
-    const QPointF origin(width() / 2.0 - block.width() * s / 2, height() / 2.0 - block.height() * s / 2);
+    const QPointF origin = digitalBlockOrigin();
     const QRect titleInCell = QRectF(origin, QSizeF(block.width(), t.height()) * s).toAlignedRect();
     const QRect zoneInCell =
         QRectF(origin + QPointF(0, (t.height() + kDigitalGap + digital_->time.size().height() + kDigitalGap) * s),

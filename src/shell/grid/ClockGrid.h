@@ -131,6 +131,7 @@ private:
     QRectF dialRect() const;
     AnalogClock analogClock(const ThemeColors& theme) const;
     QRectF digitalTimeRect() const;
+    QPointF digitalBlockOrigin() const;
     QRect digitalTimeBand() const;
     void refreshFonts();
 

@@ -362,42 +362,28 @@ void ClockView::refreshTimeTexts(bool force) {
 
 void ClockView::tick() {
     const qint64 msecs = model_.now().toMSecsSinceEpoch();
+    // Zone lines carry the offset and the date: both move at most on a
+    // minute boundary.
+    const qint64 minute = msecs / 60000;
+    const bool minuteTurned = minute != shownMinute_;
+    const bool firstMinute = shownMinute_ == std::numeric_limits<qint64>::min();
+    shownMinute_ = minute;
     switch (area_) {
-        case Area::grid: {
+        case Area::grid:
             grid_->setNow(msecs);
-            // Zone lines carry the offset and the date: both move at most on
-            // a minute boundary.
-            const qint64 minute = msecs / 60000;
-            if (minute != shownMinute_) {
-                const bool first = shownMinute_ == std::numeric_limits<qint64>::min();
-                shownMinute_ = minute;
-                if (!first) refreshClocks();
-            }
+            if (minuteTurned && !firstMinute) refreshClocks();
             break;
-        }
-        case Area::analog: {
+        case Area::analog:
             analog_->setNow(msecs);
-            const qint64 minute = msecs / 60000;
-            if (minute != shownMinute_) {
-                const bool first = shownMinute_ == std::numeric_limits<qint64>::min();
-                shownMinute_ = minute;
-                if (!first) refreshClocks();
-            }
+            if (minuteTurned && !firstMinute) refreshClocks();
             break;
-        }
-        case Area::digital: {
+        case Area::digital:
             refreshTimeTexts(false);
-            // The zone line's offset moves at most on a minute boundary.
-            const qint64 minute = msecs / 60000;
-            if (minute != shownMinute_) {
-                shownMinute_ = minute;
-                if (digitalZoneLine_) {
-                    digitalZoneLine_->setText(model_.clockTexts(*digitalClock_, false));
-                    if (digitalScaler_->scale() < 1) digitalScaler_->update();
-                }
+            if (minuteTurned && digitalZoneLine_) {
+                digitalZoneLine_->setText(model_.clockTexts(*digitalClock_, false));
+                if (digitalScaler_->scale() < 1) digitalScaler_->update();
             }
             break;
-        }
         case Area::none:
             break;
     }

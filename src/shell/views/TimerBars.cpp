@@ -54,48 +54,61 @@ void installAccessibility() {
 
 }  // namespace
 
-TimerBarState TimerBarState::countdown(const AppModel& model, int index) {
-    const auto i = std::size_t(index);
-    const CountdownState state = model.countdownStates()[i];
+namespace {
+
+// What differs between a countdown's bar and a stopwatch's: the words (each
+// its own German key) and the symbol.
+struct BarWords {
+    const char* title;
+    const char* pause;
+    const char* resume;
+    const char* restart;
+    const char* stop;
+    const char* remove;
+    const char* symbol;
+};
+
+constexpr BarWords kCountdownWords{"Timer %1",           "Timer %1 pausieren", "Timer %1 fortsetzen",
+                                   "Timer %1 neu starten", "Timer %1 stoppen", "Timer %1 entfernen",
+                                   "hourglass"};
+constexpr BarWords kStopwatchWords{"Stoppuhr %1",           "Stoppuhr %1 pausieren", "Stoppuhr %1 fortsetzen",
+                                   "Stoppuhr %1 neu starten", "Stoppuhr %1 stoppen", "Stoppuhr %1 entfernen",
+                                   "stopwatch"};
+
+TimerBarState barState(TimerBarState::Kind kind, int index, const BarWords& words, const QString& time,
+                       bool running, bool paused, const QString& idleStatus, bool stopEnabled) {
     TimerBarState s;
-    s.kind = Kind::countdown;
+    s.kind = kind;
     s.index = index;
-    s.title = numbered("Timer %1", index);
-    s.symbol = QStringLiteral("hourglass");
-    s.time = model.countdownTexts()[i];
-    s.running = state == CountdownState::running;
-    if (!s.running) s.status = model.countdownStatusText(index);
-    s.toggleSymbol = s.running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill");
-    s.toggleHelp = numbered(s.running                         ? "Timer %1 pausieren"
-                            : state == CountdownState::paused ? "Timer %1 fortsetzen"
-                                                              : "Timer %1 neu starten",
-                            index);
-    s.stopHelp = numbered("Timer %1 stoppen", index);
-    s.removeHelp = numbered("Timer %1 entfernen", index);
-    s.stopEnabled = state != CountdownState::idle;
+    s.title = numbered(words.title, index);
+    s.symbol = QString::fromLatin1(words.symbol);
+    s.time = time;
+    s.running = running;
+    if (!running) s.status = idleStatus;
+    s.toggleSymbol = running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill");
+    s.toggleHelp = numbered(running ? words.pause : paused ? words.resume : words.restart, index);
+    s.stopHelp = numbered(words.stop, index);
+    s.removeHelp = numbered(words.remove, index);
+    s.stopEnabled = stopEnabled;
     return s;
 }
 
+}  // namespace
+
+TimerBarState TimerBarState::countdown(const AppModel& model, int index) {
+    const CountdownState state = model.countdownStates()[std::size_t(index)];
+    const bool running = state == CountdownState::running;
+    return barState(Kind::countdown, index, kCountdownWords, model.countdownTexts()[std::size_t(index)], running,
+                    state == CountdownState::paused, running ? QString() : model.countdownStatusText(index),
+                    state != CountdownState::idle);
+}
+
 TimerBarState TimerBarState::stopwatch(const AppModel& model, int index) {
-    const auto i = std::size_t(index);
-    const StopwatchState state = model.stopwatchStates()[i];
-    TimerBarState s;
-    s.kind = Kind::stopwatch;
-    s.index = index;
-    s.title = numbered("Stoppuhr %1", index);
-    s.symbol = QStringLiteral("stopwatch");
-    s.time = model.stopwatchTexts()[i];
-    s.running = state == StopwatchState::running;
-    if (!s.running) s.status = model.stopwatchStatusText(index);
-    s.toggleSymbol = s.running ? QStringLiteral("pause.fill") : QStringLiteral("play.fill");
-    s.toggleHelp = numbered(s.running                         ? "Stoppuhr %1 pausieren"
-                            : state == StopwatchState::paused ? "Stoppuhr %1 fortsetzen"
-                                                              : "Stoppuhr %1 neu starten",
-                            index);
-    s.stopHelp = numbered("Stoppuhr %1 stoppen", index);
-    s.removeHelp = numbered("Stoppuhr %1 entfernen", index);
-    s.stopEnabled = model.isStopwatchActive(index);
-    return s;
+    const StopwatchState state = model.stopwatchStates()[std::size_t(index)];
+    const bool running = state == StopwatchState::running;
+    return barState(Kind::stopwatch, index, kStopwatchWords, model.stopwatchTexts()[std::size_t(index)], running,
+                    state == StopwatchState::paused, running ? QString() : model.stopwatchStatusText(index),
+                    model.isStopwatchActive(index));
 }
 
 std::vector<TimerBarState> TimerBarState::of(const AppModel& model) {
@@ -130,20 +143,26 @@ TimerBar::TimerBar(QWidget* parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
+void TimerBar::setTime(const QString& time) {
+    if (time == state_.time) return;
+    if (QFontMetricsF(timeFont_).horizontalAdvance(time) != metrics_.time) {
+        TimerBarState next = state_;
+        next.time = time;
+        setState(next);
+        return;
+    }
+    // A new reading of a running timer in the same width: only its digits
+    // change, nothing needs measuring or placing again.
+    const QRect digits = timeRect().toAlignedRect().adjusted(-1, 0, 1, 0);
+    state_.time = time;
+    update(digits);
+}
+
 void TimerBar::setState(const TimerBarState& state) {
     if (state == state_) return;
-    const bool onlyTime = state.title == state_.title && state.status == state_.status &&
-                          state.symbol == state_.symbol && state.toggleSymbol == state_.toggleSymbol &&
-                          state.stopEnabled == state_.stopEnabled && state.toggleHelp == state_.toggleHelp;
-    const QRectF oldTime = timeRect();
     state_ = state;
     const Metrics before = metrics_;
     remeasure();
-    if (onlyTime && metrics_.time == before.time) {
-        // A new reading of a running timer: only its digits change.
-        update(oldTime.toAlignedRect().adjusted(-1, 0, 1, 0));
-        return;
-    }
     symbol_ = &icons::path(state_.symbol);
     buttons_[0]->setSymbol(state_.toggleSymbol);
     buttons_[0]->setHelp(state_.toggleHelp);
@@ -335,10 +354,7 @@ void TimerBars::refreshTexts() {
         const QString& text = s.kind == TimerBarState::Kind::countdown
                                   ? model_.countdownTexts()[std::size_t(s.index)]
                                   : model_.stopwatchTexts()[std::size_t(s.index)];
-        if (text == s.time) continue;
-        TimerBarState next = s;
-        next.time = text;
-        bar->setState(next);
+        bar->setTime(text);
     }
 }
 

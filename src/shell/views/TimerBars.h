@@ -51,6 +51,8 @@ public:
     explicit TimerBar(QWidget* parent = nullptr);
 
     void setState(const TimerBarState& state);
+    // The same state with a new reading (what the fast tick changes).
+    void setTime(const QString& time);
     const TimerBarState& state() const { return state_; }
     bool compact() const { return compact_; }
     // Title, time and status as one line, built only when asked for.
