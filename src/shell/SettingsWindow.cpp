@@ -7,6 +7,7 @@
 
 #include "appmodel/AppModel.h"
 #include "platform/Text.h"
+#include "shell/ViewFactories.h"
 #include "shell/components/TextLines.h"
 
 namespace corvane {
@@ -22,6 +23,11 @@ SettingsWindow::SettingsWindow(AppModel& model, QString stateFile)
     setMinimumSize(kMinWidth, kMinHeight);
     resize(kWidth, kHeight);
     auto* layout = new QVBoxLayout(this);
+    if (const ViewFactory& makeRoot = viewFactories().settingsRoot) {
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(makeRoot(model_, this));
+        return;
+    }
     layout->setContentsMargins(24, 24, 24, 24);
     layout->addWidget(new SectionTitle(tr("Einstellungen")));
     layout->addStretch(1);

@@ -18,6 +18,7 @@
 #include "shell/components/Icons.h"
 #include "shell/components/ScaleDownToFit.h"
 #include "shell/components/Theme.h"
+#include "shell/ViewFactories.h"
 #include "shell/components/ThemedButton.h"
 #include "shell/views/ClockView.h"
 #include "shell/views/FittedText.h"
@@ -135,8 +136,9 @@ MainWorldMap::MainWorldMap(AppModel& model, QWidget* parent) : QWidget(parent) {
     row->addWidget(hint, 1);
     row->addSpacing(100);
     v->addWidget(header_);
-    // The map itself takes this space once it exists.
-    auto* area = new QWidget(this);
+    // Without a map (the shell's own tests) the space stays empty.
+    const ViewFactory& makeMap = viewFactories().worldMap;
+    QWidget* area = makeMap ? makeMap(model, this) : new QWidget(this);
     area->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* areaBox = new QVBoxLayout;
     areaBox->setContentsMargins(12, 0, 12, 8);

@@ -22,8 +22,8 @@ class ThemedButton;
 class TimerBars;
 struct AlertItem;
 
-// The world-map screen until the map exists: its header row, an empty area
-// and the timer bars.
+// The world-map screen: its header row, the map (when the program supplies
+// one, see ViewFactories) and the timer bars.
 class MainWorldMap : public QWidget {
     Q_OBJECT
 public:

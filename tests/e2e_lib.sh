@@ -1,0 +1,75 @@
+# Shared steps of the end-to-end scripts, sourced by them: a private virtual
+# X display, private XDG folders and no session bus, so a run never meets the
+# user's own Corvane, settings or desktop.
+#
+#   source tests/e2e_lib.sh
+#   e2e_setup                 # $E2E_WORK, Xvfb on $DISPLAY, XDG_* exported
+#   ... start the program, drive it with xdotool ...
+#   e2e_fail "message"        # prints, kills what was started, exits 1
+#
+# Cleanup (program, X server, folders) runs on exit. Programs started in the
+# background should be registered with `e2e_track PID` so a failure ends them.
+
+E2E_PIDS=()
+
+e2e_cleanup() {
+    local p
+    for p in "${E2E_PIDS[@]}"; do kill -9 "$p" 2>/dev/null || true; done
+    [[ -n "${E2E_XVFB_PID:-}" ]] && kill "$E2E_XVFB_PID" 2>/dev/null || true
+    [[ -n "${E2E_WORK:-}" ]] && rm -rf "$E2E_WORK"
+    return 0
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    e2e_cleanup
+    trap - EXIT
+    exit 1
+}
+
+e2e_track() { E2E_PIDS+=("$1"); }
+
+# e2e_setup [WIDTHxHEIGHT]
+e2e_setup() {
+    local screen=${1:-1280x800}
+    E2E_WORK=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    mkdir -p "$E2E_WORK/data" "$E2E_WORK/config" "$E2E_WORK/runtime" "$E2E_WORK/home"
+    chmod 700 "$E2E_WORK/runtime"
+    # Xvfb chooses a free display itself (-displayfd): picking a number
+    # first, as xvfb-run -a does, races with other X servers starting at the
+    # same time.
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
+    E2E_XVFB_PID=$!
+    local _
+    for _ in $(seq 200); do [[ -s "$E2E_WORK/display" ]] && break; sleep 0.05; done
+    [[ -s "$E2E_WORK/display" ]] || { cat "$E2E_WORK/xvfb.log" >&2; e2e_fail "Xvfb did not start"; }
+    unset QT_QPA_PLATFORM
+    export DISPLAY=":$(tr -d '[:space:]' < "$E2E_WORK/display")"
+    export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/data" XDG_CONFIG_HOME="$E2E_WORK/config"
+    export XDG_RUNTIME_DIR="$E2E_WORK/runtime"
+    export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_WORK/no-bus"
+}
+
+# e2e_wait_window NAME_REGEX [SECONDS] -> prints the window id
+e2e_wait_window() {
+    local wid
+    wid=$(timeout "${2:-30}" xdotool search --sync --onlyvisible --name "$1" | head -n 1) || return 1
+    [[ -n "$wid" ]] || return 1
+    echo "$wid"
+}
+
+# e2e_stop PID [LOG]: SIGTERM (what a log-out sends), then waits; fails
+# (showing LOG) unless the program ended with 0.
+e2e_stop() {
+    local rc=0
+    kill -TERM "$1"
+    wait "$1" || rc=$?
+    if [[ $rc -ne 0 ]]; then
+        [[ -n "${2:-}" ]] && cat "$2" >&2
+        e2e_fail "program ended with $rc after SIGTERM"
+    fi
+}
+
+# e2e_settings: the settings file of this run.
+e2e_settings() { echo "$XDG_DATA_HOME/Corvane/settings.json"; }
