@@ -107,9 +107,9 @@ QTimeZone zoneOf(const QString& timeZoneID, const TimeZoneProvider& zones) {
 
 }  // namespace
 
-ClockGrid clockGrid(WidgetFamily family, int clockCount, bool digital) {
+WidgetGrid widgetGrid(WidgetFamily family, int clockCount, bool digital) {
     const int n = std::max(0, clockCount);
-    ClockGrid grid;
+    WidgetGrid grid;
     switch (family) {
         case WidgetFamily::systemSmall:
             grid.shown = std::min(n, 1);
@@ -154,7 +154,7 @@ QString clockTimeText(qint64 utcMSecs, const QString& timeZoneID, const TimeZone
 WidgetLayout layoutWidget(WidgetFamily family, const WidgetSnapshot& snapshot, const QRectF& bounds,
                           const QStringList& installedFamilies) {
     WidgetLayout layout;
-    layout.grid = clockGrid(family, int(snapshot.clocks.size()), snapshot.digital);
+    layout.grid = widgetGrid(family, int(snapshot.clocks.size()), snapshot.digital);
     layout.compact = layout.grid.shown > 1;
     layout.titleFont = systemFont(layout.compact ? 10 : 12, QFont::DemiBold);
     layout.alarmFont = systemFont(kAlarmFontPixels, QFont::Normal);

@@ -25,14 +25,14 @@ namespace corvane {
 
 class TimeZoneProvider;
 
-struct ClockGrid {
+struct WidgetGrid {
     int shown = 0;    // the first `shown` clocks of the snapshot
     int columns = 1;  // never below 1, even without clocks
     int rows = 0;
 };
 
 // How many clocks a family shows and in how many columns.
-ClockGrid clockGrid(WidgetFamily family, int clockCount, bool digital);
+WidgetGrid widgetGrid(WidgetFamily family, int clockCount, bool digital);
 
 struct WidgetCell {
     int clock = -1;  // index into the snapshot's clocks; -1 for a filler cell
@@ -42,7 +42,7 @@ struct WidgetCell {
 };
 
 struct WidgetLayout {
-    ClockGrid grid;
+    WidgetGrid grid;
     bool compact = false;        // more than one clock shown
     std::vector<WidgetCell> cells;  // rows x columns, row by row
     std::optional<QRectF> alarmLine;

@@ -90,7 +90,7 @@ TEST(WidgetView, GridPerFamily) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << familyKey(c.family).toStdString() << " " << c.clocks
                                           << (c.digital ? " digital" : " analog"));
-        const ClockGrid g = clockGrid(c.family, c.clocks, c.digital);
+        const WidgetGrid g = widgetGrid(c.family, c.clocks, c.digital);
         EXPECT_EQ(g.shown, c.shown);
         EXPECT_EQ(g.columns, c.columns);
         EXPECT_EQ(g.rows, c.rows);
