@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace corvane {
 
 namespace {
@@ -107,10 +109,22 @@ void WidgetWindow::setFamily(WidgetFamily family) {
     if (family != state_.family) {
         state_.family = family;
         setFixedSize(familySize(family));
+        keepOnScreen();
         update();
         saveState();
     }
     syncMenu();
+}
+
+void WidgetWindow::keepOnScreen() {
+    // Growing from the corner it was placed in would push it off the edge.
+    QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen) screen = this->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QPoint at(std::clamp(x(), area.left(), std::max(area.left(), area.right() + 1 - width())),
+                    std::clamp(y(), area.top(), std::max(area.top(), area.bottom() + 1 - height())));
+    if (at != pos()) move(at);
 }
 
 bool WidgetWindow::setAutostart(bool on) {

@@ -50,6 +50,7 @@ protected:
 private:
     void buildMenu();
     void placeInitially();
+    void keepOnScreen();
     void syncMenu();
 
     TimelineRunner& runner_;

@@ -183,8 +183,12 @@ TEST(WidgetWindow, MenuSwitchesTheSizeAndKeepsTheChoice) {
               (QStringList{"Klein", "Mittel", "Groß", "Extragroß", "-", "Beim Anmelden starten", "-", "Schließen"}));
     EXPECT_TRUE(window->contextMenu()->actions()[1]->isChecked());
 
+    // Placed in the top-right corner; growing keeps it on the screen.
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_EQ(window->geometry().right(), area.right() - 24);
     window->contextMenu()->actions()[3]->trigger();
     EXPECT_EQ(window->size(), QSize(796, 382));
+    EXPECT_TRUE(area.contains(window->geometry())) << window->geometry().x() << " " << area.width();
     EXPECT_TRUE(window->contextMenu()->actions()[3]->isChecked());
     EXPECT_FALSE(window->contextMenu()->actions()[1]->isChecked());
     EXPECT_EQ(h.settings.load().family, WidgetFamily::systemExtraLarge);
