@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -115,6 +117,19 @@ TEST(HostSettings, ExecLineQuotesThePath) {
         {"", "tickora-widget"},
     };
     for (const Case& c : cases) EXPECT_EQ(HostSettings::desktopExec(QString::fromUtf8(c.path)), c.exec) << c.path;
+}
+
+TEST(HostSettings, AutostartEntryPassesTheDesktopFileValidator) {
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty()) GTEST_SKIP() << "no desktop-file-validate";
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("/home/Jo Doe/$bin/100%/tickora-widget"));
+    ASSERT_TRUE(settings.setAutostart(true));
+    QProcess check;
+    check.start(validator, {settings.autostartFile()});
+    ASSERT_TRUE(check.waitForFinished(10000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                   << check.readAllStandardError().toStdString();
 }
 
 TEST(SnapshotWatcher, NoticesAFileRenamedIntoAFolderThatDidNotExist) {
