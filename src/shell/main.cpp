@@ -1,25 +1,13 @@
 #include <QApplication>
 
+#include "platform/DisplayServer.h"
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
 #include "platform/system/SingleInstance.h"
 #include "shell/AppDelegate.h"
 
-namespace {
-
-// Window positions need X11: Wayland ignores where a program puts its
-// windows, so under Wayland Corvane runs through XWayland when it can.
-void preferX11() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return;
-    if (qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") &&
-        !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    preferX11();
+    corvane::preferX11();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The desktop widget at rest: CPU and memory of the real program on a virtual
+# X display between its once-a-minute repaints.
+#
+#   bench/widget_idle.sh [path/to/tickora-widget] [seconds]
+#
+# Starts the widget in fresh folders with a snapshot of four analog clocks at
+# the medium size, lets it settle, then reads utime+stime from
+# /proc/<pid>/stat over the measuring time (120 s by default) and the resident
+# memory (VmRSS) at its end. The main thread's voluntary context switches show
+# how often it woke up.
+#
+# Targets: <= 0.05 % of one core, <= 40 MB resident. Exits non-zero when one
+# is missed. Needs Xvfb and xdotool.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+widget=${1:-$here/../build/src/widget/tickora-widget}
+seconds=${2:-120}
+settle=3
+[[ -x "$widget" ]] || { echo "no program at $widget (build it or pass its path)" >&2; exit 2; }
+command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
+command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+    [[ -n "$app_pid" ]] && kill -9 "$app_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
+[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
+display=":$(tr -d '[:space:]' < "$work/display")"
+
+mkdir -p "$work/data/Q7RM2ZX5KD.de.velmor.corvane" "$work/config" "$work/runtime" "$work/home"
+chmod 700 "$work/runtime"
+theme='"background":"#202020","surface":"#2D2D2D","control":"#353535","controlHover":"#444444","border":"#525252","foreground":"#F2F2F2","secondaryForeground":"#B3B3B3","accent":"#4CC2FF","accentForeground":"#000000","isDark":true'
+clocks='{"timeZoneID":"","title":"Hier","dial":"Classic"},{"timeZoneID":"Asia\/Tokyo","title":"Tokyo","dial":"Roman"},{"timeZoneID":"America\/New_York","title":"New York","dial":"Modern"},{"timeZoneID":"Australia\/Sydney","title":"Sydney","dial":"Night"}'
+echo "{\"clocks\":[$clocks],\"digital\":false,\"fontFamily\":\"DejaVu Sans\",\"theme\":{$theme},\"nextAlarm\":\"Wecker Mo 07:00\"}" \
+    > "$work/data/Q7RM2ZX5KD.de.velmor.corvane/widget.json"
+
+env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" \
+    HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config" \
+    XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
+    "$widget" > "$work/stdout" 2> "$work/stderr" &
+app_pid=$!
+DISPLAY="$display" timeout 30 xdotool search --sync --onlyvisible --name '^Corvane-Widget$' > /dev/null || {
+    echo "no widget window" >&2; cat "$work/stderr" >&2; exit 1; }
+sleep "$settle"
+
+cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/task/$1/status"; }
+ticks_per_second=$(getconf CLK_TCK)
+
+t0=$(cpu_ticks "$app_pid"); w0=$(switches "$app_pid")
+sleep "$seconds"
+t1=$(cpu_ticks "$app_pid"); w1=$(switches "$app_pid")
+rss_kb=$(awk '/^VmRSS/ { print $2 }' "/proc/$app_pid/status")
+
+cpu=$(awk -v d=$((t1 - t0)) -v t="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.3f", d / t / s * 100 }')
+rss=$(awk -v k="$rss_kb" 'BEGIN { printf "%.1f", k / 1024 }')
+echo "program: $widget"
+echo "display $display, ${seconds} s after ${settle} s settling"
+failed=0
+check() {  # name value limit unit
+    local verdict=ok
+    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v > l) }'; then verdict=MISSED; failed=1; fi
+    printf '%-40s %8s %-3s (target <= %s %s) %s\n' "$1" "$2" "$4" "$3" "$4" "$verdict"
+}
+check "CPU between minutes" "$cpu" 0.05 "%"
+check "resident memory" "$rss" 40 "MB"
+echo "main thread woke $((w1 - w0)) times in ${seconds} s"
+exit "$failed"

@@ -1,0 +1,54 @@
+#pragma once
+
+// What the widget host keeps for itself, like the frame a desktop keeps for a
+// widget: the size family, the window position and whether the widget starts
+// at log-in. Stored in its own file under the config folder; Corvane's
+// settings are none of its business.
+
+#include "widget/WidgetFamily.h"
+
+#include <QPoint>
+#include <QString>
+
+#include <optional>
+
+namespace corvane {
+
+struct HostState {
+    WidgetFamily family = WidgetFamily::systemMedium;
+    std::optional<QPoint> position;  // absent until the widget was placed
+    bool autostart = false;
+
+    friend bool operator==(const HostState&, const HostState&) = default;
+};
+
+class HostSettings {
+public:
+    // `configFolder` is $XDG_CONFIG_HOME (or its stand-in in tests);
+    // `program` the executable the autostart entry starts.
+    HostSettings(QString configFolder, QString program);
+
+    QString settingsFile() const;
+    QString autostartFile() const;
+
+    // Whatever the file holds, the result is usable: unknown or broken
+    // values fall back to the defaults. The autostart choice is whether the
+    // entry exists, so turning it off in the desktop's session settings
+    // counts too.
+    HostState load() const;
+    // False when the file could not be written.
+    bool save(const HostState& state) const;
+
+    // Writes or removes the autostart entry; false (and nothing changed)
+    // when that failed.
+    bool setAutostart(bool on) const;
+
+    // The Exec value that starts `program` with no arguments.
+    static QString desktopExec(const QString& program);
+
+private:
+    QString config_;
+    QString program_;
+};
+
+}  // namespace corvane

@@ -1,0 +1,245 @@
+// The host around the view: its own settings and autostart entry, the watch
+// on the shared folder, and the window with its menu.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "TestWait.h"
+#include "platform/Clock.h"
+#include "platform/TimeZones.h"
+#include "platform/WidgetReload.h"
+#include "widget/HostSettings.h"
+#include "widget/SnapshotWatcher.h"
+#include "widget/TimelineRunner.h"
+#include "widget/WallClockAlarm.h"
+#include "widget/WidgetWindow.h"
+
+using namespace corvane;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// Writes the file next to its place and renames it over, as Corvane does.
+void replaceByRename(const QString& path, const QByteArray& bytes) {
+    const QString temp = path + QStringLiteral(".tmp");
+    writeAll(temp, bytes);
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::rename(temp, path));
+}
+
+}  // namespace
+
+TEST(HostSettings, KeepsFamilyPositionAndAutostart) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("/opt/corvane/bin/tickora-widget"));
+    EXPECT_EQ(settings.load(), HostState{});  // medium, unplaced, no autostart
+
+    HostState state{WidgetFamily::systemExtraLarge, QPoint(-40, 1200), false};
+    ASSERT_TRUE(settings.save(state));
+    EXPECT_EQ(settings.load(), state);
+    EXPECT_TRUE(settings.settingsFile().startsWith(config.path()));
+
+    ASSERT_TRUE(settings.setAutostart(true));
+    const QByteArray entry = readAll(settings.autostartFile());
+    EXPECT_EQ(settings.autostartFile(), config.filePath(QStringLiteral("autostart/de.velmor.corvane.widget.desktop")));
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(entry.contains("\nType=Application\n"));
+    EXPECT_TRUE(entry.contains("\nExec=\"/opt/corvane/bin/tickora-widget\"\n"));
+    EXPECT_TRUE(settings.load().autostart);
+
+    // Taken off elsewhere (the desktop's session settings delete the entry).
+    ASSERT_TRUE(settings.setAutostart(false));
+    EXPECT_FALSE(QFileInfo::exists(settings.autostartFile()));
+    EXPECT_FALSE(settings.load().autostart);
+    EXPECT_TRUE(settings.setAutostart(false));  // already off
+}
+
+TEST(HostSettings, BrokenSettingsFileGivesDefaults) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    const QByteArray cases[] = {
+        "family=gigantic\nx=10\n",           // unknown family, half a position
+        "family=large\nx=abc\ny=5\n",        // not a number
+        "family=small\nx=99999999999\ny=0\n",  // far off any screen
+        QByteArray("\x00\xff\xfe[[[=\n\x01", 10),
+    };
+    for (const QByteArray& bytes : cases) {
+        writeAll(settings.settingsFile(), bytes);
+        const HostState state = settings.load();
+        EXPECT_FALSE(state.position) << bytes.toStdString();
+    }
+    writeAll(settings.settingsFile(), "family=large\nx=abc\ny=5\n");
+    EXPECT_EQ(settings.load().family, WidgetFamily::systemLarge);
+}
+
+TEST(HostSettings, AutostartFailureIsReported) {
+    QTemporaryDir config;
+    // A file where the autostart folder belongs.
+    writeAll(config.filePath(QStringLiteral("autostart")), "not a folder");
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    EXPECT_FALSE(settings.setAutostart(true));
+    EXPECT_FALSE(settings.load().autostart);
+}
+
+TEST(HostSettings, ExecLineQuotesThePath) {
+    struct Case {
+        const char* path;
+        const char* exec;
+    } cases[] = {
+        {"/usr/bin/tickora-widget", R"("/usr/bin/tickora-widget")"},
+        {"/home/a b/tickora-widget", R"("/home/a b/tickora-widget")"},
+        // Shell-quoted inside the Exec value, then backslashes doubled for
+        // the desktop-file string; '%' doubled as no field code.
+        {"/tmp/$HOME`x`\"q\"\\100%/w", R"("/tmp/\\$HOME\\`x\\`\\"q\\"\\\\100%%/w")"},
+        {"/tmp/a\nExec=evil", "tickora-widget"},
+        {"", "tickora-widget"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(HostSettings::desktopExec(QString::fromUtf8(c.path)), c.exec) << c.path;
+}
+
+TEST(HostSettings, AutostartEntryPassesTheDesktopFileValidator) {
+    const QString validator = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    if (validator.isEmpty()) GTEST_SKIP() << "no desktop-file-validate";
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("/home/Jo Doe/$bin/100%/tickora-widget"));
+    ASSERT_TRUE(settings.setAutostart(true));
+    QProcess check;
+    check.start(validator, {settings.autostartFile()});
+    ASSERT_TRUE(check.waitForFinished(10000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                   << check.readAllStandardError().toStdString();
+}
+
+TEST(SnapshotWatcher, NoticesAFileRenamedIntoAFolderThatDidNotExist) {
+    QTemporaryDir data;
+    const QString shared = data.filePath(QStringLiteral("Q7RM2ZX5KD.de.velmor.corvane"));
+    SnapshotWatcher watcher(shared);
+    QSignalSpy changed(&watcher, &SnapshotWatcher::changed);
+    EXPECT_EQ(watcher.watchedPaths(), QStringList{QDir::cleanPath(data.path())});
+
+    replaceByRename(shared + QStringLiteral("/widget.json"), "{}");
+    ASSERT_TRUE(test::waitUntil([&] { return changed.count() > 0; }, 2000));
+    // Now the folder itself, and the file, are watched.
+    ASSERT_TRUE(test::waitUntil([&] { return watcher.watchedPaths().contains(shared); }, 1000));
+
+    // Each later rename is seen too, and a burst of events counts once.
+    test::waitUntil([] { return false; }, 300);
+    changed.clear();
+    replaceByRename(shared + QStringLiteral("/widget.json"), "{\"a\":1}");
+    ASSERT_TRUE(test::waitUntil([&] { return changed.count() > 0; }, 2000));
+    test::waitUntil([] { return false; }, 400);
+    EXPECT_EQ(changed.count(), 1);
+
+    // Rewritten in place: only the file watch sees that.
+    changed.clear();
+    writeAll(shared + QStringLiteral("/widget.json"), "{\"a\":2}");
+    ASSERT_TRUE(test::waitUntil([&] { return changed.count() > 0; }, 2000));
+}
+
+TEST(SnapshotWatcher, ReloadSignalCountsOnlyForOurKind) {
+    SnapshotWatcher watcher(QString{});
+    QSignalSpy changed(&watcher, &SnapshotWatcher::changed);
+    EXPECT_TRUE(watcher.watchedPaths().isEmpty());
+    watcher.reloadTimelines(QStringLiteral("SomeOtherWidget"));
+    EXPECT_FALSE(changed.wait(400));
+    watcher.reloadTimelines(QString::fromLatin1(kWidgetKind));
+    EXPECT_TRUE(changed.wait(2000));
+}
+
+namespace {
+
+struct WindowHost {
+    QTemporaryDir config;
+    FakeClock clock{QDateTime(QDate(2026, 6, 10), QTime(10, 41, 27), QTimeZone::utc()).toMSecsSinceEpoch()};
+    FixedTimeZoneProvider zones{"Europe/Berlin"};
+    ClockProvider provider{std::nullopt, clock, zones};
+    FakeWallClockAlarm alarm;
+    TimelineRunner runner{provider, clock, alarm};
+    HostSettings settings{config.path(), QStringLiteral("tickora-widget")};
+};
+
+QStringList menuTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* a : menu->actions()) texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return texts;
+}
+
+}  // namespace
+
+TEST(WidgetWindow, MenuSwitchesTheSizeAndKeepsTheChoice) {
+    WindowHost h;
+    auto window = std::make_unique<WidgetWindow>(h.runner, h.zones, h.settings);
+    EXPECT_EQ(window->size(), QSize(364, 170));
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnBottomHint);
+    EXPECT_EQ(menuTexts(window->contextMenu()),
+              (QStringList{"Klein", "Mittel", "Groß", "Extragroß", "-", "Beim Anmelden starten", "-", "Schließen"}));
+    EXPECT_TRUE(window->contextMenu()->actions()[1]->isChecked());
+
+    // Placed in the top-right corner; growing keeps it on the screen.
+    const QRect area = window->screen()->availableGeometry();
+    EXPECT_EQ(window->geometry().right(), area.right() - 24);
+    window->contextMenu()->actions()[3]->trigger();
+    EXPECT_EQ(window->size(), QSize(796, 382));
+    EXPECT_TRUE(area.contains(window->geometry())) << window->geometry().x() << " " << area.width();
+    EXPECT_TRUE(window->contextMenu()->actions()[3]->isChecked());
+    EXPECT_FALSE(window->contextMenu()->actions()[1]->isChecked());
+    EXPECT_EQ(h.settings.load().family, WidgetFamily::systemExtraLarge);
+
+    window->contextMenu()->actions()[5]->trigger();
+    EXPECT_TRUE(QFileInfo::exists(h.settings.autostartFile()));
+    EXPECT_TRUE(window->contextMenu()->actions()[5]->isChecked());
+
+    // A new start comes back the same, where it was left.
+    window->move(40, 50);
+    window->show();
+    window->saveState();
+    window.reset();
+    WidgetWindow again(h.runner, h.zones, h.settings);
+    EXPECT_EQ(again.size(), QSize(796, 382));
+    EXPECT_EQ(again.pos(), QPoint(40, 50));
+    EXPECT_TRUE(again.contextMenu()->actions()[5]->isChecked());
+    EXPECT_FALSE(again.render().isNull());
+}
+
+TEST(WidgetWindow, AutostartThatCannotBeWrittenStaysOff) {
+    WindowHost h;
+    writeAll(h.config.filePath(QStringLiteral("autostart")), "not a folder");
+    WidgetWindow window(h.runner, h.zones, h.settings);
+    QAction* autostart = window.contextMenu()->actions()[5];
+    autostart->trigger();
+    EXPECT_FALSE(autostart->isChecked());
+    EXPECT_FALSE(window.state().autostart);
+}
+
+TEST(WidgetWindow, StoredPlaceOffEveryScreenIsNotUsed) {
+    WindowHost h;
+    ASSERT_TRUE(h.settings.save({WidgetFamily::systemSmall, QPoint(-30000, 40000), false}));
+    WidgetWindow window(h.runner, h.zones, h.settings);
+    EXPECT_EQ(window.size(), QSize(170, 170));
+    bool onScreen = false;
+    for (QScreen* s : QGuiApplication::screens()) onScreen |= s->availableGeometry().intersects(window.geometry());
+    EXPECT_TRUE(onScreen);
+}
