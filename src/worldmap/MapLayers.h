@@ -36,7 +36,7 @@ namespace corvane {
 // --- Projection -------------------------------------------------------------------
 
 // Width : height of the whole map; a view keeps this ratio.
-inline constexpr double kMapAspect = 360.0 / 142.0;
+inline constexpr double kMapWidthPerHeight = 360.0 / 142.0;
 
 inline double mapX(double lon, double width) { return width * (lon + 180.0) / 360.0; }
 inline double mapY(double lat, double height) { return height * (84.0 - lat) / 142.0; }
