@@ -6,29 +6,67 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <cmath>
+#include <vector>
+
 namespace corvane {
 
 namespace {
 
-QPainterPath landPath(const ShapeList& land, QSizeF size) {
-    QPainterPath path;  // odd-even fill: lakes in the data stay water
-    for (const Shape& ring : land) {
-        if (ring.size() < 3) continue;
-        path.moveTo(mapPoint(ring.front().lon, ring.front().lat, size));
-        for (std::size_t i = 1; i < ring.size(); ++i) path.lineTo(mapPoint(ring[i].lon, ring[i].lat, size));
-        path.closeSubpath();
+// Adds one projected shape, leaving out points that lie within `minStep` of
+// the last one kept: at map sizes the data carries several points per
+// device pixel, and every one of them costs the rasterizer.
+void addShape(QPainterPath& path, const Shape& shape, QSizeF size, double minStep, bool close) {
+    QPointF last = mapPoint(shape.front().lon, shape.front().lat, size);
+    path.moveTo(last);
+    const double minStep2 = minStep * minStep;
+    for (std::size_t i = 1; i < shape.size(); ++i) {
+        const QPointF next = mapPoint(shape[i].lon, shape[i].lat, size);
+        const QPointF d = next - last;
+        if (i + 1 < shape.size() && d.x() * d.x() + d.y() * d.y() < minStep2) continue;
+        path.lineTo(next);
+        last = next;
     }
+    if (close) path.closeSubpath();
+}
+
+QPainterPath landPath(const ShapeList& land, QSizeF size, double minStep) {
+    QPainterPath path;  // odd-even fill: lakes in the data stay water
+    for (const Shape& ring : land)
+        if (ring.size() >= 3) addShape(path, ring, size, minStep, true);
     return path;
 }
 
-QPainterPath borderPath(const ShapeList& borders, QSizeF size) {
+QPainterPath borderPath(const ShapeList& borders, QSizeF size, double minStep) {
     QPainterPath path;
-    for (const Shape& line : borders) {
-        if (line.size() < 2) continue;
-        path.moveTo(mapPoint(line.front().lon, line.front().lat, size));
-        for (std::size_t i = 1; i < line.size(); ++i) path.lineTo(mapPoint(line[i].lon, line[i].lat, size));
-    }
+    for (const Shape& line : borders)
+        if (line.size() >= 2) addShape(path, line, size, minStep, false);
     return path;
+}
+
+// The land's drop shadow: the land's coverage blurred with the dial's blur,
+// tinted and laid one point lower under the land.
+void drawLandShadow(QPainter& p, const QImage& landImage, double scale) {
+    const int w = landImage.width();
+    const int h = landImage.height();
+    std::vector<unsigned char> coverage(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(landImage.constScanLine(y));
+        unsigned char* out = coverage.data() + std::size_t(y) * std::size_t(w);
+        for (int x = 0; x < w; ++x) out[x] = static_cast<unsigned char>(qAlpha(row[x]));
+    }
+    // A shadow of radius 3 points spreads about 1.5 points either way.
+    glow::blurCoverage(coverage.data(), w, h, 1.5 * scale);
+
+    QImage shadow(w, h, QImage::Format_ARGB32_Premultiplied);
+    if (shadow.isNull()) return;
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(shadow.scanLine(y));
+        const unsigned char* cov = coverage.data() + std::size_t(y) * std::size_t(w);
+        // Black at 35 %: premultiplied, only the alpha byte is left.
+        for (int x = 0; x < w; ++x) row[x] = QRgb((cov[x] * 89 + 127) / 255) << 24;
+    }
+    p.drawImage(QRectF(0, 1, w / scale, h / scale), shadow);
 }
 
 QLinearGradient vertical(const QColor& top, const QColor& bottom, double height) {
@@ -72,20 +110,30 @@ void BaseMapLayer::draw(QPainter& p, const ShapeList& land, const ShapeList& bor
     dashed.setMiterLimit(10);
     p.strokePath(tropics, dashed);
 
-    const QPainterPath landShape = landPath(land, size);
+    const double scale = glow::deviceScale(p);
+    // Half a device pixel: finer steps are invisible but multiply the cost.
+    const double minStep = 0.5 / scale;
+    const QPainterPath landShape = landPath(land, size, minStep);
     if (!landShape.isEmpty()) {
-        // The dial's blur stands in for a drop shadow: land drawn as coverage,
-        // blurred and laid one point lower under the land itself.
-        p.save();
-        p.translate(0, 1);
-        drawGlow(p, QRectF(0, 0, w, h), 3, QColor::fromRgbF(0, 0, 0, 0.35f),
-                 [&](QPainter& layer) { layer.fillPath(landShape, Qt::black); });
-        p.restore();
-        p.fillPath(landShape, vertical(MapPalette::landTop(), MapPalette::landBottom(), h));
+        // The land is filled once into its own image, whose coverage then
+        // also makes the shadow: filling the detailed outline is the costly
+        // part of the whole map.
+        QImage landImage(int(std::ceil(w * scale)), int(std::ceil(h * scale)), QImage::Format_ARGB32_Premultiplied);
+        if (!landImage.isNull()) {
+            landImage.fill(0);
+            {
+                QPainter lp(&landImage);
+                lp.setRenderHint(QPainter::Antialiasing, true);
+                lp.scale(scale, scale);
+                lp.fillPath(landShape, vertical(MapPalette::landTop(), MapPalette::landBottom(), h));
+            }
+            drawLandShadow(p, landImage, scale);
+            p.drawImage(QRectF(0, 0, landImage.width() / scale, landImage.height() / scale), landImage);
+        }
         p.strokePath(landShape, QPen(MapPalette::coast(), 0.6));
     }
 
-    const QPainterPath borderShape = borderPath(borders, size);
+    const QPainterPath borderShape = borderPath(borders, size, minStep);
     if (!borderShape.isEmpty()) p.strokePath(borderShape, QPen(MapPalette::border(), 0.5));
     p.restore();
 }

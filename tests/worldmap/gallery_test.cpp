@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QImage>
+#include <QPainter>
 
 #include <cmath>
 
@@ -78,4 +79,36 @@ TEST(MapGallery, SolsticeMomentsWithThreeClocks) {
     // UTC and in the day in December at midnight UTC.
     const QPoint pacific(int(mapX(-170, size.width())), int(mapY(-40, size.height())));
     EXPECT_LT(june.pixelColor(pacific).lightness() + 10, december.pixelColor(pacific).lightness());
+}
+
+TEST(MapGallery, ShippedLandIsDrawnWhereItBelongs) {
+    ASSERT_FALSE(MapShapes::land().empty());
+    ASSERT_FALSE(MapShapes::borders().empty());
+    const QSize size(1600, 631);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        BaseMapLayer{QSizeF(size)}.draw(p);
+    }
+    save(image, "map-base.png");
+    struct Probe {
+        const char* place;
+        double lat, lon;
+        bool land;
+    } probes[] = {
+        {"Sahara", 23, 10, true},        {"Mid-Atlantic", 30, -40, false}, {"Siberia", 62, 100, true},
+        {"Chukotka", 67, 177, true},     {"Alaska", 63, -155, true},        {"Norwegian Sea", 67, 0, false},
+        {"Caspian Sea", 42, 50.5, false}, {"Southern Ocean", -57, 0, false}, {"Pacific", -20, -130, false},
+    };
+    for (const Probe& p : probes) {
+        const QColor c = image.pixelColor(int(mapX(p.lon, size.width())), int(mapY(p.lat, size.height())));
+        EXPECT_EQ(c.green() > c.blue(), p.land) << p.place;
+    }
+    // The antimeridian: no land band runs across the Atlantic or Europe's
+    // northern seas at the latitudes where the unsplit Eurasia ring jumped.
+    for (double lat = 65; lat <= 69; lat += 0.5) {
+        const QColor c = image.pixelColor(int(mapX(-5, size.width())), int(mapY(lat, size.height())));
+        EXPECT_LT(c.green(), c.blue()) << lat;
+    }
 }
