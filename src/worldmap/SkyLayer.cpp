@@ -2,6 +2,7 @@
 #include "worldmap/SunMoon.h"
 
 #include "platform/Text.h"
+#include "dial/GlowLayer.h"
 #include "shell/components/Theme.h"
 
 #include <QFontMetricsF>
@@ -71,22 +72,91 @@ void drawBadge(QPainter& p, QPointF at, int number, double g) {
     p.drawText(box, Qt::AlignCenter, QString::number(number));
 }
 
+// One city mark (glow, dot, capital ring) as the loop below would draw it
+// at `at`.
+void drawCityMark(QPainter& p, QPointF at, const CityMarkStyle& style, bool night, bool capital, bool hovered,
+                  double k) {
+    if (night)
+        fillCircle(p, at, style.glowRadius,
+                   fadingGlow(at, style.glowRadius, QColor::fromRgbF(1.0f, 0.85f, 0.45f), style.glowOpacity));
+    const QColor dot = night ? QColor::fromRgbF(1.0f, 0.86f, 0.5f) : QColor(Qt::white);
+    p.setPen(QPen(grey(0, 0.5), hovered ? 1.5 : 0.5));
+    p.setBrush(dot);
+    p.drawEllipse(at, style.dotRadius, style.dotRadius);
+    if (capital) strokeCircle(p, at, style.dotRadius + 1.8 * k, withAlpha(dot, 0.75), 0.8 * k);
+}
+
+// The marks of ordinary (not hovered) cities come in 20 kinds: five
+// population classes, day or night, capital or not. Each is drawn once per
+// scale and device ratio and then only copied, which is what keeps a sky of
+// a thousand cities cheap.
+class CityMarkSprites {
+public:
+    static CityMarkSprites& forScale(double k, double deviceRatio) {
+        static CityMarkSprites sprites;
+        if (sprites.m_k != k || sprites.m_ratio != deviceRatio) sprites.build(k, deviceRatio);
+        return sprites;
+    }
+
+    void draw(QPainter& p, QPointF at, qint64 population, bool night, bool capital) const {
+        const QImage& sprite = m_images[populationClass(population)][night][capital];
+        p.drawImage(QRectF(at.x() - m_half, at.y() - m_half, 2 * m_half, 2 * m_half), sprite);
+    }
+
+private:
+    static int populationClass(qint64 population) {
+        if (population >= 10'000'000) return 4;
+        if (population >= 5'000'000) return 3;
+        if (population >= 1'000'000) return 2;
+        if (population >= 300'000) return 1;
+        return 0;
+    }
+
+    void build(double k, double ratio) {
+        static constexpr qint64 kClassPopulation[5] = {0, 300'000, 1'000'000, 5'000'000, 10'000'000};
+        m_k = k;
+        m_ratio = ratio;
+        // Room for the widest mark (a big city's glow), whole device pixels.
+        m_half = std::ceil((6.0 * k + 1) * ratio) / ratio;
+        const int side = int(std::lround(2 * m_half * ratio));
+        for (int c = 0; c < 5; ++c)
+            for (int night = 0; night < 2; ++night)
+                for (int capital = 0; capital < 2; ++capital) {
+                    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(ratio);
+                    image.fill(Qt::transparent);
+                    QPainter painter(&image);
+                    painter.setRenderHint(QPainter::Antialiasing, true);
+                    drawCityMark(painter, QPointF(m_half, m_half), cityMarkStyle(kClassPopulation[c], false, k),
+                                 night != 0, capital != 0, false, k);
+                    painter.end();
+                    m_images[c][night][capital] = std::move(image);
+                }
+    }
+
+    double m_k = -1;
+    double m_ratio = -1;
+    double m_half = 0;
+    QImage m_images[5][2][2];
+};
+
 void drawCities(QPainter& p, std::span<const WorldCity> cities, QSizeF size, const SubsolarPoint& sun,
                 const std::optional<QString>& hoveredID, const ClockMarks& marks) {
     const SkyScale scale = skyScale(size.width());
     const double sinS = std::sin(sun.lat * kRad);
     const double cosS = std::cos(sun.lat * kRad);
-    const QColor warm = QColor::fromRgbF(1.0f, 0.86f, 0.5f);
-    const QColor glowColor = QColor::fromRgbF(1.0f, 0.85f, 0.45f);
-    const QColor outline = grey(0, 0.5);
+    // Night below -3 degrees of solar altitude.
+    const double nightBelow = std::sin(-3.0 * kRad);
+    const CityMarkSprites& sprites = CityMarkSprites::forScale(scale.k, glow::deviceScale(p));
 
+    p.save();
+    // Marks sit between pixels; filtering keeps their placement exact.
+    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (const WorldCity& city : cities) {
         const QPointF at = mapPoint(city.lon, city.lat, size);
-        const double sinAlt = std::clamp(
-            sinS * std::sin(city.lat * kRad) + cosS * std::cos(city.lat * kRad) * std::cos((city.lon - sun.lon) * kRad),
-            -1.0, 1.0);
-        const bool night = std::asin(sinAlt) / kRad < -3.0;
-        const bool hovered = hoveredID && hasID(city, *hoveredID);
+        const double sinAlt =
+            sinS * std::sin(city.lat * kRad) + cosS * std::cos(city.lat * kRad) * std::cos((city.lon - sun.lon) * kRad);
+        const bool night = sinAlt < nightBelow;
 
         if (!marks.isEmpty()) {
             if (const int* number = clockNumber(city, marks)) {
@@ -94,18 +164,12 @@ void drawCities(QPainter& p, std::span<const WorldCity> cities, QSizeF size, con
                 continue;
             }
         }
-
-        const CityMarkStyle style = cityMarkStyle(city.population, hovered, scale.k);
-        if (night) fillCircle(p, at, style.glowRadius, fadingGlow(at, style.glowRadius, glowColor, style.glowOpacity));
-
-        const QColor dot = night ? warm : QColor(Qt::white);
-        p.setPen(QPen(outline, hovered ? 1.5 : 0.5));
-        p.setBrush(dot);
-        p.drawEllipse(at, style.dotRadius, style.dotRadius);
-
-        if (city.isCapital)
-            strokeCircle(p, at, style.dotRadius + 1.8 * scale.k, withAlpha(dot, 0.75), 0.8 * scale.k);
+        if (hoveredID && hasID(city, *hoveredID))
+            drawCityMark(p, at, cityMarkStyle(city.population, true, scale.k), night, city.isCapital, true, scale.k);
+        else
+            sprites.draw(p, at, city.population, night, city.isCapital);
     }
+    p.restore();
 }
 
 void drawSun(QPainter& p, QPointF at, double g) {
