@@ -240,6 +240,8 @@ TEST(SkyLayer, DotsGlowsBadgesAndHover) {
         city("Uhrstadt", -20, 120, 800'000),
         city("Zeigestadt", 40, -120, 10'000),
         city("Kleinstadt", 40, -100, 10'000),
+        city("Hauptstadt", -10, 40, 1'000'000, true),
+        city("Provinzstadt", -10, 20, 1'000'000),
     };
     for (const WorldCity& c : cities)
         ASSERT_GT(std::hypot(c.lon - moon.lon, c.lat - moon.lat), 15) << "moon covers " << c.name.toStdString();
@@ -264,6 +266,10 @@ TEST(SkyLayer, DotsGlowsBadgesAndHover) {
     // The hovered city's dot reaches 4.8 where an ordinary one stops at 1.3.
     EXPECT_GT(at(image, pos(cities[3]) + QPointF(3.5, 0)).alpha(), 200);
     EXPECT_EQ(at(image, pos(cities[4]) + QPointF(3.5, 0)).alpha(), 0);
+
+    // A capital carries a ring at 2.1 + 1.8 around its dot.
+    EXPECT_GT(at(image, pos(cities[5]) + QPointF(3.5, 0.5)).alpha(), 60);
+    EXPECT_EQ(at(image, pos(cities[6]) + QPointF(3.5, 0.5)).alpha(), 0);
 
     // The noon label sits in a dark box at the top, over the sun's meridian.
     const SubsolarPoint sun = subsolarPoint(noon);
