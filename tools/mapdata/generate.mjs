@@ -434,7 +434,13 @@ function writeCities(tz) {
     const [country] = icu.get(`R ${c.cc}`) ?? [];
     // A city named like its zone gets ICU's names for the zone's city.
     const [zoneEn, zoneDe, zoneEs] = icu.get(`Z ${c.zone}`) ?? [];
-    const exemplar = zoneEn && norm(zoneEn) === c.key ? { de: zoneDe, es: zoneEs } : {};
+    // Only where the name really differs: ICU writes some of them without
+    // their accents (Cordoba, Belem), which the place's own name keeps.
+    const exemplar = {};
+    if (zoneEn && norm(zoneEn) === c.key) {
+      if (zoneDe && norm(zoneDe) !== c.key) exemplar.de = zoneDe;
+      if (zoneEs && norm(zoneEs) !== c.key) exemplar.es = zoneEs;
+    }
     const exonym = exonyms.get(`${c.en}|${c.cc}`) ?? {};
     const en = exonym.en || c.en;
     const de = exonym.de || exemplar.de || en;
