@@ -73,6 +73,8 @@ TEST(MapGallery, SolsticeMomentsWithThreeClocks) {
     const QImage december = render("2026-12-21T00:00:00Z", marks, size);
     save(june, "map-june-noon.png");
     save(december, "map-december-midnight.png");
+    // The smallest map a window shows: dots stop shrinking, labels stay legible.
+    save(render("2026-12-21T00:00:00Z", marks, QSize(600, 237)), "map-small-december.png");
     ASSERT_EQ(june.size(), size);
 
     // The Pacific south of the date line lies in the night in June at noon
