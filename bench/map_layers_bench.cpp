@@ -2,18 +2,17 @@
 // resize or when its ten-second key changes, and the kept base map drawn
 // again as on every other repaint (which must not allocate).
 
-#include "CountingAllocator.h"
-
-#include "model/WorldCity.h"
-#include "worldmap/MapLayerWidgets.h"
-#include "worldmap/MapLayers.h"
+#include <benchmark/benchmark.h>
 
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
-#include <benchmark/benchmark.h>
+#include "CountingAllocator.h"
+#include "model/WorldCity.h"
+#include "worldmap/MapLayerWidgets.h"
+#include "worldmap/MapLayers.h"
 
 using namespace corvane;
 
@@ -21,7 +20,9 @@ namespace {
 
 const QSize kSize(1600, 630);
 
-qint64 moment() { return QDateTime::fromString(QStringLiteral("2026-12-21T00:00:00Z"), Qt::ISODate).toMSecsSinceEpoch(); }
+qint64 moment() {
+    return QDateTime::fromString(QStringLiteral("2026-12-21T00:00:00Z"), Qt::ISODate).toMSecsSinceEpoch();
+}
 
 QImage target() {
     QImage image(kSize, QImage::Format_ARGB32_Premultiplied);
@@ -30,7 +31,8 @@ QImage target() {
 }
 
 void BM_BaseMapFromScratch(benchmark::State& state) {
-    benchmark::DoNotOptimize(MapShapes::land().size() + MapShapes::borders().size());  // loaded once, not timed
+    benchmark::DoNotOptimize(MapShapes::land().size() +
+                             MapShapes::borders().size());  // loaded once, not timed
     QImage image = target();
     for (auto _ : state) {
         QPainter p(&image);
@@ -65,7 +67,8 @@ BENCHMARK(BM_NightRaster)->Unit(benchmark::kMillisecond);
 void BM_SkyLayerAllCities(benchmark::State& state) {
     const auto& cities = WorldCity::all();
     ClockMarks marks;
-    for (std::size_t i = 0; i < 3 && i < cities.size(); ++i) marks.insert(cities[cities.size() - 1 - i].id(), int(i) + 1);
+    for (std::size_t i = 0; i < 3 && i < cities.size(); ++i)
+        marks.insert(cities[cities.size() - 1 - i].id(), int(i) + 1);
     state.counters["cities"] = double(cities.size());
     QImage image = target();
     qint64 key = mapRedrawKey(moment());

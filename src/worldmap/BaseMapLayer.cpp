@@ -1,13 +1,11 @@
-#include "worldmap/MapLayers.h"
-
-#include "dial/GlowLayer.h"
-
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cmath>
 #include <vector>
+
+#include "dial/GlowLayer.h"
+#include "worldmap/MapLayers.h"
 
 namespace corvane {
 
@@ -75,7 +73,9 @@ QLinearGradient vertical(const QColor& top, const QColor& bottom, double height)
 
 }  // namespace
 
-void BaseMapLayer::draw(QPainter& p) const { draw(p, MapShapes::land(), MapShapes::borders()); }
+void BaseMapLayer::draw(QPainter& p) const {
+    draw(p, MapShapes::land(), MapShapes::borders());
+}
 
 void BaseMapLayer::draw(QPainter& p, const ShapeList& land, const ShapeList& borders) const {
     const double w = size.width();
@@ -112,7 +112,8 @@ void BaseMapLayer::draw(QPainter& p, const ShapeList& land, const ShapeList& bor
         // The land is filled once into its own image, whose coverage then
         // also makes the shadow: filling the detailed outline is the costly
         // part of the whole map.
-        QImage landImage(int(std::ceil(w * scale)), int(std::ceil(h * scale)), QImage::Format_ARGB32_Premultiplied);
+        QImage landImage(int(std::ceil(w * scale)), int(std::ceil(h * scale)),
+                         QImage::Format_ARGB32_Premultiplied);
         if (!landImage.isNull()) {
             landImage.fill(0);
             {

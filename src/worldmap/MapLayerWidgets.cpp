@@ -2,7 +2,6 @@
 
 #include <QPaintEvent>
 #include <QPainter>
-
 #include <cmath>
 
 namespace corvane {
@@ -16,14 +15,18 @@ void prepare(QWidget* widget) {
 
 }  // namespace
 
-BaseMapWidget::BaseMapWidget(QWidget* parent) : QWidget(parent) { prepare(this); }
+BaseMapWidget::BaseMapWidget(QWidget* parent) : QWidget(parent) {
+    prepare(this);
+}
 
 void BaseMapWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     m_picture.paint(p, BaseMapLayer{QSizeF(size())}, devicePixelRatioF());
 }
 
-NightLayerWidget::NightLayerWidget(QWidget* parent) : QWidget(parent) { prepare(this); }
+NightLayerWidget::NightLayerWidget(QWidget* parent) : QWidget(parent) {
+    prepare(this);
+}
 
 void NightLayerWidget::setKey(qint64 key) {
     if (key == m_key) return;
@@ -36,7 +39,9 @@ void NightLayerWidget::paintEvent(QPaintEvent*) {
     m_picture.paint(p, NightLayer{m_key, QSizeF(size())}, devicePixelRatioF());
 }
 
-SkyLayerWidget::SkyLayerWidget(QWidget* parent) : QWidget(parent) { prepare(this); }
+SkyLayerWidget::SkyLayerWidget(QWidget* parent) : QWidget(parent) {
+    prepare(this);
+}
 
 void SkyLayerWidget::setKey(qint64 key) {
     if (key == m_layer.key) return;

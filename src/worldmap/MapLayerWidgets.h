@@ -8,13 +8,12 @@
 // ten-second key or their other inputs change. Setting an unchanged value
 // does nothing, so a view may pass the key on every tick.
 
-#include "worldmap/MapLayers.h"
-
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
-
 #include <cmath>
+
+#include "worldmap/MapLayers.h"
 
 namespace corvane {
 

@@ -1,25 +1,38 @@
 #include "worldmap/MapLayers.h"
 
-#include "model/Locale.h"
-
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "model/Locale.h"
+
 namespace corvane {
 
 namespace MapPalette {
-QColor oceanTop() { return QColor::fromRgbF(0.05f, 0.15f, 0.29f); }
-QColor oceanBottom() { return QColor::fromRgbF(0.07f, 0.22f, 0.40f); }
-QColor landTop() { return QColor::fromRgbF(0.55f, 0.71f, 0.53f); }
-QColor landBottom() { return QColor::fromRgbF(0.36f, 0.55f, 0.42f); }
-QColor coast() { return QColor::fromRgbF(0.80f, 0.92f, 0.80f, 0.55f); }
-QColor border() { return QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.30f); }
-QColor sun() { return QColor::fromRgbF(1.0f, 0.82f, 0.35f); }
+QColor oceanTop() {
+    return QColor::fromRgbF(0.05f, 0.15f, 0.29f);
+}
+QColor oceanBottom() {
+    return QColor::fromRgbF(0.07f, 0.22f, 0.40f);
+}
+QColor landTop() {
+    return QColor::fromRgbF(0.55f, 0.71f, 0.53f);
+}
+QColor landBottom() {
+    return QColor::fromRgbF(0.36f, 0.55f, 0.42f);
+}
+QColor coast() {
+    return QColor::fromRgbF(0.80f, 0.92f, 0.80f, 0.55f);
+}
+QColor border() {
+    return QColor::fromRgbF(1.0f, 1.0f, 1.0f, 0.30f);
+}
+QColor sun() {
+    return QColor::fromRgbF(1.0f, 0.82f, 0.35f);
+}
 }  // namespace MapPalette
 
 SkyScale skyScale(double width) {
@@ -70,11 +83,16 @@ QString coordinateText(double degrees, const QString& positive, const QString& n
 
 CityMarkStyle cityMarkStyle(qint64 population, bool hovered, double k) {
     double factor = 1.3;
-    if (hovered) factor = 4.8;
-    else if (population >= 10'000'000) factor = 3.2;
-    else if (population >= 5'000'000) factor = 2.7;
-    else if (population >= 1'000'000) factor = 2.1;
-    else if (population >= 300'000) factor = 1.6;
+    if (hovered)
+        factor = 4.8;
+    else if (population >= 10'000'000)
+        factor = 3.2;
+    else if (population >= 5'000'000)
+        factor = 2.7;
+    else if (population >= 1'000'000)
+        factor = 2.1;
+    else if (population >= 300'000)
+        factor = 1.6;
     return {k * factor, k * (population >= 5'000'000 ? 6.0 : 3.5), population >= 1'000'000 ? 0.5 : 0.25};
 }
 

@@ -14,9 +14,6 @@
 // Sizes are device-independent pixels. Every layer uses the same
 // equirectangular frame, 180 W to 180 E and 84 N to 58 S.
 
-#include "model/WorldCity.h"
-#include "worldmap/MapShapes.h"
-
 #include <QColor>
 #include <QHash>
 #include <QImage>
@@ -24,9 +21,11 @@
 #include <QSizeF>
 #include <QString>
 #include <QtGlobal>
-
 #include <optional>
 #include <span>
+
+#include "model/WorldCity.h"
+#include "worldmap/MapShapes.h"
 
 class QPainter;
 class QPainterPath;
@@ -38,8 +37,12 @@ namespace corvane {
 // Width : height of the whole map; a view keeps this ratio.
 inline constexpr double kMapWidthPerHeight = 360.0 / 142.0;
 
-inline double mapX(double lon, double width) { return width * (lon + 180.0) / 360.0; }
-inline double mapY(double lat, double height) { return height * (84.0 - lat) / 142.0; }
+inline double mapX(double lon, double width) {
+    return width * (lon + 180.0) / 360.0;
+}
+inline double mapY(double lat, double height) {
+    return height * (84.0 - lat) / 142.0;
+}
 inline QPointF mapPoint(double lon, double lat, QSizeF size) {
     return {mapX(lon, size.width()), mapY(lat, size.height())};
 }
@@ -49,7 +52,9 @@ inline qint64 mapRedrawKey(qint64 msecsSinceEpoch) {
     const qint64 seconds = msecsSinceEpoch / 1000;
     return seconds / 10;
 }
-inline qint64 mapKeyMSecs(qint64 key) { return key * 10'000; }
+inline qint64 mapKeyMSecs(qint64 key) {
+    return key * 10'000;
+}
 
 // --- Palette ----------------------------------------------------------------------
 

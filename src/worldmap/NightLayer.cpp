@@ -1,11 +1,10 @@
-#include "worldmap/MapLayers.h"
-#include "worldmap/SunMoon.h"
-
 #include <QPainter>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
+
+#include "worldmap/MapLayers.h"
+#include "worldmap/SunMoon.h"
 
 namespace corvane {
 

@@ -1,18 +1,16 @@
-#include "worldmap/MapLayers.h"
-#include "worldmap/SunMoon.h"
-
-#include "platform/Text.h"
-#include "dial/GlowLayer.h"
-#include "shell/components/Theme.h"
-
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "dial/GlowLayer.h"
+#include "platform/Text.h"
+#include "shell/components/Theme.h"
+#include "worldmap/MapLayers.h"
+#include "worldmap/SunMoon.h"
 
 namespace corvane {
 
@@ -127,8 +125,9 @@ private:
                     image.fill(Qt::transparent);
                     QPainter painter(&image);
                     painter.setRenderHint(QPainter::Antialiasing, true);
-                    drawCityMark(painter, QPointF(m_half, m_half), cityMarkStyle(kClassPopulation[c], false, k),
-                                 night != 0, capital != 0, false, k);
+                    drawCityMark(painter, QPointF(m_half, m_half),
+                                 cityMarkStyle(kClassPopulation[c], false, k), night != 0, capital != 0,
+                                 false, k);
                     painter.end();
                     m_images[c][night][capital] = std::move(image);
                 }
@@ -154,8 +153,8 @@ void drawCities(QPainter& p, std::span<const WorldCity> cities, QSizeF size, con
     p.setRenderHint(QPainter::SmoothPixmapTransform, true);
     for (const WorldCity& city : cities) {
         const QPointF at = mapPoint(city.lon, city.lat, size);
-        const double sinAlt =
-            sinS * std::sin(city.lat * kRad) + cosS * std::cos(city.lat * kRad) * std::cos((city.lon - sun.lon) * kRad);
+        const double sinAlt = sinS * std::sin(city.lat * kRad) +
+                              cosS * std::cos(city.lat * kRad) * std::cos((city.lon - sun.lon) * kRad);
         const bool night = sinAlt < nightBelow;
 
         if (!marks.isEmpty()) {
@@ -165,7 +164,8 @@ void drawCities(QPainter& p, std::span<const WorldCity> cities, QSizeF size, con
             }
         }
         if (hoveredID && hasID(city, *hoveredID))
-            drawCityMark(p, at, cityMarkStyle(city.population, true, scale.k), night, city.isCapital, true, scale.k);
+            drawCityMark(p, at, cityMarkStyle(city.population, true, scale.k), night, city.isCapital, true,
+                         scale.k);
         else
             sprites.draw(p, at, city.population, night, city.isCapital);
     }
@@ -206,7 +206,8 @@ void drawMoon(QPainter& p, QPointF at, double phase, double g) {
     strokeCircle(p, at, r, grey(1, 0.6), 0.8);
 }
 
-void drawLabel(QPainter& p, const QString& text, const QColor& color, double x, const QFont& font, double width) {
+void drawLabel(QPainter& p, const QString& text, const QColor& color, double x, const QFont& font,
+               double width) {
     const QFontMetricsF metrics(font);
     const double tw = metrics.horizontalAdvance(text);
     const double th = metrics.height();
@@ -221,7 +222,9 @@ void drawLabel(QPainter& p, const QString& text, const QColor& color, double x, 
 
 }  // namespace
 
-void SkyLayer::draw(QPainter& p) const { draw(p, WorldCity::all()); }
+void SkyLayer::draw(QPainter& p) const {
+    draw(p, WorldCity::all());
+}
 
 void SkyLayer::draw(QPainter& p, std::span<const WorldCity> cities) const {
     const double w = size.width();

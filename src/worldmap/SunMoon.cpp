@@ -1,11 +1,10 @@
 #include "worldmap/SunMoon.h"
 
-#include "platform/Text.h"
-
 #include <QDate>
-
-#include <cmath>
 #include <algorithm>
+#include <cmath>
+
+#include "platform/Text.h"
 
 namespace corvane {
 
@@ -13,7 +12,9 @@ namespace {
 
 constexpr double kRad = 0.017453292519943295;
 
-double sinDeg(double degrees) { return std::sin(degrees * kRad); }
+double sinDeg(double degrees) {
+    return std::sin(degrees * kRad);
+}
 
 // x brought into [-180, 180) after shifting by 180 and wrapping at 360.
 double wrapLongitude(double shiftedBy180) {
@@ -45,8 +46,9 @@ SubsolarPoint subsolarPoint(qint64 msecsSinceEpoch) {
 
     const double eot = 229.18 * (0.000075 + 0.001868 * std::cos(g) - 0.032077 * std::sin(g) -
                                  0.014615 * std::cos(2 * g) - 0.040849 * std::sin(2 * g));
-    const double decl = 0.006918 - 0.399912 * std::cos(g) + 0.070257 * std::sin(g) - 0.006758 * std::cos(2 * g) +
-                        0.000907 * std::sin(2 * g) - 0.002697 * std::cos(3 * g) + 0.00148 * std::sin(3 * g);
+    const double decl = 0.006918 - 0.399912 * std::cos(g) + 0.070257 * std::sin(g) -
+                        0.006758 * std::cos(2 * g) + 0.000907 * std::sin(2 * g) - 0.002697 * std::cos(3 * g) +
+                        0.00148 * std::sin(3 * g);
 
     return {decl / kRad, wrapLongitude((u + eot / 60.0) * -15.0 + 180.0)};
 }
@@ -63,7 +65,8 @@ MoonPosition moonPosition(qint64 msecsSinceEpoch) {
     const double beta = 5.128 * sinDeg(latitudeArgument) * kRad;
     const double eps = (23.439 - 0.0000004 * d) * kRad;
 
-    const double ra = std::atan2(std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps), std::cos(lambda));
+    const double ra =
+        std::atan2(std::sin(lambda) * std::cos(eps) - std::tan(beta) * std::sin(eps), std::cos(lambda));
     const double decArg = std::sin(beta) * std::cos(eps) + std::cos(beta) * std::sin(eps) * std::sin(lambda);
     const double dec = std::asin(std::clamp(decArg, -1.0, 1.0));
 
@@ -71,7 +74,8 @@ MoonPosition moonPosition(qint64 msecsSinceEpoch) {
     const double lon = wrapLongitude(ra / kRad - gmst + 180.0);
 
     const double sunAnomaly = 357.528 + 0.9856003 * d;
-    const double sunLongitude = 280.46 + 0.9856474 * d + 1.915 * sinDeg(sunAnomaly) + 0.02 * sinDeg(2 * sunAnomaly);
+    const double sunLongitude =
+        280.46 + 0.9856474 * d + 1.915 * sinDeg(sunAnomaly) + 0.02 * sinDeg(2 * sunAnomaly);
     double phase = std::fmod(lambdaDeg - sunLongitude, 360.0);
     if (phase < 0) phase += 360.0;
     if (phase >= 360.0) phase -= 360.0;

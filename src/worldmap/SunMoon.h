@@ -24,11 +24,15 @@ struct MoonPosition {
 
 // The point where the sun stands overhead. Only whole seconds count.
 SubsolarPoint subsolarPoint(qint64 msecsSinceEpoch);
-inline SubsolarPoint subsolarPoint(const QDateTime& date) { return subsolarPoint(date.toMSecsSinceEpoch()); }
+inline SubsolarPoint subsolarPoint(const QDateTime& date) {
+    return subsolarPoint(date.toMSecsSinceEpoch());
+}
 
 // The point where the moon stands overhead, with its phase.
 MoonPosition moonPosition(qint64 msecsSinceEpoch);
-inline MoonPosition moonPosition(const QDateTime& date) { return moonPosition(date.toMSecsSinceEpoch()); }
+inline MoonPosition moonPosition(const QDateTime& date) {
+    return moonPosition(date.toMSecsSinceEpoch());
+}
 
 // "Neumond", "Zunehmende Sichel", ... for a phase angle in degrees.
 QString moonPhaseName(double phase);

@@ -5,16 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include "appmodel/AppModel.h"
-#include "worldmap/MapLayerWidgets.h"
-#include "worldmap/SunMoon.h"
-
 #include <QDateTime>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-
 #include <cmath>
+
+#include "appmodel/AppModel.h"
+#include "worldmap/MapLayerWidgets.h"
+#include "worldmap/SunMoon.h"
 
 using namespace corvane;
 
@@ -44,7 +43,8 @@ QImage render(const char* iso, const ClockMarks& marks, QSize size) {
     BaseMapWidget base(&host);
     NightLayerWidget night(&host);
     SkyLayerWidget sky(&host);
-    for (QWidget* w : {static_cast<QWidget*>(&base), static_cast<QWidget*>(&night), static_cast<QWidget*>(&sky)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(&base), static_cast<QWidget*>(&night), static_cast<QWidget*>(&sky)})
         w->setGeometry(QRect(QPoint(), size));
     night.setKey(mapRedrawKey(msecs));
     sky.setKey(mapRedrawKey(msecs));
@@ -99,8 +99,8 @@ TEST(MapGallery, ShippedLandIsDrawnWhereItBelongs) {
         double lat, lon;
         bool land;
     } probes[] = {
-        {"Sahara", 23, 10, true},        {"Mid-Atlantic", 30, -40, false}, {"Siberia", 62, 100, true},
-        {"Chukotka", 67, 177, true},     {"Alaska", 63, -155, true},        {"Norwegian Sea", 67, 0, false},
+        {"Sahara", 23, 10, true},         {"Mid-Atlantic", 30, -40, false},  {"Siberia", 62, 100, true},
+        {"Chukotka", 67, 177, true},      {"Alaska", 63, -155, true},        {"Norwegian Sea", 67, 0, false},
         {"Caspian Sea", 42, 50.5, false}, {"Southern Ocean", -57, 0, false}, {"Pacific", -20, -130, false},
     };
     for (const Probe& p : probes) {

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 
-#include "worldmap/MapLayerWidgets.h"
-#include "worldmap/MapLayers.h"
-#include "worldmap/SunMoon.h"
-
 #include <QDateTime>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <cmath>
 #include <vector>
+
+#include "worldmap/MapLayerWidgets.h"
+#include "worldmap/MapLayers.h"
+#include "worldmap/SunMoon.h"
 
 using namespace corvane;
 
@@ -29,7 +28,9 @@ QImage canvas(QSize size) {
 }
 
 // The pixel that covers the point (pixel i spans i ... i + 1).
-QColor at(const QImage& image, QPointF p) { return image.pixelColor(int(std::floor(p.x())), int(std::floor(p.y()))); }
+QColor at(const QImage& image, QPointF p) {
+    return image.pixelColor(int(std::floor(p.x())), int(std::floor(p.y())));
+}
 
 // Colours compared loosely: gradients and antialiasing move a channel or two.
 bool near(const QColor& a, const QColor& b, int tolerance = 12) {
@@ -49,7 +50,9 @@ WorldCity city(const char* name, double lat, double lon, qint64 population, bool
     return c;
 }
 
-Shape ring(std::initializer_list<ShapePoint> points) { return Shape(points); }
+Shape ring(std::initializer_list<ShapePoint> points) {
+    return Shape(points);
+}
 
 }  // namespace
 
@@ -85,11 +88,11 @@ TEST(MapGeometry, CityMarksAtPopulationThresholds) {
         bool hovered;
         double dot, glowRadius, glowOpacity;
     } cases[] = {
-        {0, false, 1.3, 3.5, 0.25},           {299'999, false, 1.3, 3.5, 0.25},
-        {300'000, false, 1.6, 3.5, 0.25},     {999'999, false, 1.6, 3.5, 0.25},
-        {1'000'000, false, 2.1, 3.5, 0.5},    {4'999'999, false, 2.1, 3.5, 0.5},
-        {5'000'000, false, 2.7, 6.0, 0.5},    {9'999'999, false, 2.7, 6.0, 0.5},
-        {10'000'000, false, 3.2, 6.0, 0.5},   {0, true, 4.8, 3.5, 0.25},
+        {0, false, 1.3, 3.5, 0.25},         {299'999, false, 1.3, 3.5, 0.25},
+        {300'000, false, 1.6, 3.5, 0.25},   {999'999, false, 1.6, 3.5, 0.25},
+        {1'000'000, false, 2.1, 3.5, 0.5},  {4'999'999, false, 2.1, 3.5, 0.5},
+        {5'000'000, false, 2.7, 6.0, 0.5},  {9'999'999, false, 2.7, 6.0, 0.5},
+        {10'000'000, false, 3.2, 6.0, 0.5}, {0, true, 4.8, 3.5, 0.25},
         {20'000'000, true, 4.8, 6.0, 0.5},
     };
     for (const Case& c : cases) {
@@ -126,7 +129,8 @@ TEST(NightRaster, ShadeFromDayToFullNight) {
     };
     for (const Case& c : cases) {
         const NightShade s = nightShade(c.altitude);
-        EXPECT_EQ((std::array<int, 4>{s.r, s.g, s.b, s.a}), (std::array<int, 4>{c.r, c.g, c.b, c.a})) << c.altitude;
+        EXPECT_EQ((std::array<int, 4>{s.r, s.g, s.b, s.a}), (std::array<int, 4>{c.r, c.g, c.b, c.a}))
+            << c.altitude;
     }
     // Twilight rises steadily and stays premultiplied (no channel above alpha).
     int previous = 0;
@@ -152,11 +156,11 @@ TEST(NightRaster, ShadesTheSideAwayFromTheSunAndIsCachedByKey) {
         const uchar* p = image.constScanLine(r) + 4 * c;
         return std::array<int, 4>{p[0], p[1], p[2], p[3]};
     };
-    EXPECT_EQ(pixel(10, 20), (std::array<int, 4>{0, 0, 0, 0}));           // under the sun
-    EXPECT_EQ(pixel(170, 80), (std::array<int, 4>{0, 0, 0, 0}));          // midnight sun in the Arctic
-    EXPECT_EQ(pixel(179, -50), (std::array<int, 4>{5, 8, 26, 178}));      // deep night
+    EXPECT_EQ(pixel(10, 20), (std::array<int, 4>{0, 0, 0, 0}));       // under the sun
+    EXPECT_EQ(pixel(170, 80), (std::array<int, 4>{0, 0, 0, 0}));      // midnight sun in the Arctic
+    EXPECT_EQ(pixel(179, -50), (std::array<int, 4>{5, 8, 26, 178}));  // deep night
     EXPECT_EQ(pixel(-175, 10), (std::array<int, 4>{5, 8, 26, 178}));
-    const auto dusk = pixel(95, 0);                                       // about 5° below the horizon
+    const auto dusk = pixel(95, 0);  // about 5° below the horizon
     EXPECT_GT(dusk[3], 0);
     EXPECT_LT(dusk[3], 178);
 
@@ -175,8 +179,9 @@ TEST(MoonDisc, LitPartFollowsThePhase) {
         double phase;
         bool left, centre, right;
     } cases[] = {
-        {0, false, false, false},  {45, false, false, true}, {90, false, false, true}, {135, false, true, true},
-        {180, true, true, true},   {270, true, false, false}, {315, true, false, false},
+        {0, false, false, false},  {45, false, false, true}, {90, false, false, true},
+        {135, false, true, true},  {180, true, true, true},  {270, true, false, false},
+        {315, true, false, false},
     };
     for (const Case& t : cases) {
         const QPainterPath lit = moonLitPath(c, r, t.phase);
@@ -213,7 +218,8 @@ TEST(BaseMap, LandHolesShadowAndBorders) {
     EXPECT_GT(lake.blue(), lake.green()) << "the inner ring is water";
     const QColor scrap = pixel(-80, 20);
     EXPECT_GT(scrap.blue(), scrap.green()) << "a two-point ring is skipped";
-    for (int y = 0; y < size.height(); ++y) ASSERT_EQ(image.pixelColor(0, y).alpha(), 255) << "ocean is opaque";
+    for (int y = 0; y < size.height(); ++y)
+        ASSERT_EQ(image.pixelColor(0, y).alpha(), 255) << "ocean is opaque";
 
     // The shadow falls below the land (offset down), not above it: compare
     // with open sea at the same height beside the continent.
@@ -235,16 +241,14 @@ TEST(SkyLayer, DotsGlowsBadgesAndHover) {
     const MoonPosition moon = moonPosition(noon);
 
     std::vector<WorldCity> cities{
-        city("Tagstadt", 10, 60, 6'000'000),
-        city("Nachtstadt", -30, -150, 6'000'000),
-        city("Uhrstadt", -20, 120, 800'000),
-        city("Zeigestadt", 40, -120, 10'000),
-        city("Kleinstadt", 40, -100, 10'000),
-        city("Hauptstadt", -10, 40, 1'000'000, true),
+        city("Tagstadt", 10, 60, 6'000'000),      city("Nachtstadt", -30, -150, 6'000'000),
+        city("Uhrstadt", -20, 120, 800'000),      city("Zeigestadt", 40, -120, 10'000),
+        city("Kleinstadt", 40, -100, 10'000),     city("Hauptstadt", -10, 40, 1'000'000, true),
         city("Provinzstadt", -10, 20, 1'000'000),
     };
     for (const WorldCity& c : cities)
-        ASSERT_GT(std::hypot(c.lon - moon.lon, c.lat - moon.lat), 15) << "moon covers " << c.name.toStdString();
+        ASSERT_GT(std::hypot(c.lon - moon.lon, c.lat - moon.lat), 15)
+            << "moon covers " << c.name.toStdString();
 
     SkyLayer layer{mapRedrawKey(noon), QSizeF(size), cities[3].id(), {{cities[2].id(), 7}}};
     QImage image = canvas(size);
@@ -256,13 +260,15 @@ TEST(SkyLayer, DotsGlowsBadgesAndHover) {
     auto pos = [&](const WorldCity& c) { return mapPoint(c.lon, c.lat, s); };
 
     EXPECT_TRUE(near(at(image, pos(cities[0])), Qt::white)) << "a day dot is white";
-    EXPECT_TRUE(near(at(image, pos(cities[1])), QColor::fromRgbF(1.0f, 0.86f, 0.5f))) << "a night dot is warm";
+    EXPECT_TRUE(near(at(image, pos(cities[1])), QColor::fromRgbF(1.0f, 0.86f, 0.5f)))
+        << "a night dot is warm";
     // Outside the dot (2.7) but within the glow (6): the night city glows,
     // the day city does not.
     EXPECT_GT(at(image, pos(cities[1]) + QPointF(4.5, 0)).alpha(), 20);
     EXPECT_EQ(at(image, pos(cities[0]) + QPointF(4.5, 0)).alpha(), 0);
     // A clock badge replaces the dot: red disc of radius 6.5.
-    EXPECT_TRUE(near(at(image, pos(cities[2]) + QPointF(-4.5, 0)), QColor::fromRgbF(0.95f, 0.33f, 0.40f), 20));
+    EXPECT_TRUE(
+        near(at(image, pos(cities[2]) + QPointF(-4.5, 0)), QColor::fromRgbF(0.95f, 0.33f, 0.40f), 20));
     // The hovered city's dot reaches 4.8 where an ordinary one stops at 1.3.
     EXPECT_GT(at(image, pos(cities[3]) + QPointF(3.5, 0)).alpha(), 200);
     EXPECT_EQ(at(image, pos(cities[4]) + QPointF(3.5, 0)).alpha(), 0);
@@ -326,7 +332,8 @@ TEST(LayerWidgets, IgnoreThePointerAndPaintTheirLayers) {
     BaseMapWidget base(&host);
     NightLayerWidget night(&host);
     SkyLayerWidget sky(&host);
-    for (QWidget* w : {static_cast<QWidget*>(&base), static_cast<QWidget*>(&night), static_cast<QWidget*>(&sky)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(&base), static_cast<QWidget*>(&night), static_cast<QWidget*>(&sky)}) {
         w->setGeometry(0, 0, 360, 142);
         EXPECT_TRUE(w->testAttribute(Qt::WA_TransparentForMouseEvents));
     }
@@ -335,7 +342,9 @@ TEST(LayerWidgets, IgnoreThePointerAndPaintTheirLayers) {
     sky.setKey(key);
     sky.setHoveredID(QStringLiteral("Nirgendwo|Testland"));
     sky.setClockMarks({{QStringLiteral("Nirgendwo|Testland"), 2}});
-    EXPECT_EQ(sky.layer(), (SkyLayer{key, QSizeF(360, 142), QStringLiteral("Nirgendwo|Testland"),
+    EXPECT_EQ(sky.layer(), (SkyLayer{key,
+                                     QSizeF(360, 142),
+                                     QStringLiteral("Nirgendwo|Testland"),
                                      {{QStringLiteral("Nirgendwo|Testland"), 2}}}));
 
     const MoonPosition moon = moonPosition(mapKeyMSecs(key));

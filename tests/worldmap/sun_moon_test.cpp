@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "worldmap/SunMoon.h"
-
 #include <QDateTime>
-
 #include <cmath>
+
+#include "worldmap/SunMoon.h"
 
 using namespace corvane;
 
@@ -51,7 +50,8 @@ TEST(SubsolarPoint, LongitudeStaysInHalfOpenRangeThroughAYear) {
 }
 
 TEST(SubsolarPoint, CountsWholeSecondsAndDaysBefore1970) {
-    EXPECT_EQ(subsolarPoint(utc("2026-05-04T10:20:30Z")).lon, subsolarPoint(utc("2026-05-04T10:20:30Z") + 999).lon);
+    EXPECT_EQ(subsolarPoint(utc("2026-05-04T10:20:30Z")).lon,
+              subsolarPoint(utc("2026-05-04T10:20:30Z") + 999).lon);
     // One second before 1970 is the 365th day of 1969, which the series
     // treats like the last day of 1970 at the same hour.
     const SubsolarPoint before = subsolarPoint(-1000);
@@ -66,11 +66,11 @@ TEST(MoonPosition, PhaseFollowsKnownLunations) {
         double phase;  // 0 new, 180 full
         double tolerance;
     } cases[] = {
-        {"2024-01-11T11:57:00Z", 0, 8},     // new moon
-        {"2024-01-25T17:54:00Z", 180, 8},   // full moon
-        {"2024-01-18T03:53:00Z", 90, 10},   // first quarter
-        {"1999-12-22T17:31:00Z", 180, 8},   // full moon before J2000
-        {"1969-07-20T20:17:00Z", 72, 10},   // waxing crescent, two days before first quarter
+        {"2024-01-11T11:57:00Z", 0, 8},    // new moon
+        {"2024-01-25T17:54:00Z", 180, 8},  // full moon
+        {"2024-01-18T03:53:00Z", 90, 10},  // first quarter
+        {"1999-12-22T17:31:00Z", 180, 8},  // full moon before J2000
+        {"1969-07-20T20:17:00Z", 72, 10},  // waxing crescent, two days before first quarter
     };
     for (const Case& c : cases) {
         const MoonPosition m = moonPosition(utc(c.when));
@@ -110,11 +110,20 @@ TEST(MoonPhaseName, Boundaries) {
         double phase;
         const char* name;
     } cases[] = {
-        {0, "Neumond"},          {9.99, "Neumond"},           {10, "Zunehmende Sichel"},
-        {79.9, "Zunehmende Sichel"}, {80, "Erstes Viertel"}, {100, "Zunehmender Mond"},
-        {170, "Vollmond"},       {180, "Vollmond"},           {190, "Abnehmender Mond"},
-        {260, "Letztes Viertel"}, {279.9, "Letztes Viertel"}, {280, "Abnehmende Sichel"},
-        {349.9, "Abnehmende Sichel"}, {350, "Neumond"},
+        {0, "Neumond"},
+        {9.99, "Neumond"},
+        {10, "Zunehmende Sichel"},
+        {79.9, "Zunehmende Sichel"},
+        {80, "Erstes Viertel"},
+        {100, "Zunehmender Mond"},
+        {170, "Vollmond"},
+        {180, "Vollmond"},
+        {190, "Abnehmender Mond"},
+        {260, "Letztes Viertel"},
+        {279.9, "Letztes Viertel"},
+        {280, "Abnehmende Sichel"},
+        {349.9, "Abnehmende Sichel"},
+        {350, "Neumond"},
     };
     for (const Case& c : cases) EXPECT_EQ(moonPhaseName(c.phase), QString::fromUtf8(c.name)) << c.phase;
 }
