@@ -42,6 +42,98 @@ QPainterPath borderPath(const ShapeList& borders, QSizeF size, double minStep) {
     return path;
 }
 
+using Ring = std::vector<QPointF>;
+
+// Keeps the part of `ring` on one side of an axis-parallel line.
+void clipAgainst(const Ring& in, Ring& out, bool vertical, double at, bool keepAbove) {
+    out.clear();
+    if (in.empty()) return;
+    auto inside = [&](QPointF q) { return keepAbove == ((vertical ? q.x() : q.y()) >= at); };
+    auto cross = [&](QPointF a, QPointF b) {
+        const double t = vertical ? (at - a.x()) / (b.x() - a.x()) : (at - a.y()) / (b.y() - a.y());
+        return vertical ? QPointF(at, a.y() + t * (b.y() - a.y())) : QPointF(a.x() + t * (b.x() - a.x()), at);
+    };
+    QPointF prev = in.back();
+    bool prevIn = inside(prev);
+    for (QPointF cur : in) {
+        const bool curIn = inside(cur);
+        if (curIn != prevIn) out.push_back(cross(prev, cur));
+        if (curIn) out.push_back(cur);
+        prev = cur;
+        prevIn = curIn;
+    }
+}
+
+// Fills the rings (even-odd) in tiles of whole device pixels, each with only
+// the rings' parts inside it. The antialiasing rasterizer walks the whole
+// outline once per band of its small cell pool, so one world-sized outline
+// costs many times what the same outline cut into tiles does. Cut edges lie
+// on pixel boundaries, so the tiles meet without a seam.
+void fillTiled(QPainter& p, const std::vector<Ring>& rings, QSize device, const QBrush& brush) {
+    constexpr int kTileW = 128;
+    constexpr int kTileH = 64;
+    std::vector<QRectF> bounds;
+    bounds.reserve(rings.size());
+    for (const Ring& ring : rings) {
+        double x0 = ring.front().x(), x1 = x0, y0 = ring.front().y(), y1 = y0;
+        for (QPointF q : ring) {
+            x0 = std::min(x0, q.x());
+            x1 = std::max(x1, q.x());
+            y0 = std::min(y0, q.y());
+            y1 = std::max(y1, q.y());
+        }
+        bounds.emplace_back(QPointF(x0, y0), QPointF(x1, y1));
+    }
+    Ring a, b;
+    for (int ty = 0; ty < device.height(); ty += kTileH) {
+        for (int tx = 0; tx < device.width(); tx += kTileW) {
+            const QRectF tile(tx, ty, std::min(kTileW, device.width() - tx),
+                              std::min(kTileH, device.height() - ty));
+            QPainterPath path;
+            for (std::size_t i = 0; i < rings.size(); ++i) {
+                const QRectF& box = bounds[i];
+                if (box.right() <= tile.left() || box.left() >= tile.right() || box.bottom() <= tile.top() ||
+                    box.top() >= tile.bottom())
+                    continue;
+                const Ring* part = &rings[i];
+                if (!tile.contains(box)) {
+                    clipAgainst(rings[i], a, true, tile.left(), true);
+                    clipAgainst(a, b, true, tile.right(), false);
+                    clipAgainst(b, a, false, tile.top(), true);
+                    clipAgainst(a, b, false, tile.bottom(), false);
+                    part = &b;
+                }
+                if (part->size() < 3) continue;
+                path.moveTo(part->front());
+                for (std::size_t k = 1; k < part->size(); ++k) path.lineTo((*part)[k]);
+                path.closeSubpath();
+            }
+            if (!path.isEmpty()) p.fillPath(path, brush);
+        }
+    }
+}
+
+// The land rings in device pixels of an image at `scale`, thinned like
+// addShape does.
+std::vector<Ring> deviceRings(const ShapeList& land, QSizeF size, double scale) {
+    const QSizeF device = size * scale;
+    std::vector<Ring> rings;
+    for (const Shape& shape : land) {
+        if (shape.size() < 3) continue;
+        Ring ring;
+        ring.reserve(shape.size());
+        ring.push_back(mapPoint(shape.front().lon, shape.front().lat, device));
+        for (std::size_t i = 1; i < shape.size(); ++i) {
+            const QPointF next = mapPoint(shape[i].lon, shape[i].lat, device);
+            const QPointF d = next - ring.back();
+            if (i + 1 < shape.size() && d.x() * d.x() + d.y() * d.y() < 0.25) continue;
+            ring.push_back(next);
+        }
+        rings.push_back(std::move(ring));
+    }
+    return rings;
+}
+
 // The land's drop shadow: the land's coverage at 35 %, blurred with the
 // dial's blur and laid one point lower under the land. An alpha-only image
 // draws as black of that alpha, so no tinting pass is needed.
@@ -119,8 +211,8 @@ void BaseMapLayer::draw(QPainter& p, const ShapeList& land, const ShapeList& bor
             {
                 QPainter lp(&landImage);
                 lp.setRenderHint(QPainter::Antialiasing, true);
-                lp.scale(scale, scale);
-                lp.fillPath(landShape, vertical(MapPalette::landTop(), MapPalette::landBottom(), h));
+                fillTiled(lp, deviceRings(land, size, scale), landImage.size(),
+                          vertical(MapPalette::landTop(), MapPalette::landBottom(), landImage.height()));
             }
             drawLandShadow(p, landImage, scale);
             p.drawImage(QRectF(0, 0, landImage.width() / scale, landImage.height() / scale), landImage);

@@ -221,6 +221,18 @@ TEST(BaseMap, LandHolesShadowAndBorders) {
     for (int y = 0; y < size.height(); ++y)
         ASSERT_EQ(image.pixelColor(0, y).alpha(), 255) << "ocean is opaque";
 
+    // Large fills are cut into pieces; no seam may show inside the land.
+    for (int y = 92; y < 164; ++y)
+        for (int x = 362; x < 438; ++x) {
+            const QColor c = image.pixelColor(x, y), right = image.pixelColor(x + 1, y),
+                         below = image.pixelColor(x, y + 1);
+            if (x >= 387 && x <= 412 && y >= 115 && y <= 140) continue;  // the lake and its rim
+            ASSERT_LE(std::abs(c.green() - right.green()) + std::abs(c.alpha() - right.alpha()), 2)
+                << x << "," << y;
+            ASSERT_LE(std::abs(c.green() - below.green()) + std::abs(c.alpha() - below.alpha()), 2)
+                << x << "," << y;
+        }
+
     // The shadow falls below the land (offset down), not above it: compare
     // with open sea at the same height beside the continent.
     auto darkening = [&](double lat, double dy) {
