@@ -20,7 +20,8 @@ DialGalleryCard::DialGalleryCard(AppModel& model, QWidget* parent)
     addWidget(new SectionTitle(tr("Standard-Zifferblatt"), this));
     auto* caption = new Caption(tr("Gilt für alle Uhren ohne eigenes Design."), this);
     caption->setContentsMargins(0, 0, 0, 8);
-    addWidget(caption);
+    // Full width: a wrapping text measured at another width loses lines.
+    contentLayout()->addWidget(caption);
 
     auto* gridBox = new QWidget(this);
     auto* grid = new QGridLayout(gridBox);
@@ -46,7 +47,7 @@ DialGalleryCard::DialGalleryCard(AppModel& model, QWidget* parent)
     contentLayout()->addWidget(gridBox);
 
     warning_ = new WarningText(std::nullopt, this);
-    addWidget(warning_);
+    contentLayout()->addWidget(warning_);
 
     auto* imageRow = new QHBoxLayout;
     imageRow->setContentsMargins(0, 8, 0, 0);

@@ -149,7 +149,8 @@ QWidget* DisplaySettings::makeFontCard() {
     card->contentLayout()->addSpacing(10);
     card->contentLayout()->addWidget(plate);
 
-    card->addWidget(spaced(new Caption(tr("Die Uhrzeit wird bei kleinen Fenstern automatisch verkleinert."), card), 6));
+    card->contentLayout()->addWidget(
+        spaced(new Caption(tr("Die Uhrzeit wird bei kleinen Fenstern automatisch verkleinert."), card), 6));
     return card;
 }
 
