@@ -179,3 +179,21 @@ TEST(ZoneChooser, PickingStoresTheZoneClosesAndKeepsTheSearchUntilTheNextOpen) {
     EXPECT_EQ(m.settings(), before);
     EXPECT_FALSE(popup->isVisible());
 }
+
+TEST(PopupPlacement, BelowTheButtonAndAlwaysOnTheScreen) {
+    const QRect screen(0, 0, 1280, 800);
+    const QSize size(320, 380);
+    struct Case {
+        const char* what;
+        QRect anchor;
+        QPoint expected;
+    } cases[] = {
+        {"centred below", QRect(500, 100, 210, 30), QPoint(445, 134)},
+        {"no room below: above", QRect(500, 600, 210, 30), QPoint(445, 216)},
+        {"at the left edge", QRect(0, 100, 30, 30), QPoint(0, 134)},
+        {"at the right edge", QRect(1260, 100, 20, 30), QPoint(960, 134)},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PopupPanel::placement(c.anchor, size, screen), c.expected) << c.what;
+    // Taller than the screen: kept at its top.
+    EXPECT_EQ(PopupPanel::placement(QRect(500, 100, 210, 30), QSize(320, 900), screen).y(), 0);
+}

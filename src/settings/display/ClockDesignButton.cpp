@@ -18,6 +18,12 @@ ClockDesignButton::ClockDesignButton(AppModel& model, const ClockEntry& clock, i
     setClock(clock, index);
 }
 
+ClockDesignButton::~ClockDesignButton() {
+    // The panel goes with the button; nothing it reports on the way may
+    // reach this half-destroyed button.
+    if (panel_) panel_->disconnect(this);
+}
+
 bool ClockDesignButton::hasOwnDesign(const ClockEntry& clock) {
     return clock.dialStyle || clock.dialImagePath || clock.faceColor;
 }

@@ -20,6 +20,7 @@ public:
     static constexpr int kSide = 30;
 
     ClockDesignButton(AppModel& model, const ClockEntry& clock, int index, QWidget* parent = nullptr);
+    ~ClockDesignButton() override;
 
     // The row's clock or position changed (or an image it shows arrived).
     void setClock(const ClockEntry& clock, int index);

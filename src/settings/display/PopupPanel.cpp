@@ -18,7 +18,7 @@ PopupPanel::PopupPanel(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::Framel
 }
 
 QPoint PopupPanel::placement(const QRect& anchor, const QSize& size, const QRect& screen) {
-    int x = anchor.center().x() - size.width() / 2;
+    int x = anchor.x() + (anchor.width() - size.width()) / 2;
     int y = anchor.bottom() + 1 + kGap;
     if (y + size.height() > screen.bottom() + 1 && anchor.top() - kGap - size.height() >= screen.top())
         y = anchor.top() - kGap - size.height();
