@@ -42,7 +42,11 @@ void ClockDesignButton::setClock(const ClockEntry& clock, int index) {
     if (clock.faceColor) look.faceRGB = RGB::fromHex(*clock.faceColor);
     look.badge = hasOwnDesign(clock);
     preview_->setLook(look);
-    preview_->setZone(previewZone(model_, clock));
+    // A zone is read from the system's files: only when the clock changed it.
+    if (clock.timeZoneID != zoneID_ || zoneID_.isNull()) {
+        zoneID_ = clock.timeZoneID.isNull() ? QStringLiteral("") : clock.timeZoneID;
+        preview_->setZone(previewZone(model_, clock));
+    }
     if (panel_) panel_->setClock(clockID_, index_);
 }
 

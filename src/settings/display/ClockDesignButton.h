@@ -43,6 +43,7 @@ private:
 
     AppModel& model_;
     QString clockID_;
+    QString zoneID_;  // null until the first clock is shown
     int index_ = 0;
     DialPreview* preview_;
     ClockDesignPanel* panel_ = nullptr;  // made on first use, kept with the row

@@ -113,7 +113,10 @@ void ClockRow::setClock(const ClockEntry& clock, int index, int count) {
     zone_->setTimeZoneID(clock.timeZoneID);
     // Unchanged text is left alone, so the cursor of someone typing stays.
     showText(label_, clock.name);
-    time_->setZone(previewZone(model_, clock));
+    if (clock.timeZoneID != zoneID_ || zoneID_.isNull()) {
+        zoneID_ = clock.timeZoneID.isNull() ? QStringLiteral("") : clock.timeZoneID;
+        time_->setZone(previewZone(model_, clock));
+    }
     up_->setEnabled(index > 0);
     down_->setEnabled(index < count - 1);
     remove_->setEnabled(count > 1);

@@ -73,6 +73,7 @@ public:
 private:
     AppModel& model_;
     QString clockID_;
+    QString zoneID_;  // the zone the time shows; null until the first clock
     ThemedLabel* number_;
     ClockDesignButton* design_;
     TimeZoneButton* zone_;
