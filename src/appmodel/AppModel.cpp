@@ -1,6 +1,7 @@
 #include "appmodel/AppModel.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLocale>
@@ -728,6 +729,9 @@ QImage AppModel::decodeDialImage(const QString& path, int maxSide) {
     // Qt reads no HEIF here; told by the file's start, not its name, since
     // phones also hand such photos out as ".jpg".
     if (looksLikeHeif(path)) return readHeifImage(path, maxSide);
+    // A FIFO named in the settings would block the reader (and the program's
+    // exit, which waits for it) for good.
+    if (!QFileInfo(path).isFile()) return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();

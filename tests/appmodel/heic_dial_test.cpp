@@ -6,6 +6,8 @@
 
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "appmodel/ModelHarness.h"
 
@@ -82,4 +84,14 @@ TEST(HeicDial, AnUnreadableFileWarnsUntilAReadableOneIsChosen) {
     });
     ModelHarness::settle();
     EXPECT_FALSE(m.dialImageWarning());
+}
+
+TEST(HeicDial, APathNamingAPipeOrAFolderGivesNoImageWithoutWaiting) {
+    // The settings file may name anything; a FIFO would block the loading
+    // thread, and with it the program's exit, for good.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("dial.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_TRUE(AppModel::decodeDialImage(fifo, 512).isNull());
+    EXPECT_TRUE(AppModel::decodeDialImage(dir.path(), 512).isNull());
 }

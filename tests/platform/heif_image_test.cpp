@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -61,6 +63,8 @@ TEST(HeifImage, BrokenOrForeignFilesGiveNoImage) {
     png.fill(Qt::green);
     const QString pngPath = dir.filePath(QStringLiteral("plain.png"));
     ASSERT_TRUE(png.save(pngPath));
+    const QString fifo = dir.filePath(QStringLiteral("pipe.heic"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 
     struct Case {
         const char* what;
@@ -75,6 +79,7 @@ TEST(HeifImage, BrokenOrForeignFilesGiveNoImage) {
         {"a PNG", pngPath, false},
         {"missing", dir.filePath(QStringLiteral("gone.heic")), false},
         {"a folder", dir.path(), false},
+        {"a FIFO (must not block)", fifo, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,6 +3,7 @@
 #include <libheif/heif.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <memory>
 
 namespace corvane {
@@ -26,9 +27,15 @@ struct OptionsFree {
 // decoder would allocate width * height * 4 bytes first.
 constexpr qint64 kMaxPixels = qint64(16384) * 16384;
 
+// Opening a FIFO for reading waits for a writer, for ever if none comes;
+// a path from the settings file may name anything. Only regular files are
+// opened.
+bool isPlainFile(const QString& path) { return QFileInfo(path).isFile(); }
+
 }  // namespace
 
 bool looksLikeHeif(const QString& path) {
+    if (!isPlainFile(path)) return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return false;
     const QByteArray head = file.read(64);
@@ -45,13 +52,8 @@ QImage readHeifImage(const QString& path, int maxSide) {
     if (!initialised) return {};
     std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
     if (!context) return {};
-    // A directory or a FIFO would make the reader block or fail oddly; only
-    // plain files are read.
+    if (!isPlainFile(path)) return {};
     const QByteArray file = QFile::encodeName(path);
-    {
-        QFile probe(path);
-        if (!probe.open(QIODevice::ReadOnly) || probe.isSequential()) return {};
-    }
     if (heif_context_read_from_file(context.get(), file.constData(), nullptr).code != heif_error_Ok) return {};
 
     heif_image_handle* rawHandle = nullptr;
