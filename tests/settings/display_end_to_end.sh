@@ -24,13 +24,14 @@ wid=$(e2e_wait_window '^Corvane$') || e2e_fail "no clock window"
 sleep 0.5
 xdotool key --window "$wid" ctrl+comma
 sid=$(e2e_wait_window '^Einstellungen' 15) || e2e_fail "the settings did not open"
-sleep 1
+sleep 2
 geometry=$(xdotool getwindowgeometry "$sid")
 grep -q "Geometry: 940x640" <<<"$geometry" || e2e_fail "settings window not at its first size: $geometry"
 
+# Generous pauses: the machine running the tests may be busy.
 click() {  # x y, inside the settings window
     xdotool mousemove --window "$sid" "$1" "$2" click 1
-    sleep 0.4
+    sleep 0.8
 }
 
 # "Uhr hinzufügen", right in the card's header, twice.
@@ -40,13 +41,16 @@ click 822 98
 # The third row: its label field, then its zone button.
 click 598 208
 xdotool type --delay 30 "Basislager"
-sleep 0.3
-click 400 208
-popup=$(timeout 10 xdotool search --sync --onlyvisible --name '^Zeitzone' | head -n 1) || e2e_fail "no zone chooser"
+sleep 0.8
+popup=
+for _ in 1 2 3; do
+    click 400 208
+    popup=$(timeout 5 xdotool search --sync --onlyvisible --name '^Zeitzone' | head -n 1) && break
+done
 [[ -n "$popup" ]] || e2e_fail "no zone chooser"
-sleep 0.3
-xdotool type --delay 30 "kathmandu"
 sleep 0.5
+xdotool type --delay 30 "kathmandu"
+sleep 1
 # The first entry of the filtered list, under the search field.
 xdotool mousemove --window "$popup" 160 59 click 1
 sleep 1
