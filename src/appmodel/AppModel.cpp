@@ -1,6 +1,7 @@
 #include "appmodel/AppModel.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QLocale>
@@ -18,6 +19,7 @@
 #include "platform/UserName.h"
 #include "platform/Uuid.h"
 #include "platform/WidgetReload.h"
+#include "platform/system/HeifImage.h"
 #include "platform/system/SoundPlayer.h"
 #include "services/Sonvela.h"
 #include "services/TimeTexts.h"
@@ -724,6 +726,12 @@ int AppModel::maxDialImageSide() {
 }
 
 QImage AppModel::decodeDialImage(const QString& path, int maxSide) {
+    // Qt reads no HEIF here; told by the file's start, not its name, since
+    // phones also hand such photos out as ".jpg".
+    if (looksLikeHeif(path)) return readHeifImage(path, maxSide);
+    // A FIFO named in the settings would block the reader (and the program's
+    // exit, which waits for it) for good.
+    if (!QFileInfo(path).isFile()) return {};
     QImageReader reader(path);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -744,6 +752,7 @@ void AppModel::loadDialImage() {
     const std::optional<QString> path = m_settings.useCustomDial ? m_settings.dialImagePath : std::nullopt;
     if (path == m_dialImageLoadedPath) return;
     m_dialImageLoadedPath = path;
+    setDialImageFailed(false);
     if (!path || path->isEmpty()) {
         setDialImage(std::nullopt);
         return;
@@ -766,6 +775,14 @@ void AppModel::dialImageDecoded(const QString& path, const QImage& image) {
     // A result for a path no longer wanted is dropped.
     if (m_dialImageLoadedPath != path) return;
     setDialImage(image.isNull() ? std::nullopt : std::optional<QImage>(image));
+    setDialImageFailed(image.isNull());
+}
+
+void AppModel::setDialImageFailed(bool failed) {
+    if (failed == m_dialImageFailed) return;
+    m_dialImageFailed = failed;
+    // The warning of the default-dial card depends on it.
+    Q_EMIT dialImageChanged();
 }
 
 void AppModel::loadClockImages() {

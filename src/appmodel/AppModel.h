@@ -458,6 +458,7 @@ private:
     void alarmChannelOwnerChanged();
     void ringNewestLoopingAlert(const QString& except);
     void setDialImage(std::optional<QImage> image);
+    void setDialImageFailed(bool failed);
     void dialImageDecoded(const QString& path, const QImage& image);
     void clockImageDecoded(const QString& path, const QImage& image);
     void rebuildZoneFormatters();
@@ -516,6 +517,7 @@ private:
     std::vector<AlertItem> m_alerts;
     std::optional<QImage> m_dialImage;
     std::optional<QString> m_dialImageLoadedPath;
+    bool m_dialImageFailed = false;  // the file at m_dialImageLoadedPath decoded to nothing
     std::map<QString, QImage> m_clockImages;
     QSet<QString> m_clockImagesLoading;
     std::optional<QString> m_highlightedClockID;

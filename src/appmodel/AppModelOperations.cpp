@@ -209,7 +209,10 @@ void AppModel::chooseSharedDialImage() {
 std::optional<QString> AppModel::dialImageWarning() const {
     if (!m_settings.useCustomDial) return std::nullopt;
     const auto& path = m_settings.dialImagePath;
-    if (path && !path->isEmpty() && QFile::exists(*path)) return std::nullopt;
+    // A file that is there but cannot be read as an image is as good as
+    // gone: the clocks show the style, and the user is told so.
+    const bool unreadable = m_dialImageFailed && m_dialImageLoadedPath == path;
+    if (path && !path->isEmpty() && QFile::exists(*path) && !unreadable) return std::nullopt;
     return tr("Bilddatei nicht gefunden – das gewählte Design wird angezeigt.");
 }
 

@@ -11,7 +11,6 @@ namespace {
 QWidget* emptyPage(QWidget* parent) { return new QWidget(parent); }
 }  // namespace
 
-QWidget* makeDisplayPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeWorldMapPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeAlarmsPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 

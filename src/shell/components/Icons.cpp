@@ -169,6 +169,20 @@ QPainterPath moon() {
     return disc({0.5, 0.5}, 0.38).subtracted(disc({0.68, 0.38}, 0.3));
 }
 
+QPainterPath locationArrow() {
+    // The navigation arrow, tilted to the upper right.
+    return polygon({{0.86, 0.14}, {0.56, 0.88}, {0.47, 0.53}, {0.12, 0.44}});
+}
+
+QPainterPath photo() {
+    // A framed landscape: a sun and two hills inside a rounded frame.
+    QPainterPath frame;
+    frame.addRoundedRect(R(0.1, 0.2, 0.8, 0.6), 0.08 * K, 0.08 * K);
+    QPainterPath p = stroked(frame, 0.07);
+    p = p.united(disc({0.34, 0.4}, 0.07));
+    return p.united(polygon({{0.14, 0.76}, {0.4, 0.52}, {0.55, 0.64}, {0.68, 0.5}, {0.86, 0.76}}));
+}
+
 QPainterPath hourglass() {
     QPainterPath p = stroked(polyline({{0.24, 0.1}, {0.76, 0.1}}), 0.08);
     p = p.united(stroked(polyline({{0.24, 0.9}, {0.76, 0.9}}), 0.08));
@@ -306,6 +320,9 @@ QHash<QString, QPainterPath> buildAll() {
     wave.arcTo(R(0.4, 0.28, 0.3, 0.44), -50, 100);
     speaker = speaker.united(stroked(wave, 0.06));
     all.insert("speaker.wave.2.fill", speaker);
+    all.insert("location.fill", locationArrow());
+    all.insert("checkmark", stroked(polyline({{0.2, 0.52}, {0.42, 0.74}, {0.8, 0.28}}), 0.1));
+    all.insert("photo", photo());
     all.insert("sun.max.fill", sun());
     all.insert("moon.fill", moon());
     addSettingsSymbols(all);

@@ -1,0 +1,220 @@
+#include "settings/display/ClocksCard.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+
+#include "appmodel/AppModel.h"
+#include "settings/display/ClockDesignButton.h"
+#include "settings/display/DialPreview.h"
+#include "settings/display/TimeZoneChooser.h"
+#include "settings/kit/Bindings.h"
+#include "shell/components/IconButton.h"
+#include "shell/components/TextLines.h"
+#include "shell/components/Theme.h"
+#include "shell/components/ThemedButton.h"
+
+namespace corvane {
+
+namespace {
+constexpr double kFadedOpacity = 0.3;
+constexpr int kTimeWidth = 70;
+}  // namespace
+
+// --- RowTime ------------------------------------------------------------------------
+
+RowTime::RowTime(AppModel& model, QWidget* parent)
+    : QWidget(parent), model_(model), clock_(model.zones().current()) {
+    setFont(uiFont(13));
+    setFixedWidth(kTimeWidth);
+    connect(&model_, &AppModel::nowChanged, this, &RowTime::follow);
+    follow();
+}
+
+QSize RowTime::sizeHint() const { return {kTimeWidth, fontMetrics().height()}; }
+
+void RowTime::setZone(const QTimeZone& zone) {
+    if (zone == clock_.zone()) return;
+    clock_.setZone(zone);
+    shownSecond_ = std::numeric_limits<qint64>::min();
+    follow();
+}
+
+void RowTime::follow() {
+    const qint64 ms = model_.now().toMSecsSinceEpoch();
+    const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    if (second == shownSecond_) return;
+    shownSecond_ = second;
+    const DialTime t = clock_.at(second * 1000);
+    text_ = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
+    update();
+}
+
+bool RowTime::event(QEvent* event) {
+    if (event->type() == ThemeChangeEvent::eventType()) update();
+    return QWidget::event(event);
+}
+
+void RowTime::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(themeOf(this).secondaryForeground.toQColor());
+    p.setFont(font());
+    p.drawText(rect(), Qt::AlignRight | Qt::AlignVCenter, text_);
+}
+
+// --- ClockRow ------------------------------------------------------------------------
+
+ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
+    : QWidget(parent), model_(model), clockID_(clock.id) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+
+    number_ = new ThemedLabel(QString(), 13, QFont::Normal, ThemedLabel::Tone::secondary, this);
+    number_->setFixedWidth(24);
+    number_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(number_);
+
+    design_ = new ClockDesignButton(model_, clock, 0, this);
+    row->addWidget(design_);
+
+    zone_ = new TimeZoneButton(model_, clock.id, this);
+    row->addWidget(zone_);
+
+    label_ = new QLineEdit(this);
+    label_->setPlaceholderText(tr("Bezeichnung (optional)"));
+    label_->setMaximumWidth(170);
+    label_->setAccessibleName(tr("Bezeichnung"));
+    // Every keystroke goes to the model; Return and leaving the field add
+    // nothing.
+    connect(label_, &QLineEdit::textEdited, this, &ClockRow::setLabel);
+    row->addWidget(label_, 1);
+
+    time_ = new RowTime(model_, this);
+    row->addWidget(time_);
+    row->addStretch(0);
+
+    up_ = new IconButton(QStringLiteral("chevron.up"), tr("Nach vorne"), 26, this);
+    down_ = new IconButton(QStringLiteral("chevron.down"), tr("Nach hinten"), 26, this);
+    remove_ = new IconButton(QStringLiteral("minus.circle"), tr("Uhr entfernen"), 26, this);
+    remove_->setDestructive(true);
+    for (IconButton* b : {up_, down_, remove_}) {
+        b->setDisabledOpacity(kFadedOpacity);
+        row->addWidget(b);
+    }
+    connect(up_, &QAbstractButton::clicked, this, [this] { model_.moveClock(clockID_, -1); });
+    connect(down_, &QAbstractButton::clicked, this, [this] { model_.moveClock(clockID_, +1); });
+    connect(remove_, &QAbstractButton::clicked, this, [this] { model_.removeClock(clockID_); });
+}
+
+void ClockRow::setClock(const ClockEntry& clock, int index, int count) {
+    clockID_ = clock.id;
+    number_->setText(tr("%1.").arg(index + 1));
+    design_->setClock(clock, index);
+    zone_->setTimeZoneID(clock.timeZoneID);
+    // Unchanged text is left alone, so the cursor of someone typing stays.
+    showText(label_, clock.name);
+    if (clock.timeZoneID != zoneID_ || zoneID_.isNull()) {
+        zoneID_ = clock.timeZoneID.isNull() ? QStringLiteral("") : clock.timeZoneID;
+        time_->setZone(previewZone(model_, clock));
+    }
+    up_->setEnabled(index > 0);
+    down_->setEnabled(index < count - 1);
+    remove_->setEnabled(count > 1);
+}
+
+void ClockRow::setLabel(const QString& text) {
+    const QString cut = leftGraphemes(text, kMaxLabel);
+    // Blanks are kept as typed; the clock's title trims them when shown.
+    if (cut != text) showText(label_, cut);
+    model_.editSettings([&](AppSettings& next) {
+        for (ClockEntry& clock : next.clocks) {
+            if (clock.id != clockID_) continue;
+            clock.name = cut;
+            break;
+        }
+    });
+}
+
+// --- ClocksCard -----------------------------------------------------------------------
+
+ClocksCard::ClocksCard(AppModel& model, QWidget* parent) : Card(QMargins(14, 12, 14, 12), parent), model_(model) {
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(0, 0, 0, 8);
+    header->addWidget(new SectionTitle(tr("Uhren & Zeitzonen"), this));
+    header->addStretch(1);
+    add_ = new ThemedButton(tr("Uhr hinzufügen"), this);
+    add_->setSymbol(QStringLiteral("plus"));
+    add_->setAccent(true);
+    add_->setNaturalSize(true);
+    connect(add_, &QAbstractButton::clicked, this, [this] { model_.addClockInSettings(); });
+    header->addWidget(add_, 0, Qt::AlignVCenter);
+    contentLayout()->addLayout(header);
+
+    auto* rowsBox = new QWidget(this);
+    rows_ = new QVBoxLayout(rowsBox);
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setSpacing(6);
+    contentLayout()->addWidget(rowsBox);
+
+    auto* caption = new Caption(tr("Bis zu %1 Uhren mit eigener Zeitzone und eigenem Design (Zifferblatt-Knopf "
+                                   "links). Je nach Fensterform ordnen sie sich automatisch neben- oder "
+                                   "untereinander an.")
+                                    .arg(AppModel::kMaxClocks),
+                                this);
+    caption->setContentsMargins(0, 8, 0, 0);
+    contentLayout()->addWidget(caption);
+
+    connect(&model_, &AppModel::settingsChanged, this, &ClocksCard::refresh);
+    // The previews show the images once the model has loaded them.
+    connect(&model_, &AppModel::dialImageChanged, this, &ClocksCard::refresh);
+    connect(&model_, &AppModel::clockImagesChanged, this, &ClocksCard::refresh);
+    refresh();
+}
+
+int ClocksCard::rowCount() const { return rows_->count(); }
+
+ClockRow* ClocksCard::row(int index) const {
+    QLayoutItem* item = rows_->itemAt(index);
+    return item ? static_cast<ClockRow*>(item->widget()) : nullptr;
+}
+
+ClockRow* ClocksCard::rowFor(const QString& clockID) const {
+    const auto it = byID_.find(clockID);
+    return it == byID_.end() ? nullptr : it->second;
+}
+
+void ClocksCard::refresh() {
+    const std::vector<ClockEntry>& clocks = model_.settings().clocks;
+    const int n = int(clocks.size());
+    add_->setEnabled(n < AppModel::kMaxClocks);
+
+    // Rows of clocks that are gone leave; the others stay as they are.
+    for (auto it = byID_.begin(); it != byID_.end();) {
+        const QString& id = it->first;
+        const bool kept = std::any_of(clocks.begin(), clocks.end(), [&](const ClockEntry& c) { return c.id == id; });
+        if (kept) {
+            ++it;
+            continue;
+        }
+        rows_->removeWidget(it->second);
+        it->second->hide();
+        it->second->deleteLater();
+        it = byID_.erase(it);
+    }
+    for (int i = 0; i < n; ++i) {
+        const ClockEntry& clock = clocks[std::size_t(i)];
+        ClockRow*& slot = byID_[clock.id];
+        if (!slot) {
+            slot = new ClockRow(model_, clock, rows_->parentWidget());
+            rows_->insertWidget(i, slot);
+        } else if (rows_->indexOf(slot) != i) {
+            // Moving a widget within the layout keeps it, its focus and
+            // whatever is open in it.
+            rows_->removeWidget(slot);
+            rows_->insertWidget(i, slot);
+        }
+        slot->setClock(clock, i, n);
+    }
+}
+
+}  // namespace corvane

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractButton>
+
+#include "settings/display/DialPreview.h"
+
+namespace corvane {
+
+class AppModel;
+
+// A design choice: a live dial over a one-line title on a rounded plate,
+// filled and outlined in the accent colour while selected.
+class DesignTile : public QAbstractButton {
+    Q_OBJECT
+public:
+    struct Metrics {
+        double preview = 50;   // side of the dial
+        double titleSize = 10; // font size of the title
+        double padding = 5;
+        double spacing = 3;    // between dial and title
+        int fixedWidth = 0;    // 0: as wide as the space offered
+    };
+
+    DesignTile(AppModel& model, const QString& title, Metrics metrics, QWidget* parent = nullptr);
+
+    DialPreview* preview() const { return preview_; }
+    bool selected() const { return selected_; }
+    void setSelected(bool selected);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    Metrics metrics_;
+    DialPreview* preview_;
+    bool selected_ = false;
+};
+
+}  // namespace corvane

@@ -1,0 +1,65 @@
+#include "settings/display/PopupPanel.h"
+
+#include <QPainter>
+#include <QScreen>
+
+#include "shell/components/Theme.h"
+
+namespace corvane {
+
+namespace {
+constexpr int kGap = 4;  // between the anchor and the panel
+}
+
+PopupPanel::PopupPanel(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::FramelessWindowHint), anchor_(anchor) {
+    // Windows take the palette and font of their parent only when asked to;
+    // the plain controls inside must look like the settings window.
+    setAttribute(Qt::WA_WindowPropagation);
+}
+
+QPoint PopupPanel::placement(const QRect& anchor, const QSize& size, const QRect& screen) {
+    int x = anchor.x() + (anchor.width() - size.width()) / 2;
+    int y = anchor.bottom() + 1 + kGap;
+    if (y + size.height() > screen.bottom() + 1 && anchor.top() - kGap - size.height() >= screen.top())
+        y = anchor.top() - kGap - size.height();
+    x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+    y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+    return {x, y};
+}
+
+void PopupPanel::openBelowAnchor() {
+    adjustSize();
+    const QRect anchor(anchor_->mapToGlobal(QPoint(0, 0)), anchor_->size());
+    QScreen* screen = anchor_->screen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), size() * 4);
+    move(placement(anchor, size(), area));
+    show();
+    raise();
+    activateWindow();
+}
+
+void PopupPanel::paintEvent(QPaintEvent*) {
+    const ThemeColors& theme = themeOf(this);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(theme.border.toQColor(), 1));
+    p.setBrush(theme.surface.toQColor());
+    p.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void PopupPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Q_EMIT opened();
+}
+
+void PopupPanel::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    Q_EMIT closed();
+}
+
+bool PopupPanel::event(QEvent* event) {
+    if (event->type() == ThemeChangeEvent::eventType()) update();
+    return QWidget::event(event);
+}
+
+}  // namespace corvane
