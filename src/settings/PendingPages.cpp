@@ -15,7 +15,6 @@ QWidget* makeGeneralPage(AppModel&, QWidget* parent) { return emptyPage(parent);
 QWidget* makeDisplayPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeWorldMapPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeDesignPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeAlarmsPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeCountdownPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeStopwatchPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeAboutPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
