@@ -32,7 +32,9 @@ WeekdayChecks::WeekdayChecks(const std::vector<WeekdayEntry>& week, QWidget* par
         box->setToolTip(week_[i].longName);
         box->setAccessibleName(week_[i].longName);
         box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-        box->setFont(uiFont(13));
+        box->setFont(uiFont(12));
+        // Seven days must fit a card in the narrowest window.
+        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
         connect(box, &QCheckBox::clicked, this, [this] { Q_EMIT daysEdited(days()); });
         row->addWidget(box);
         boxes_.push_back(box);
@@ -54,6 +56,12 @@ WeekdaySet WeekdayChecks::days() const {
 }
 
 // --- AlarmCard -----------------------------------------------------------------------
+
+namespace {
+// Enough for two digits and the menu arrow; the pickers may shrink to it in a
+// narrow window.
+constexpr int kPickerMinWidth = 58;
+}  // namespace
 
 bool AlarmCard::showsVolumeWarning(const AlarmSettings& alarm) {
     return alarm.isEnabled && !alarm.usesRadio() && alarm.sound.volume == 0;
@@ -79,6 +87,7 @@ AlarmCard::AlarmCard(AppModel& model, int index, const RadioLinks& links, const 
     timeLabel->setFixedWidth(RadioWakeEditor::kLabelWidth);
     time->addWidget(timeLabel);
     hour_ = new NumberPicker(tr("Stunde"), 0, 23, timeRow);
+    hour_->setMinimumWidth(kPickerMinWidth);
     connect(hour_, &NumberPicker::valueChanged, this, [this](int h) {
         editAlarm([h](AlarmSettings& a) { a.hour = std::clamp(h, 0, 23); });
     });
@@ -87,6 +96,7 @@ AlarmCard::AlarmCard(AppModel& model, int index, const RadioLinks& links, const 
     colon->setContentsMargins(6, 0, 6, 0);
     time->addWidget(colon);
     minute_ = new NumberPicker(tr("Minute"), 0, 59, timeRow);
+    minute_->setMinimumWidth(kPickerMinWidth);
     connect(minute_, &NumberPicker::valueChanged, this, [this](int m) {
         editAlarm([m](AlarmSettings& a) { a.minute = std::clamp(m, 0, 59); });
     });

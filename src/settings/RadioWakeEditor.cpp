@@ -43,6 +43,10 @@ QHBoxLayout* labelledRow(QWidget* row, const QString& label) {
 // are measured: a station name or UUID from a hostile link may be huge.
 constexpr qsizetype kShownTextLimit = 256;
 
+// The menus keep the width of their longest entry when there is room, and
+// shrink (cutting the shown entry short) in a narrow window.
+constexpr int kMenuMinWidth = 110;
+
 }  // namespace
 
 std::optional<QString> RadioLinks::systemClipboardText() {
@@ -179,6 +183,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* fadeRow = new QWidget(this);
     QHBoxLayout* fade = labelledRow(fadeRow, tr("Sanft"));
     fade_ = new QComboBox(fadeRow);
+    fade_->setMinimumWidth(kMenuMinWidth);
     fade_->setAccessibleName(tr("Sanft aufwachen"));
     fade_->setToolTip(tr("Sanft aufwachen: Der Ton beginnt leise und wird in dieser Zeit bis zur eingestellten "
                          "Lautstärke lauter."));
@@ -201,6 +206,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* modeRow = new QWidget(radioRows_);
     QHBoxLayout* mode = labelledRow(modeRow, tr("Sender"));
     mode_ = new QComboBox(modeRow);
+    mode_->setMinimumWidth(kMenuMinWidth);
     mode_->setAccessibleName(tr("Sender"));
     mode_->addItem(tr("Zufälliger Favorit"), int(AlarmSettings::RadioMode::randomFavorite));
     mode_->addItem(tr("Bestimmter Sender"), int(AlarmSettings::RadioMode::station));
@@ -318,7 +324,7 @@ StationPicker* RadioWakeEditor::picker() const {
 }
 
 bool RadioWakeEditor::event(QEvent* event) {
-    if (event->type() == ThemeChangeEvent::eventType() || event->type() == QEvent::Polish) {
+    if (event->type() == ThemeChangeEvent::eventType() || event->type() == QEvent::Show) {
         const QString accent = themeOf(this).accent.toQColor().name();
         downloadLink_->setText(QStringLiteral("<a href=\"%1\" style=\"color:%2; text-decoration:none\">%3</a>")
                                    .arg(Sonvela::webPageURL().toString(QUrl::FullyEncoded), accent,

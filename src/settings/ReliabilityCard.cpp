@@ -49,7 +49,7 @@ QString ReliabilityCard::caption() const { return caption_->text(); }
 QString ReliabilityCard::symbol() const { return symbol_->symbol(); }
 
 bool ReliabilityCard::event(QEvent* event) {
-    if (event->type() == ThemeChangeEvent::eventType()) refresh();
+    if (event->type() == ThemeChangeEvent::eventType() || event->type() == QEvent::Show) refresh();
     return Card::event(event);
 }
 

@@ -53,10 +53,15 @@ struct PageFixture : ::testing::Test {
         scroll->setWidgetResizable(true);
         page = new AlarmsPage(m, links, nullptr, week);
         scroll->setWidget(page);
-        host.resize(900, 1400);
-        scroll->setGeometry(host.rect());
+        scroll_ = scroll;
+        resize({900, 1400});
         host.show();
         return m;
+    }
+    QScrollArea* scroll_ = nullptr;
+    void resize(QSize size) {
+        host.resize(size);
+        scroll_->setGeometry(host.rect());
     }
     const AlarmSettings& alarm(int i) { return h.model->settings().alarms[std::size_t(i)]; }
 
@@ -234,7 +239,7 @@ TEST_P(Screenshots, PageWithARadioAlarmAndAnOpenPicker) {
     AppSettings s = settingsWith({{0, radio}, {1, quiet}});
     s.theme = GetParam();
     make(s);
-    host.resize(820 - 190 - 44, 1500);  // the pane beside the sidebar of the smallest window
+    resize({820 - 190 - 44, 1500});  // the pane beside the sidebar of the smallest window
     QTest::qWait(50);
     const char* suffix = GetParam() == ThemeMode::dark ? "dark" : "light";
     EXPECT_TRUE(QImage(shoot(QStringLiteral("alarms_page_%1").arg(suffix).toLatin1().constData())).width() > 0);
