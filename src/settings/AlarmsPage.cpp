@@ -222,6 +222,8 @@ void AlarmsPage::nowChanged() {
     if (minute == shownMinute_) return;
     shownMinute_ = minute;
     refresh();
+    // The radio program may have been installed or removed meanwhile.
+    for (AlarmCard* card : cards_) card->radioEditor()->refresh();
 }
 
 QWidget* makeAlarmsPage(AppModel& model, QWidget* parent) { return new AlarmsPage(model, RadioLinks{}, parent); }

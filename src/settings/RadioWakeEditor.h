@@ -61,6 +61,9 @@ public:
     // A slider position as a stored volume: nearest whole per cent, 1...100.
     static qint64 volumeFromSlider(double value);
 
+    // Reads the alarm and asks the (cached) installed state again.
+    void refresh();
+
     void pickStation(const Sonvela::Station& station);
     void pasteWakeLink();
     void testPlay();
@@ -91,7 +94,6 @@ private:
     const AlarmSettings& alarm() const;
     template <typename Edit>
     void editAlarm(Edit&& edit);
-    void refresh();
     void refreshStation(const QString& uuid);
     void closePicker();
 

@@ -248,7 +248,11 @@ void StationPicker::present(SearchState state, QList<Sonvela::Station> results) 
         page->setSizePolicy(QSizePolicy::Ignored, page == status_->currentWidget() ? QSizePolicy::Preferred
                                                                                     : QSizePolicy::Ignored);
     }
-    status_->setFixedHeight(status_->currentWidget() == nothing_ ? 0 : status_->currentWidget()->sizeHint().height());
+    QWidget* shown = status_->currentWidget();
+    const int width = kWidth - 28;  // inside the picker's padding
+    status_->setFixedHeight(shown == nothing_              ? 0
+                            : shown->hasHeightForWidth() ? shown->heightForWidth(width)
+                                                         : shown->sizeHint().height());
 
     if (listChanged) {
         list_->clear();
