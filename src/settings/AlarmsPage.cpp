@@ -7,6 +7,7 @@
 #include "appmodel/AppModel.h"
 #include "settings/Pages.h"
 #include "settings/ReliabilityCard.h"
+#include "settings/SoundEditor.h"
 #include "settings/SwitchToggle.h"
 #include "settings/TwoColumns.h"
 #include "shell/components/NumberPicker.h"
@@ -132,11 +133,11 @@ AlarmCard::AlarmCard(AppModel& model, int index, const RadioLinks& links, const 
     fallback_->setContentsMargins(0, 0, 0, 6);
     content->addWidget(fallback_);
 
-    soundArea_ = new QWidget(this);
-    soundArea_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    auto* sound = new QVBoxLayout(soundArea_);
-    sound->setContentsMargins(0, 0, 0, 0);
-    content->addWidget(soundArea_);
+    // With the radio it is the sound that rings when the radio program is
+    // missing or stays silent; the caption above says so.
+    sound_ = new SoundEditor(model_, SoundSlot{SoundSlot::Kind::alarm, index_}, this);
+    sound_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    content->addWidget(sound_);
 
     refresh();
 }
@@ -226,6 +227,6 @@ void AlarmsPage::nowChanged() {
     for (AlarmCard* card : cards_) card->radioEditor()->refresh();
 }
 
-QWidget* makeAlarmsPage(AppModel& model, QWidget* parent) { return new AlarmsPage(model, RadioLinks{}, parent); }
+QWidget* makeAlarmsPage(AppModel& model, QWidget* parent) { return new AlarmsPage(model, defaultRadioLinks(), parent); }
 
 }  // namespace corvane

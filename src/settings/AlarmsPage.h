@@ -17,6 +17,7 @@ class AppModel;
 class Caption;
 class NumberPicker;
 class ReliabilityCard;
+class SoundEditor;
 class SwitchToggle;
 class WarningText;
 
@@ -63,8 +64,7 @@ public:
     // The volume warning and the fallback caption; empty when not shown.
     QString volumeWarning() const;
     QString fallbackCaption() const;
-    // Where the alarm's sound editor sits.
-    QWidget* soundArea() const { return soundArea_; }
+    SoundEditor* soundEditor() const { return sound_; }
 
     // "Lautstärke 0 % – dieser Wecker ist nicht zu hören." applies.
     static bool showsVolumeWarning(const AlarmSettings& alarm);
@@ -85,7 +85,7 @@ private:
     RadioWakeEditor* radio_;
     WarningText* volumeWarning_;
     Caption* fallback_;
-    QWidget* soundArea_;
+    SoundEditor* sound_;
 };
 
 // The "Wecker" page: the reliability card above the four alarm cards.

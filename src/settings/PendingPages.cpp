@@ -11,12 +11,7 @@ namespace {
 QWidget* emptyPage(QWidget* parent) { return new QWidget(parent); }
 }  // namespace
 
-QWidget* makeGeneralPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeDisplayPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeWorldMapPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeDesignPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeCountdownPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeStopwatchPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeAboutPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 
 }  // namespace corvane

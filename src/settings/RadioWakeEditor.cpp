@@ -57,6 +57,11 @@ std::optional<QString> RadioLinks::systemClipboardText() {
     return text;
 }
 
+RadioLinks& defaultRadioLinks() {
+    static RadioLinks links;
+    return links;
+}
+
 // --- Small views ------------------------------------------------------------------
 
 ElidedText::ElidedText(QWidget* parent) : QWidget(parent) {

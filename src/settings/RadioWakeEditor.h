@@ -33,6 +33,10 @@ struct RadioLinks {
     static std::optional<QString> systemClipboardText();
 };
 
+// What the settings window's alarms page hands its editors: the desktop's
+// clipboard and the public directory, unless a test set its own.
+RadioLinks& defaultRadioLinks();
+
 // How one alarm wakes: with its own sound, or by starting the radio program
 // with a mode, station, fade-in and volume. Everything shown is read from the
 // alarm each time the settings change; edits go straight into the model.

@@ -9,15 +9,16 @@ TwoColumns::TwoColumns(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(kSpacing);
-    left_ = new QVBoxLayout;
-    right_ = new QVBoxLayout;
-    for (QVBoxLayout* column : {left_, right_}) {
-        column->setContentsMargins(0, 0, 0, 0);
-        column->setSpacing(kColumnSpacing);
-        column->setAlignment(Qt::AlignTop);
-        // Equal stretch: both columns take half of what the spacing leaves,
-        // whatever their contents ask for.
-        row->addLayout(column, 1);
+    for (QVBoxLayout** column : {&left_, &right_}) {
+        auto* holder = new QWidget(this);
+        // The width comes from the stretch alone: a long unbreakable line in
+        // one column must not take width from the other.
+        holder->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        *column = new QVBoxLayout(holder);
+        (*column)->setContentsMargins(0, 0, 0, 0);
+        (*column)->setSpacing(kColumnSpacing);
+        (*column)->setAlignment(Qt::AlignTop);
+        row->addWidget(holder, 1, Qt::AlignTop);
     }
 }
 

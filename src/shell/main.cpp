@@ -3,7 +3,9 @@
 #include "platform/Paths.h"
 #include "platform/TerminationSignals.h"
 #include "platform/system/SingleInstance.h"
+#include "settings/SettingsRoot.h"
 #include "shell/AppDelegate.h"
+#include "shell/ViewFactories.h"
 
 namespace {
 
@@ -30,6 +32,10 @@ int main(int argc, char** argv) {
 
     corvane::SingleInstance instance;
     if (!instance.claim()) return 0;  // the running Corvane came to the front
+
+    corvane::viewFactories().settingsRoot = [](corvane::AppModel& model, QWidget* parent) -> QWidget* {
+        return new corvane::SettingsRoot(model, parent);
+    };
 
     corvane::AppModelDeps deps;
     deps.paths = corvane::AppPaths::fromEnvironment();

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollArea>
+#include <QSlider>
 #include <QTest>
 
 #include <unicode/locid.h>
@@ -19,8 +20,10 @@
 #include "appmodel/ModelHarness.h"
 #include "settings/AlarmsPage.h"
 #include "settings/DirectoryServer.h"
+#include "settings/SettingsHarness.h"
 #include "settings/ReliabilityCard.h"
 #include "settings/StationPicker.h"
+#include "settings/SoundEditor.h"
 #include "settings/SwitchToggle.h"
 #include "shell/components/NumberPicker.h"
 #include "shell/components/Theme.h"
@@ -65,19 +68,6 @@ struct PageFixture : ::testing::Test {
     }
     const AlarmSettings& alarm(int i) { return h.model->settings().alarms[std::size_t(i)]; }
 
-    QString shoot(const char* name, QWidget* popup = nullptr) {
-        QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
-        const QString path = QStringLiteral(CORVANE_BUILD_DIR "/screenshots/") + QLatin1String(name) + ".png";
-        QImage image(host.size(), QImage::Format_ARGB32_Premultiplied);
-        image.fill(themeOf(page).background.toQColor());
-        QPainter p(&image);
-        host.render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
-        // A popup is a window of its own; draw it where it stands over the page.
-        if (popup) popup->render(&p, host.mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))));
-        p.end();
-        image.save(path);
-        return path;
-    }
 };
 
 AppSettings settingsWith(std::initializer_list<std::pair<int, AlarmSettings>> alarms) {
@@ -179,6 +169,16 @@ TEST_F(PageFixture, VolumeWarningAndFallbackCaption) {
         EXPECT_EQ(card->fallbackCaption(), c.fallsBack ? fallback : QString())
             << c.enabled << c.volume << c.radio << int(c.mode) << c.hasStation;
     }
+
+    // The sound editor's slider, as a user would move it.
+    h.model->editSettings([](AppSettings& s) {
+        s.alarms[1] = AlarmSettings{};
+        s.alarms[1].isEnabled = true;
+    });
+    EXPECT_TRUE(card->volumeWarning().isEmpty());
+    card->soundEditor()->volumeSlider()->setValue(0);
+    EXPECT_EQ(alarm(1).sound.volume, 0);
+    EXPECT_EQ(card->volumeWarning(), warning);
 }
 
 TEST_F(PageFixture, ReliabilityCardFollowsMuteAndSleepPrevention) {
@@ -219,9 +219,17 @@ TEST_F(PageFixture, CardTextsFollowTheMinuteNotEveryTick) {
     EXPECT_EQ(page->card(0)->nextAlarmLine(), "Nächster Alarm: morgen, 07:00 Uhr");
 }
 
-class Screenshots : public PageFixture, public ::testing::WithParamInterface<ThemeMode> {};
+class Screenshots : public ::testing::TestWithParam<ThemeMode> {};
 
+// In the settings window as the user sees it, the narrowest one, tall enough
+// for the whole page.
 TEST_P(Screenshots, PageWithARadioAlarmAndAnOpenPicker) {
+    corvane::testing::SettingsHarness h;
+    DirectoryServer directory;
+    directory.body = corvane::testing::kStations;
+    const RadioLinks saved = defaultRadioLinks();
+    defaultRadioLinks().directory = directory.options();
+
     AlarmSettings radio;
     radio.isEnabled = true;
     radio.hour = 6;
@@ -238,13 +246,12 @@ TEST_P(Screenshots, PageWithARadioAlarmAndAnOpenPicker) {
     quiet.sound.volume = 0;
     AppSettings s = settingsWith({{0, radio}, {1, quiet}});
     s.theme = GetParam();
-    make(s);
-    resize({820 - 190 - 44, 1500});  // the pane beside the sidebar of the smallest window
-    QTest::qWait(50);
+    SettingsRoot& root = h.open(s, SettingsCategory::alarms, {820, 1560});
+    auto* page = root.findChild<AlarmsPage*>();
+    ASSERT_NE(page, nullptr);
     const char* suffix = GetParam() == ThemeMode::dark ? "dark" : "light";
-    EXPECT_TRUE(QImage(shoot(QStringLiteral("alarms_page_%1").arg(suffix).toLatin1().constData())).width() > 0);
+    h.shoot(QStringLiteral("alarms_page_%1").arg(suffix));
 
-    directory.body = corvane::testing::kStations;
     RadioWakeEditor* editor = page->card(0)->radioEditor();
     QTest::mouseClick(editor->searchButton(), Qt::LeftButton);
     StationPicker* picker = editor->picker();
@@ -252,8 +259,16 @@ TEST_P(Screenshots, PageWithARadioAlarmAndAnOpenPicker) {
     QTest::keyClicks(picker->searchField(), QStringLiteral("Radio"));
     QTest::keyClick(picker->searchField(), Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return picker->results().size() == 2; }));
-    QTest::qWait(50);
-    shoot(QStringLiteral("alarms_station_picker_%1").arg(suffix).toLatin1().constData(), picker->window());
+    h.settle();
+    // The popup is a window of its own: draw it where it stands over the page.
+    QPixmap shot = root.grab();
+    QPainter p(&shot);
+    QWidget* popup = picker->window();
+    popup->render(&p, root.mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))));
+    p.end();
+    QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
+    EXPECT_TRUE(shot.save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/alarms_station_picker_%1.png").arg(suffix)));
+    defaultRadioLinks() = saved;
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, Screenshots, ::testing::Values(ThemeMode::light, ThemeMode::dark));

@@ -219,6 +219,73 @@ QPainterPath radio() {
     return p.united(stroked(polyline({{0.22, 0.32}, {0.72, 0.1}}), 0.06));
 }
 
+// The symbols of the settings sidebar and the about page.
+void addSettingsSymbols(QHash<QString, QPainterPath>& all) {
+    // Palette: a rounded blob with a thumb hole and four paint spots cut out.
+    QPainterPath palette;
+    palette.addEllipse(R(0.08, 0.14, 0.84, 0.72));
+    palette = palette.subtracted(disc({0.66, 0.66}, 0.09));
+    for (QPointF spot : {QPointF(0.3, 0.36), QPointF(0.5, 0.27), QPointF(0.7, 0.36), QPointF(0.3, 0.6)})
+        palette = palette.subtracted(disc(spot, 0.065));
+    all.insert("paintpalette", palette);
+
+    QPainterPath gift;
+    gift.addRoundedRect(R(0.16, 0.44, 0.68, 0.46), 0.04 * K, 0.04 * K);
+    gift.addRoundedRect(R(0.1, 0.3, 0.8, 0.14), 0.04 * K, 0.04 * K);
+    QPainterPath ribbon;
+    ribbon.addRect(R(0.46, 0.28, 0.08, 0.64));
+    gift = gift.simplified().subtracted(ribbon);
+    QPainterPath bow;
+    bow.addEllipse(R(0.26, 0.1, 0.22, 0.2));
+    bow.addEllipse(R(0.52, 0.1, 0.22, 0.2));
+    gift = gift.united(stroked(bow, 0.06));
+    all.insert("gift", gift);
+
+    all.insert("nosign", ring({0.5, 0.5}, 0.36, 0.09).united(
+                             stroked(polyline({{0.25, 0.75}, {0.75, 0.25}}), 0.09, Qt::FlatCap)
+                                 .intersected(disc({0.5, 0.5}, 0.37))));
+
+    // An open hand: palm and four fingers, the thumb to the left.
+    QPainterPath hand;
+    hand.addRoundedRect(R(0.26, 0.44, 0.52, 0.46), 0.18 * K, 0.18 * K);
+    const double fingerTops[] = {0.16, 0.08, 0.08, 0.16};
+    for (int i = 0; i < 4; ++i)
+        hand.addRoundedRect(R(0.28 + 0.13 * i, fingerTops[i], 0.11, 0.5), 0.055 * K, 0.055 * K);
+    hand = hand.simplified().united(stroked(polyline({{0.3, 0.68}, {0.14, 0.5}}), 0.11));
+    all.insert("hand.raised", hand);
+
+    // Three arcs over a dot, struck through.
+    QPainterPath wifi = disc({0.5, 0.78}, 0.07);
+    for (double r : {0.2, 0.36, 0.52}) {
+        QPainterPath arc;
+        const QRectF box = R(0.5 - r, 0.8 - r, 2 * r, 2 * r);
+        arc.arcMoveTo(box, 50);
+        arc.arcTo(box, 50, 80);
+        wifi = wifi.united(stroked(arc, 0.08));
+    }
+    const QPainterPath slash = stroked(polyline({{0.14, 0.12}, {0.86, 0.9}}), 0.08);
+    wifi = wifi.subtracted(stroked(polyline({{0.14, 0.12}, {0.86, 0.9}}), 0.2)).united(slash);
+    all.insert("wifi.slash", wifi);
+
+    all.insert("globe", globe(false));
+
+    // A folded map: three panels.
+    QPainterPath map = polygon({{0.08, 0.22}, {0.36, 0.12}, {0.64, 0.22}, {0.92, 0.12},
+                                {0.92, 0.78}, {0.64, 0.88}, {0.36, 0.78}, {0.08, 0.88}});
+    map = stroked(map, 0.07).united(stroked(polyline({{0.36, 0.12}, {0.36, 0.78}}), 0.06))
+              .united(stroked(polyline({{0.64, 0.22}, {0.64, 0.88}}), 0.06));
+    all.insert("map", map);
+
+    QPainterPath grid;
+    for (double x : {0.12, 0.54})
+        for (double y : {0.12, 0.54}) {
+            QPainterPath cell;
+            cell.addRoundedRect(R(x, y, 0.34, 0.34), 0.07 * K, 0.07 * K);
+            grid = grid.united(stroked(cell, 0.07));
+        }
+    all.insert("square.grid.2x2", grid);
+}
+
 QHash<QString, QPainterPath> buildAll() {
     QHash<QString, QPainterPath> all;
     all.insert("clock", clockFace());
@@ -266,6 +333,7 @@ QHash<QString, QPainterPath> buildAll() {
     all.insert("radio", radio());
     all.insert("sun.max.fill", sun());
     all.insert("moon.fill", moon());
+    addSettingsSymbols(all);
     return all;
 }
 

@@ -1,0 +1,50 @@
+#pragma once
+
+// How the settings pages tie plain Qt controls to the model. A control never
+// keeps a copy of a setting: it is refreshed from the model whenever the
+// model announces a change and writes each user edit through one model
+// operation. Refreshing only touches a control whose shown value differs, so
+// a field being typed in keeps its cursor and selection.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QVariant>
+#include <functional>
+
+#include "appmodel/AppModel.h"
+
+namespace corvane {
+
+// Runs `refresh` now and after every `signal` of `model`, for as long as
+// `owner` lives.
+template <typename Signal>
+void follow(QWidget* owner, AppModel& model, Signal signal, std::function<void()> refresh) {
+    refresh();
+    QObject::connect(&model, signal, owner, [refresh = std::move(refresh)](auto&&...) { refresh(); });
+}
+
+using SettingsGet = std::function<bool(const AppSettings&)>;
+using SettingsSet = std::function<void(AppSettings&, bool)>;
+
+// A check box showing one Bool of the settings; a click stores it.
+void bindToggle(QCheckBox* box, AppModel& model, SettingsGet get, SettingsSet set);
+
+// A combo box whose entries carry their values as item data: it shows the
+// entry whose data equals `get` (none when no entry does) and stores the
+// data of the entry the user picks.
+void bindChoice(QComboBox* combo, AppModel& model, std::function<QVariant(const AppSettings&)> get,
+                std::function<void(AppSettings&, const QVariant&)> set);
+
+// Shows `text` in `edit` unless it already does; the cursor stays where it
+// was (as far as the new text reaches), so an answer of the model while the
+// user types never throws the cursor to the end.
+void showText(QLineEdit* edit, const QString& text);
+
+// The first `count` user-perceived characters of `text` (grapheme clusters:
+// a letter with its combining accents, an emoji with its modifiers and
+// joiners count as one), never cutting inside one.
+QString leftGraphemes(const QString& text, int count);
+int graphemeCount(const QString& text);
+
+}  // namespace corvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QColorDialog>
+#include <QPointer>
+#include <functional>
+
+
+
+namespace corvane {
+
+// A button showing a colour and a title that opens the colour dialog (Qt's
+// own, without alpha). Every colour the user moves to in the dialog is one
+// `colorPicked`; the dialog starts from what `current` says at that moment,
+// and the swatch paints whatever `current` says, so the button holds no
+// copy of the colour.
+class ColorButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit ColorButton(const QString& title, std::function<QColor()> current, QWidget* parent = nullptr);
+    ~ColorButton() override;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    // The open dialog, if any (for tests).
+    QColorDialog* dialog() const { return dialog_; }
+    void openDialog();
+
+Q_SIGNALS:
+    void colorPicked(const QColor& color);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    std::function<QColor()> current_;
+    QPointer<QColorDialog> dialog_;
+    bool hovered_ = false;
+};
+
+}  // namespace corvane
