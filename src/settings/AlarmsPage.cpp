@@ -1,6 +1,9 @@
 #include "settings/AlarmsPage.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -18,6 +21,32 @@ namespace corvane {
 
 // --- WeekdayChecks -----------------------------------------------------------------
 
+namespace {
+
+// Seven days must fit a card in the narrowest window: less room between box
+// and label than the desktop style gives. A style, not a style sheet, so the
+// window's palette still reaches the boxes.
+class CompactCheckStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        if (metric == PM_CheckBoxLabelSpacing) return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QStyle* compactCheckStyle() {
+    // Follows the application's style; made once, owned by the application.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new CompactCheckStyle(QApplication::style()->name());
+        style->setParent(qApp);
+    }
+    return style;
+}
+
+}  // namespace
+
 WeekdayChecks::WeekdayChecks(const std::vector<WeekdayEntry>& week, QWidget* parent)
     : QWidget(parent), week_(week) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -34,8 +63,7 @@ WeekdayChecks::WeekdayChecks(const std::vector<WeekdayEntry>& week, QWidget* par
         box->setAccessibleName(week_[i].longName);
         box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         box->setFont(uiFont(12));
-        // Seven days must fit a card in the narrowest window.
-        box->setStyleSheet(QStringLiteral("QCheckBox { spacing: 3px; }"));
+        box->setStyle(compactCheckStyle());
         connect(box, &QCheckBox::clicked, this, [this] { Q_EMIT daysEdited(days()); });
         row->addWidget(box);
         boxes_.push_back(box);
@@ -117,9 +145,11 @@ AlarmCard::AlarmCard(AppModel& model, int index, const RadioLinks& links, const 
     content->addWidget(weekdays_);
 
     repeat_ = new Caption({}, this);
+    repeat_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     repeat_->setContentsMargins(0, 4, 0, 0);
     content->addWidget(repeat_);
     next_ = new Caption({}, this);
+    next_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     next_->setContentsMargins(0, 2, 0, 10);
     content->addWidget(next_);
 
