@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include "settings/StationPicker.h"
 #include "settings/SoundEditor.h"
 #include "settings/SwitchToggle.h"
+#include "shell/SettingsWindow.h"
 #include "shell/components/NumberPicker.h"
 #include "shell/components/Theme.h"
 #include "shell/components/ThemedButton.h"
@@ -272,5 +274,36 @@ TEST_P(Screenshots, PageWithARadioAlarmAndAnOpenPicker) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Themes, Screenshots, ::testing::Values(ThemeMode::light, ThemeMode::dark));
+
+}  // namespace
+
+namespace {
+
+// Not a check: the end-to-end script runs this to learn where the controls
+// of the first alarm card stand in a fresh settings window, so its pointer
+// clicks follow the layout instead of numbers written into the script.
+TEST(AlarmsEndToEnd, Probe) {
+    const QByteArray out = qgetenv("CORVANE_E2E_PROBE");
+    if (out.isEmpty()) GTEST_SKIP() << "run by tests/settings/alarm_end_to_end.sh";
+    corvane::testing::SettingsHarness h;
+    SettingsRoot& root = h.open(ModelHarness::quietSettings(), SettingsCategory::alarms,
+                                {SettingsWindow::kWidth, SettingsWindow::kHeight});
+    auto* page = root.findChild<AlarmsPage*>();
+    ASSERT_NE(page, nullptr);
+    QFile file(QString::fromLocal8Bit(out));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    auto put = [&](const char* name, const QWidget* w) {
+        const QPoint c = w->mapTo(&root, w->rect().center());
+        file.write(QStringLiteral("%1_x=%2\n%1_y=%3\n").arg(QLatin1String(name)).arg(c.x()).arg(c.y()).toLatin1());
+    };
+    for (CategoryButton* b : root.findChildren<CategoryButton*>())
+        if (b->category() == SettingsCategory::alarms) put("category", b);
+    AlarmCard* card = page->card(0);
+    put("switch", card->enabledSwitch());
+    put("hour", card->hourPicker());
+    put("minute", card->minutePicker());
+    for (std::size_t i = 0; i < card->weekdays()->boxes().size(); ++i)
+        put(QStringLiteral("day%1").arg(i).toLatin1().constData(), card->weekdays()->boxes()[i]);
+}
 
 }  // namespace
