@@ -15,6 +15,7 @@
 #include "settings/kit/ColorButton.h"
 #include "settings/kit/FormGrid.h"
 #include "settings/kit/Padded.h"
+#include "settings/kit/WrappingCheckBox.h"
 #include "shell/components/Card.h"
 #include "shell/components/NumberPicker.h"
 #include "shell/components/TextLines.h"
@@ -145,7 +146,7 @@ Card* themeCard(AppModel& model) {
     QVBoxLayout* l = card->contentLayout();
     l->addWidget(new SectionTitle(tr("Theme")));
 
-    auto* theme = new QComboBox;
+    auto* theme = fitToColumn(new QComboBox);
     theme->setAccessibleName(tr("Theme"));
     theme->addItem(tr("Hell oder dunkel wie das System"), int(ThemeMode::system));
     theme->addItem(tr("Hell"), int(ThemeMode::light));
@@ -156,7 +157,7 @@ Card* themeCard(AppModel& model) {
         [](AppSettings& s, const QVariant& v) { s.theme = ThemeMode(v.toInt()); });
     l->addWidget(theme);
 
-    auto* own = new QCheckBox(tr("Eigene Hintergrundfarbe verwenden"));
+    auto* own = new WrappingCheckBox(tr("Eigene Hintergrundfarbe verwenden"));
     bindToggle(
         own, model, [](const AppSettings& s) { return s.useCustomBackground; },
         [](AppSettings& s, bool on) { s.useCustomBackground = on; });
@@ -288,25 +289,25 @@ Card* duskCard(AppModel& model) {
                         QMargins(0, 0, 0, 8)));
 
     auto* grid = new FormGrid(8);
-    auto* mode = new QComboBox;
+    auto* mode = fitToColumn(new QComboBox);
     mode->setAccessibleName(tr("Dämmerungsmodus"));
     mode->addItem(tr("Zeitgesteuert"), int(DuskSource::schedule));
     mode->addItem(tr("Sonnenauf-/untergang"), int(DuskSource::sun));
     bindChoice(
         mode, model, [](const AppSettings& s) { return QVariant(int(s.dusk.source)); },
         [](AppSettings& s, const QVariant& v) { s.dusk.source = DuskSource(v.toInt()); });
-    grid->addRow(tr("Modus"), mode, Qt::AlignLeft);
+    grid->addRow(tr("Modus"), mode);
     grid->addRow(tr("Tagbeginn"), timeRow(model, &DuskSettings::dayStartHour, &DuskSettings::dayStartMinute,
                                           &DuskSettings::setDayStartHour, &DuskSettings::setDayStartMinute));
     grid->addRow(tr("Nachtbeginn"), timeRow(model, &DuskSettings::nightStartHour, &DuskSettings::nightStartMinute,
                                             &DuskSettings::setNightStartHour, &DuskSettings::setNightStartMinute));
-    auto* transition = new QComboBox;
+    auto* transition = fitToColumn(new QComboBox);
     transition->setAccessibleName(tr("Übergangsdauer"));
     for (int minutes : kTransitionChoices) transition->addItem(transitionText(minutes), minutes);
     bindChoice(
         transition, model, [](const AppSettings& s) { return QVariant(int(s.dusk.transitionMinutes)); },
         [](AppSettings& s, const QVariant& v) { s.dusk.setTransitionMinutes(v.toInt()); });
-    grid->addRow(tr("Übergang"), transition, Qt::AlignLeft);
+    grid->addRow(tr("Übergang"), transition);
 
     auto* latitude = new QLineEdit;
     latitude->setPlaceholderText(tr("z. B. 52,52"));

@@ -13,6 +13,7 @@
 #include "settings/TwoColumns.h"
 #include "settings/kit/Bindings.h"
 #include "settings/kit/Padded.h"
+#include "settings/kit/WrappingCheckBox.h"
 #include "shell/components/Card.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -77,7 +78,7 @@ protected:
 };
 
 QCheckBox* toggle(AppModel& model, const char* text, bool AppSettings::*field) {
-    auto* box = new QCheckBox(tr(text));
+    auto* box = new WrappingCheckBox(tr(text));
     bindToggle(
         box, model, [field](const AppSettings& s) { return s.*field; },
         [field](AppSettings& s, bool on) { s.*field = on; });

@@ -104,7 +104,8 @@ void CategoryButton::paintEvent(QPaintEvent*) {
         p.setBrush(t.control.toQColor());
         p.drawRoundedRect(QRectF(rect()), 6, 6);
     }
-    if (hasFocus()) {
+    // The ring only for keyboard focus: a click already shows where it went.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         p.setPen(QPen(t.accent.toQColor(), 1.0));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
@@ -181,6 +182,9 @@ void SettingsView::showSelectedPage() {
     // A fresh page: only what lives in the model survives a change of page.
     page_ = makePage(category, model_, nullptr);
     scroll_->setWidget(pageHolder(page_));  // deletes the previous page
+    // The scroll area fills its content with the window colour; the pane's
+    // background should show instead.
+    scroll_->widget()->setAutoFillBackground(false);
     scroll_->verticalScrollBar()->setValue(0);
 }
 

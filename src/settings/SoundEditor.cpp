@@ -12,6 +12,7 @@
 #include "services/AudioService.h"
 #include "settings/kit/Bindings.h"
 #include "settings/kit/FormGrid.h"
+#include "settings/kit/WrappingCheckBox.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
 #include "shell/components/ThemedButton.h"
@@ -58,7 +59,7 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     grid_ = new FormGrid(6, this);
     grid_->setLabelWidth(80);
 
-    source_ = new QComboBox;
+    source_ = fitToColumn(new QComboBox);
     source_->setAccessibleName(tr("Alarmton-Quelle"));
     source_->addItem(tr("Systemklang"), int(SoundSource::system));
     source_->addItem(tr("Eigene MP3-Datei"), int(SoundSource::customFile));
@@ -67,7 +68,7 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
         const auto value = SoundSource(source_->itemData(index).toInt());
         editSound([&](SoundSettings& s) { s.source = value; });
     });
-    grid_->addRow(tr("Alarmton"), source_, Qt::AlignLeft);
+    grid_->addRow(tr("Alarmton"), source_);
 
     choice_ = new QWidget;
     auto* choiceBox = new QHBoxLayout(choice_);
@@ -75,14 +76,13 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     builtInCaption_ = new Caption(tr("Synthetischer Signalton (immer verfügbar)"));
     builtInCaption_->setMinimumHeight(30);
     choiceBox->addWidget(builtInCaption_, 1);
-    systemSound_ = new QComboBox;
+    systemSound_ = fitToColumn(new QComboBox);
     systemSound_->setAccessibleName(tr("Systemklang"));
-    systemSound_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(systemSound_, &QComboBox::activated, this, [this](int index) {
         const QString name = systemSound_->itemData(index).toString();
         editSound([&](SoundSettings& s) { s.systemSoundName = name; });
     });
-    choiceBox->addWidget(systemSound_, 0, Qt::AlignLeft);
+    choiceBox->addWidget(systemSound_, 1);
     fileRow_ = new QWidget;
     auto* fileBox = new QHBoxLayout(fileRow_);
     fileBox->setContentsMargins(0, 0, 0, 0);
@@ -121,10 +121,9 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
 
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(0, 10, 0, 0);
-    loop_ = new QCheckBox(tr("Endlos wiederholen"));
+    loop_ = new WrappingCheckBox(tr("Endlos wiederholen"));
     connect(loop_, &QCheckBox::clicked, this, [this](bool on) { editSound([&](SoundSettings& s) { s.loop = on; }); });
-    bottom->addWidget(loop_);
-    bottom->addStretch(1);
+    bottom->addWidget(loop_, 1);
     test_ = new ThemedButton;
     test_->setFixedWidth(110);
     test_->setToolTip(tr("Alarmton testen / Test beenden"));

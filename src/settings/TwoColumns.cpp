@@ -17,7 +17,9 @@ TwoColumns::TwoColumns(QWidget* parent) : QWidget(parent) {
         *column = new QVBoxLayout(holder);
         (*column)->setContentsMargins(0, 0, 0, 0);
         (*column)->setSpacing(kColumnSpacing);
-        (*column)->setAlignment(Qt::AlignTop);
+        // Top-aligned as an item of the row, not through the column's own
+        // alignment: an aligned layout is sized by its size hint, which
+        // ignores how much taller wrapped text gets in a narrow column.
         row->addWidget(holder, 1, Qt::AlignTop);
     }
 }

@@ -80,7 +80,7 @@ TEST(SettingsFrame, ThemeChangeReachesPlainControlsAtOnce) {
     // A control a page adds later inherits as well.
     auto* box = new QCheckBox(QStringLiteral("Probe"), h.page());
     const auto colours = [&](const QWidget* w) {
-        return std::make_tuple(w->palette().color(QPalette::Window), w->palette().color(QPalette::WindowText),
+        return std::make_tuple(w->palette().color(QPalette::Base), w->palette().color(QPalette::WindowText),
                                w->palette().color(QPalette::Highlight));
     };
     EXPECT_EQ(colours(box), std::make_tuple(light.background.toQColor(), light.foreground.toQColor(),

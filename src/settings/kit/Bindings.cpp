@@ -32,6 +32,13 @@ void bindChoice(QComboBox* combo, AppModel& model, std::function<QVariant(const 
     });
 }
 
+QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    combo->setMinimumContentsLength(minimumCharacters);
+    combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return combo;
+}
+
 void showText(QLineEdit* edit, const QString& text) {
     if (edit->text() == text) return;
     const int cursor = edit->cursorPosition();

@@ -36,6 +36,11 @@ void bindToggle(QCheckBox* box, AppModel& model, SettingsGet get, SettingsSet se
 void bindChoice(QComboBox* combo, AppModel& model, std::function<QVariant(const AppSettings&)> get,
                 std::function<void(AppSettings&, const QVariant&)> set);
 
+// Lets a combo box narrow below its longest entry (eliding it) and widen to
+// the space it is given, so a narrow column squeezes the box rather than
+// overflowing. Returns `combo`.
+QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters = 8);
+
 // Shows `text` in `edit` unless it already does; the cursor stays where it
 // was (as far as the new text reaches), so an answer of the model while the
 // user types never throws the cursor to the end.

@@ -19,7 +19,10 @@ QPalette settingsPalette(const ThemeColors& t) {
     // from the card in both light and dark palettes.
     const QColor field = t.background.toQColor();
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        p.setColor(g, QPalette::Window, t.background.toQColor());
+        // The styles outline check boxes and fields in the window colour
+        // darkened; on a dark palette that outline would vanish into the
+        // card, so the window colour is lifted towards the text there.
+        p.setColor(g, QPalette::Window, t.isDark ? mix(t.background, t.foreground, 0.3) : t.background.toQColor());
         p.setColor(g, QPalette::Base, field);
         p.setColor(g, QPalette::AlternateBase, t.control.toQColor());
         p.setColor(g, QPalette::Button, t.control.toQColor());

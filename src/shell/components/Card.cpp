@@ -9,7 +9,9 @@ namespace corvane {
 Card::Card(QMargins padding, QWidget* parent) : QWidget(parent), layout_(new QVBoxLayout(this)) {
     layout_->setContentsMargins(padding);
     layout_->setSpacing(0);
-    layout_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // No alignment on the layout itself: an aligned layout is given its
+    // one-line size hint, so wrapping rows (captions, warnings) would be
+    // squeezed to a single line's height. Rows align left one by one.
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
