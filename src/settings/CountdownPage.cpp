@@ -82,16 +82,7 @@ Card* countdownCard(AppModel& model, int i) {
         model.countdownServices()[std::size_t(i)].resume();
     });
     QObject::connect(reset, &QAbstractButton::clicked, reset, [&model, i] { model.resetCountdown(i); });
-    auto* buttons = new QWidget;
-    auto* grid = new QGridLayout(buttons);
-    grid->setContentsMargins(0, 12, 0, 0);
-    grid->setSpacing(8);
-    grid->addWidget(start, 0, 0);
-    grid->addWidget(pause, 0, 1);
-    grid->addWidget(resume, 1, 0);
-    grid->addWidget(reset, 1, 1);
-    equalizeWidths({start, pause, resume, reset});
-    l->addWidget(buttons, 0, Qt::AlignHCenter);
+    l->addWidget(buttonGrid({{start, pause}, {resume, reset}}));
 
     // Everything that hangs on the countdown's state, its stored duration or
     // the timer bar's stop.
@@ -131,13 +122,23 @@ QWidget* timerPageFrame(TwoColumns* cards, const QString& caption, QWidget* pare
     return page;
 }
 
-void equalizeWidths(const std::vector<ThemedButton*>& buttons) {
-    int widest = 0;
-    for (ThemedButton* b : buttons) {
-        b->setNaturalSize(true);
-        widest = std::max(widest, b->sizeHint().width());
+QWidget* buttonGrid(const std::vector<std::vector<ThemedButton*>>& rows) {
+    auto* holder = new QWidget;
+    auto* grid = new QGridLayout(holder);
+    grid->setContentsMargins(0, 12, 0, 0);
+    grid->setSpacing(8);
+    std::size_t columns = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        columns = std::max(columns, rows[r].size());
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            if (!rows[r][c]) continue;
+            std::size_t span = 1;
+            while (c + span < rows[r].size() && !rows[r][c + span]) ++span;
+            grid->addWidget(rows[r][c], int(r), int(c), 1, int(span));
+        }
     }
-    for (ThemedButton* b : buttons) b->setMinimumWidth(widest + 16);
+    for (std::size_t c = 0; c < columns; ++c) grid->setColumnStretch(int(c), 1);
+    return holder;
 }
 
 QWidget* makeCountdownPage(AppModel& model, QWidget* parent) {

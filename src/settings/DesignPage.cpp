@@ -245,6 +245,9 @@ QWidget* timeRow(AppModel& model, qint64 DuskSettings::*hour, qint64 DuskSetting
     box->setSpacing(0);
     auto* h = new NumberPicker(tr("Stunde"), 0, 23);
     auto* m = new NumberPicker(tr("Minute"), 0, 59);
+    // Two of them, the colon and "Uhr" share a row beside the label in a
+    // narrow column: two digits and the arrow need no more than this.
+    for (NumberPicker* picker : {h, m}) picker->setFixedWidth(54);
     auto* colon = new ThemedLabel(QStringLiteral(":"), 13, QFont::Normal, ThemedLabel::Tone::foreground);
     colon->setContentsMargins(6, 0, 6, 0);
     auto* uhr = new ThemedLabel(tr("Uhr"), 13, QFont::Normal, ThemedLabel::Tone::foreground);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QElapsedTimer>
 #include <QPainterPath>
 #include <QWidget>
 #include <vector>
@@ -89,6 +90,9 @@ private:
     AppModel& model_;
     ThemeProvider* provider_;
     SettingsView* view_;
+    // Runs from construction to the first paint while CORVANE_REPORT_FIRST_FRAME
+    // is set; invalid otherwise.
+    QElapsedTimer opening_;
 };
 
 }  // namespace corvane

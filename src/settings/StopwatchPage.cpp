@@ -34,18 +34,7 @@ Card* stopwatchCard(AppModel& model, int i) {
     QObject::connect(resume, &QAbstractButton::clicked, resume, [&service] { service.resume(); });
     QObject::connect(stop, &QAbstractButton::clicked, stop, [&service] { service.stop(); });
     QObject::connect(reset, &QAbstractButton::clicked, reset, [&service] { service.reset(); });
-    auto* buttons = new QWidget;
-    auto* grid = new QGridLayout(buttons);
-    grid->setContentsMargins(0, 12, 0, 0);
-    grid->setSpacing(8);
-    grid->addWidget(start, 0, 0);
-    grid->addWidget(pause, 0, 1);
-    grid->addWidget(resume, 0, 2);
-    grid->addWidget(stop, 1, 0);
-    grid->addWidget(reset, 1, 1, 1, 2);
-    equalizeWidths({start, pause, resume, stop});
-    reset->setNaturalSize(false);
-    l->addWidget(buttons, 0, Qt::AlignHCenter);
+    l->addWidget(buttonGrid({{start, pause, resume}, {stop, reset, nullptr}}));
 
     follow(card, model, &AppModel::stopwatchStatesChanged, [&model, i, box, start, pause, resume, stop, reset] {
         const StopwatchState s = model.stopwatchStates()[std::size_t(i)];

@@ -14,8 +14,9 @@ class TwoColumns;
 // side over an explanation that spans both.
 QWidget* timerPageFrame(TwoColumns* cards, const QString& caption, QWidget* parent);
 
-// Gives the buttons of one card the width of the widest, so the grid reads
-// as one block.
-void equalizeWidths(const std::vector<ThemedButton*>& buttons);
+// The button grid of one card: `rows` of buttons (null leaves a cell to the
+// button before it), in equal columns across the card's width, 8 apart; a
+// button shrinks its label before the grid overflows a narrow card.
+QWidget* buttonGrid(const std::vector<std::vector<ThemedButton*>>& rows);
 
 }  // namespace corvane

@@ -205,3 +205,32 @@ TEST(StopwatchPage, ButtonsFollowTheStateAndTheTwoRunApart) {
     EXPECT_NEAR(hundredths(second.box->time()), 50, 4);
     EXPECT_EQ(first.box->status(), QStringLiteral("Bereit"));
 }
+
+namespace {
+// Counts paint events per widget of a window.
+struct PaintCounter : QObject {
+    std::map<QString, int> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++painted[QString::fromLatin1(watched->metaObject()->className())];
+        return false;
+    }
+};
+}  // namespace
+
+TEST(StopwatchPage, ARunningStopwatchRepaintsOnlyItsTimeBox) {
+    SettingsHarness h;
+    h.open(SettingsHarness::quietSettings(), SettingsCategory::stopwatch);
+    h.click(card(h, 0).buttons.at("Start"));
+    h.advance(0.5);
+    h.settle();
+    PaintCounter counter;
+    qApp->installEventFilter(&counter);
+    for (int i = 0; i < 25; ++i) {
+        h.advance(0.04);
+        h.settle();
+    }
+    qApp->removeEventFilter(&counter);
+    EXPECT_GE(counter.painted["corvane::TimeBox"], 20);
+    EXPECT_EQ(counter.painted.size(), 1u) << "something besides the time box repainted: "
+                                          << std::prev(counter.painted.end())->first.toStdString();
+}

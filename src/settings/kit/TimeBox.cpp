@@ -26,6 +26,9 @@ TimeBox::TimeBox(double timeSize, int timeHeight, int padV, QWidget* parent)
       timeHeight_(timeHeight),
       padV_(padV) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // It repaints up to 25 times a second while a stopwatch runs; painting
+    // every pixel itself spares the card and the window behind it each time.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void TimeBox::setTime(const QString& text) {
@@ -56,6 +59,8 @@ QSize TimeBox::minimumSizeHint() const {
 void TimeBox::paintEvent(QPaintEvent*) {
     const ThemeColors& t = themeOf(this);
     QPainter p(this);
+    // The box sits on a card: its corners show the card's surface.
+    p.fillRect(rect(), t.surface.toQColor());
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(t.background.toQColor());

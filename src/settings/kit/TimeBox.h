@@ -9,7 +9,8 @@ namespace corvane {
 // The live time of a countdown or stopwatch over its status line, on a
 // rounded panel in the palette's background colour. The time is drawn at its
 // full size and shrunk, never wrapped, when the box is narrower. Setting an
-// unchanged text repaints nothing; a new one repaints this box alone.
+// unchanged text repaints nothing; a new one repaints this box alone. It
+// belongs on a Card: its corners are painted in the card's surface colour.
 class TimeBox : public QWidget {
     Q_OBJECT
 public:

@@ -245,6 +245,11 @@ void ClockView::rebuildArea(Area area) {
 
 void ClockView::buildDigitalBlock(const ClockEntry& clock) {
     const AppSettings& s = model_.settings();
+    // The lines of the previous block go with it; one the new block leaves
+    // out (the date once it is switched off) must not be written to later.
+    digitalDate_ = nullptr;
+    digitalZoneLine_ = nullptr;
+    digitalAlarms_ = nullptr;
     auto* block = new QWidget;
     auto* v = new QVBoxLayout(block);
     v->setContentsMargins(0, 0, 0, 0);
