@@ -34,7 +34,7 @@ e2e_setup() {
     local screen=${1:-1280x800}
     E2E_WORK=$(mktemp -d)
     trap e2e_cleanup EXIT
-    mkdir -p "$E2E_WORK/data" "$E2E_WORK/config" "$E2E_WORK/runtime" "$E2E_WORK/home"
+    mkdir -p "$E2E_WORK/data" "$E2E_WORK/config" "$E2E_WORK/runtime" "$E2E_WORK/home" "$E2E_WORK/tmp"
     chmod 700 "$E2E_WORK/runtime"
     # Xvfb chooses a free display itself (-displayfd): picking a number
     # first, as xvfb-run -a does, races with other X servers starting at the
@@ -48,6 +48,9 @@ e2e_setup() {
     export DISPLAY=":$(tr -d '[:space:]' < "$E2E_WORK/display")"
     export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/data" XDG_CONFIG_HOME="$E2E_WORK/config"
     export XDG_RUNTIME_DIR="$E2E_WORK/runtime"
+    # The single-instance socket lives in the temp folder: with a shared one,
+    # a run would hand over to another run's (or the user's) Corvane.
+    export TMPDIR="$E2E_WORK/tmp"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_WORK/no-bus"
 }
 
