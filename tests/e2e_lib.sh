@@ -48,8 +48,8 @@ e2e_setup() {
     export DISPLAY=":$(tr -d '[:space:]' < "$E2E_WORK/display")"
     export HOME="$E2E_WORK/home" XDG_DATA_HOME="$E2E_WORK/data" XDG_CONFIG_HOME="$E2E_WORK/config"
     export XDG_RUNTIME_DIR="$E2E_WORK/runtime"
-    # The single-instance socket lives in the temporary folder: a shared one
-    # would hand this run over to any other Corvane running on the machine.
+    # A private temporary folder too: nothing of this run meets another
+    # program that uses the shared one.
     export TMPDIR="$E2E_WORK/tmp"
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_WORK/no-bus"
 }

@@ -12,6 +12,5 @@ QWidget* emptyPage(QWidget* parent) { return new QWidget(parent); }
 }  // namespace
 
 QWidget* makeWorldMapPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeAlarmsPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 
 }  // namespace corvane

@@ -210,6 +210,29 @@ QPainterPath stopwatch() {
     return p;
 }
 
+QPainterPath shieldWithCheck() {
+    QPainterPath shield;
+    shield.moveTo(P(0.5, 0.06));
+    shield.lineTo(P(0.86, 0.2));
+    shield.cubicTo(P(0.86, 0.58), P(0.72, 0.8), P(0.5, 0.94));
+    shield.cubicTo(P(0.28, 0.8), P(0.14, 0.58), P(0.14, 0.2));
+    shield.closeSubpath();
+    return shield.subtracted(stroked(polyline({{0.33, 0.5}, {0.46, 0.63}, {0.68, 0.38}}), 0.09));
+}
+
+QPainterPath radio() {
+    QPainterPath body;
+    body.addRoundedRect(R(0.08, 0.32, 0.84, 0.56), 0.08 * K, 0.08 * K);
+    // Speaker grille and tuning dial cut out of the body.
+    QPainterPath holes = disc({0.34, 0.6}, 0.15).subtracted(disc({0.34, 0.6}, 0.06));
+    holes = holes.united(stroked(polyline({{0.62, 0.5}, {0.8, 0.5}}), 0.06));
+    holes = holes.united(stroked(polyline({{0.62, 0.64}, {0.8, 0.64}}), 0.06));
+    holes = holes.united(stroked(polyline({{0.62, 0.77}, {0.8, 0.77}}), 0.06));
+    QPainterPath p = body.subtracted(holes);
+    // The handle / aerial.
+    return p.united(stroked(polyline({{0.22, 0.32}, {0.72, 0.1}}), 0.06));
+}
+
 // The symbols of the settings sidebar and the about page.
 void addSettingsSymbols(QHash<QString, QPainterPath>& all) {
     // Palette: a rounded blob with a thumb hole and four paint spots cut out.
@@ -323,6 +346,8 @@ QHash<QString, QPainterPath> buildAll() {
     all.insert("location.fill", locationArrow());
     all.insert("checkmark", stroked(polyline({{0.2, 0.52}, {0.42, 0.74}, {0.8, 0.28}}), 0.1));
     all.insert("photo", photo());
+    all.insert("checkmark.shield.fill", shieldWithCheck());
+    all.insert("radio", radio());
     all.insert("sun.max.fill", sun());
     all.insert("moon.fill", moon());
     addSettingsSymbols(all);

@@ -18,8 +18,10 @@ ThemedLabel::ThemedLabel(const QString& text, double fontSize, QFont::Weight wei
 }
 
 bool ThemedLabel::event(QEvent* event) {
+    // Show as well: a label shown (and so polished) while its page was not yet
+    // inside the themed window would otherwise keep the default palette.
     if (event->type() == ThemeChangeEvent::eventType() || event->type() == QEvent::ParentChange ||
-        event->type() == QEvent::Polish)
+        event->type() == QEvent::Polish || event->type() == QEvent::Show)
         applyTheme();
     return QLabel::event(event);
 }
