@@ -13,7 +13,6 @@ QWidget* emptyPage(QWidget* parent) { return new QWidget(parent); }
 
 QWidget* makeGeneralPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeDisplayPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
-QWidget* makeWorldMapPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeDesignPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeAlarmsPage(AppModel&, QWidget* parent) { return emptyPage(parent); }
 QWidget* makeCountdownPage(AppModel&, QWidget* parent) { return emptyPage(parent); }

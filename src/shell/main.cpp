@@ -4,6 +4,8 @@
 #include "platform/TerminationSignals.h"
 #include "platform/system/SingleInstance.h"
 #include "shell/AppDelegate.h"
+#include "shell/ViewFactories.h"
+#include "worldmap/WorldMapView.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ int main(int argc, char** argv) {
 
     corvane::SingleInstance instance;
     if (!instance.claim()) return 0;  // the running Corvane came to the front
+
+    corvane::viewFactories().worldMap = [](corvane::AppModel& model, QWidget* parent) -> QWidget* {
+        auto* map = new corvane::WorldMapView(model, parent);
+        // The main window has no title bar: a drag on the map moves it.
+        map->setDragMovesWindow(true);
+        return map;
+    };
 
     corvane::AppModelDeps deps;
     deps.paths = corvane::AppPaths::fromEnvironment();
