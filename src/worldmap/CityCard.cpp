@@ -364,25 +364,42 @@ QSize CityCard::panelSize() const {
 
 void CityCard::paintEvent(QPaintEvent*) {
     const ThemeColors& theme = themeOf(this);
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QRectF panel = QRectF(panelRect()).adjusted(0.5, 0.5, -0.5, -0.5);
-    // A soft shadow below: stacked translucent outlines, darker towards the panel.
-    const QRectF shadow = panel.translated(0, 4);
-    constexpr int kSteps = 10;
-    p.setPen(Qt::NoPen);
-    for (int i = kSteps; i >= 1; --i) {
-        const double grow = i;
-        p.setBrush(QColor(0, 0, 0, int(0.35 * 255 / kSteps * 0.55)));
-        p.drawRoundedRect(shadow.adjusted(-grow, -grow, grow, grow), kRadius + grow, kRadius + grow);
+    const qreal ratio = devicePixelRatioF();
+    // Panel and shadow are drawn once per size and palette: the soft shadow
+    // is many translucent layers, too costly to blend on every repaint.
+    if (backdrop_.size() != size() * ratio || backdropTheme_ != theme) {
+        QPixmap pixmap(size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        const QRectF panel = QRectF(panelRect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        const QRectF shadow = panel.translated(0, 4);
+        constexpr int kSteps = 10;
+        p.setPen(Qt::NoPen);
+        for (int i = kSteps; i >= 1; --i) {
+            const double grow = i;
+            p.setBrush(QColor(0, 0, 0, int(0.35 * 255 / kSteps * 0.55)));
+            p.drawRoundedRect(shadow.adjusted(-grow, -grow, grow, grow), kRadius + grow, kRadius + grow);
+        }
+        // The panel covers its own shadow.
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setBrush(Qt::black);
+        p.drawRoundedRect(panel, kRadius, kRadius);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        QColor surface = theme.surface.toQColor();
+        surface.setAlphaF(0.94f);
+        p.setBrush(surface);
+        QColor border = theme.border.toQColor();
+        border.setAlphaF(0.7f);
+        p.setPen(QPen(border, 1));
+        p.drawRoundedRect(panel, kRadius, kRadius);
+        p.end();
+        backdrop_ = std::move(pixmap);
+        backdropTheme_ = theme;
     }
-    QColor surface = theme.surface.toQColor();
-    surface.setAlphaF(0.94f);
-    p.setBrush(surface);
-    QColor border = theme.border.toQColor();
-    border.setAlphaF(0.7f);
-    p.setPen(QPen(border, 1));
-    p.drawRoundedRect(panel, kRadius, kRadius);
+    QPainter p(this);
+    p.drawPixmap(0, 0, backdrop_);
 }
 
 // Only the panel counts as the card: the shadow's margin around it belongs

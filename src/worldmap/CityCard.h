@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QColor>
 #include <QPointF>
+#include <QPixmap>
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <optional>
 
 #include "model/Locale.h"
+#include "model/Theme.h"
 #include "model/WorldCity.h"
 
 class QLabel;
@@ -136,6 +138,8 @@ private:
     DateFormatter dateFormatter_;
     DayPhase phase_ = DayPhase::day;
     bool pointerInside_ = false;
+    QPixmap backdrop_;
+    ThemeColors backdropTheme_;
     qint64 shownMinute_ = std::numeric_limits<qint64>::min();
 
     ThemedLabel* name_;

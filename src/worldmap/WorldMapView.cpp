@@ -55,9 +55,9 @@ WorldMapView::~WorldMapView() {
     state_.onChange = nullptr;
 }
 
-QSize WorldMapView::sizeHint() const { return {720, int(std::lround(720 / kAspect))}; }
+QSize WorldMapView::sizeHint() const { return {720, int(std::lround(720 / kWidthPerHeight))}; }
 
-int WorldMapView::heightForWidth(int width) const { return int(std::lround(width / kAspect)); }
+int WorldMapView::heightForWidth(int width) const { return int(std::lround(width / kWidthPerHeight)); }
 
 QPointF WorldMapView::cityPoint(const WorldCity& city) const {
     return mapRect_.topLeft() + mapPoint(city.lon, city.lat, mapRect_.size());
@@ -71,7 +71,7 @@ const WorldCity* WorldMapView::cityAt(QPointF widgetPoint) const {
 void WorldMapView::resizeEvent(QResizeEvent*) {
     const double w = width();
     const double h = height();
-    QSizeF size = w / h > kAspect ? QSizeF(h * kAspect, h) : QSizeF(w, w / kAspect);
+    QSizeF size = w / h > kWidthPerHeight ? QSizeF(h * kWidthPerHeight, h) : QSizeF(w, w / kWidthPerHeight);
     // Whole pixels keep the layers' pictures unscaled.
     size = QSizeF(std::floor(size.width()), std::floor(size.height()));
     const QRectF next(QPointF(std::floor((w - size.width()) / 2), std::floor((h - size.height()) / 2)), size);
@@ -99,7 +99,12 @@ void WorldMapView::followClocks() {
 void WorldMapView::stateChanged() {
     const WorldCity* shown = state_.shown();
     const bool pinned = state_.pinned() != nullptr;
-    if (shown != cardCity_) updateMap();
+    if (shown != cardCity_) {
+        QRegion changed;
+        if (cardCity_) changed += highlightRect(*cardCity_);
+        if (shown) changed += highlightRect(*shown);
+        update(changed);
+    }
     if (shown == cardCity_ && pinned == cardPinned_) return;
     cardCity_ = shown;
     cardPinned_ = pinned;
@@ -137,26 +142,78 @@ void WorldMapView::placeCard() {
     card_->move(topLeft);
 }
 
-SkyLayer WorldMapView::skyLayer() const {
+QRect WorldMapView::highlightRect(const WorldCity& city) const {
+    const SkyScale scale = skyScale(mapRect_.width());
+    const CityMarkStyle style = cityMarkStyle(city.population, true, scale.k);
+    // The dot with its outline, a capital's ring, a night glow; badges are
+    // drawn the same whether highlighted or not.
+    const double reach = std::max(style.dotRadius + 2.2 * scale.k + 1, style.glowRadius) + 2;
+    const QPointF at = cityPoint(city);
+    return QRectF(at.x() - reach, at.y() - reach, 2 * reach, 2 * reach).toAlignedRect();
+}
+
+SkyLayer WorldMapView::skyLayer(const WorldCity* highlighted) const {
     SkyLayer sky{key_, mapRect_.size(), std::nullopt, marks_};
-    if (const WorldCity* shown = state_.shown()) sky.hoveredID = shown->id();
+    if (highlighted) sky.hoveredID = highlighted->id();
     return sky;
+}
+
+void WorldMapView::paintHighlight(QPainter& p, const WorldCity& city) {
+    const QRect rect = highlightRect(city);
+    SkyLayer layer = skyLayer(&city);
+    const qreal ratio = devicePixelRatioF();
+    if (patch_.isNull() || rect != patchRect_ || !(layer == patchLayer_) || patch_.devicePixelRatio() != ratio) {
+        QPixmap pixmap(rect.size() * ratio);
+        pixmap.setDevicePixelRatio(ratio);
+        pixmap.fill(Qt::transparent);
+        QPainter q(&pixmap);
+        q.setClipRect(QRect(QPoint(0, 0), rect.size()));
+        q.translate(-(QPointF(rect.topLeft()) - mapRect_.topLeft()));
+        // Only the cities whose marks can reach into the square, in catalogue
+        // order: drawing all of them clipped would cost milliseconds.
+        const SkyScale scale = skyScale(mapRect_.width());
+        const double reach = std::max(8.0 * scale.k, 8.0 * scale.g) + 2;
+        const QRectF near = QRectF(rect).translated(-mapRect_.topLeft()).adjusted(-reach, -reach, reach, reach);
+        std::vector<WorldCity> nearby;
+        for (const WorldCity& c : WorldCity::all())
+            if (near.contains(mapPoint(c.lon, c.lat, mapRect_.size()))) nearby.push_back(c);
+        layer.draw(q, nearby);
+        q.end();
+        patch_ = std::move(pixmap);
+        patchLayer_ = std::move(layer);
+        patchRect_ = rect;
+    }
+    p.drawPixmap(patchRect_.topLeft(), patch_);
 }
 
 void WorldMapView::paintEvent(QPaintEvent* event) {
     if (mapRect_.isEmpty()) return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setClipRegion(event->region());
     QPainterPath frame;
     frame.addRoundedRect(mapRect_, kCorner, kCorner);
+    const QRegion region = event->region();
+    const WorldCity* shown = state_.shown();
+    const QRect highlight = shown ? highlightRect(*shown) : QRect();
+    const qreal ratio = devicePixelRatioF();
+
+    p.setClipRegion(region);
     p.setClipPath(frame, Qt::IntersectClip);
     p.translate(mapRect_.topLeft());
-    const qreal ratio = devicePixelRatioF();
     base_.paint(p, BaseMapLayer{mapRect_.size()}, ratio);
     night_.paint(p, NightLayer{key_, mapRect_.size()}, ratio);
-    sky_.paint(p, skyLayer(), ratio);
     p.resetTransform();
+    // The plain sky everywhere but under the highlight.
+    p.setClipRegion(highlight.isEmpty() ? region : region.subtracted(highlight));
+    p.setClipPath(frame, Qt::IntersectClip);
+    p.translate(mapRect_.topLeft());
+    sky_.paint(p, skyLayer(nullptr), ratio);
+    p.resetTransform();
+    if (shown && region.intersects(highlight)) {
+        p.setClipRegion(region.intersected(highlight));
+        p.setClipPath(frame, Qt::IntersectClip);
+        paintHighlight(p, *shown);
+    }
     p.setClipping(false);
     p.setPen(QPen(themeOf(this).border.toQColor(), 1));
     p.setBrush(Qt::NoBrush);

@@ -25,7 +25,7 @@ public:
     WorldMapView(AppModel& model, MapHoverState::Schedule schedule, QWidget* parent = nullptr);
     ~WorldMapView() override;
 
-    static constexpr double kAspect = kMapWidthPerHeight;
+    static constexpr double kWidthPerHeight = kMapWidthPerHeight;
 
     // A press that turns into a drag moves the window (the frameless main
     // window); a press that stays put is a click on the map.
@@ -35,6 +35,10 @@ public:
     QRectF mapRect() const { return mapRect_; }
     // A city's point in widget coordinates.
     QPointF cityPoint(const WorldCity& city) const;
+
+    // The square around a city's dot (widget coordinates) that its
+    // highlight can change; a new shown city repaints only these and the cards.
+    QRect highlightRect(const WorldCity& city) const;
 
     const MapHoverState& state() const { return state_; }
     CityCard* card() const { return card_; }
@@ -61,7 +65,8 @@ private:
     void followTime();
     void followClocks();
     void updateMap();
-    SkyLayer skyLayer() const;
+    SkyLayer skyLayer(const WorldCity* highlighted) const;
+    void paintHighlight(QPainter& p, const WorldCity& city);
 
     AppModel& model_;
     MapHoverState state_;
@@ -70,11 +75,16 @@ private:
     qint64 key_ = 0;
 
     // Each layer's picture is kept until its value changes: the base map
-    // with the size, night and sky with the key, the sky also with the shown
-    // city and the clock marks.
+    // with the size, night and sky with the key, the sky also with the clock
+    // marks. The sky is kept without any highlight; the shown city's square
+    // is drawn as its own small picture of the highlighted sky, so a hover
+    // never redraws the whole layer.
     LayerPicture<BaseMapLayer> base_;
     LayerPicture<NightLayer> night_;
     LayerPicture<SkyLayer> sky_;
+    QPixmap patch_;
+    SkyLayer patchLayer_;
+    QRect patchRect_;
 
     CityCard* card_ = nullptr;
     const WorldCity* cardCity_ = nullptr;
