@@ -3,6 +3,7 @@
 #include <QEnterEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QHash>
 #include <QIcon>
 #include <QMenu>
 #include <QMouseEvent>
@@ -30,6 +31,26 @@ constexpr int kRadius = 12;
 constexpr int kPadding = 12;
 constexpr int kMinWidth = 230;
 const QColor kDestructive(255, 69, 58);
+
+// The display locale's pattern for a short weekday, day and month. It does
+// not depend on the zone, so the model's per-zone formatters can serve it
+// and moving between cities builds no formatter.
+const QString& datePattern() {
+    static const QString pattern = makeDateFormatter(u"EEdMMM", QTimeZone::utc()).pattern();
+    return pattern;
+}
+
+// Generic zone names, looked up once per zone for the life of the program.
+const QString& zoneName(const QTimeZone& zone) {
+    static QHash<QByteArray, QString> names;
+    auto it = names.constFind(zone.id());
+    if (it == names.constEnd()) {
+        QString name = timeZoneGenericName(QString::fromUtf8(zone.id()));
+        if (name.isEmpty()) name = QString::fromUtf8(zone.id());
+        it = names.insert(zone.id(), name);
+    }
+    return it.value();
+}
 
 QIcon symbolIcon(const QString& symbol, const QColor& color) {
     QPixmap pixmap(32, 32);
@@ -168,8 +189,7 @@ CityCard::CityCard(AppModel& model, const WorldCity& city, bool pinned, std::fun
       city_(city),
       pinned_(pinned),
       close_(std::move(close)),
-      zone_(city.timeZone()),
-      dateFormatter_(makeDateFormatter(u"EEdMMM", zone_)) {
+      zone_(city.timeZone()) {
     setMouseTracking(true);
     const int m = kShadowMargin;
     auto* v = new QVBoxLayout(this);
@@ -192,14 +212,12 @@ CityCard::CityCard(AppModel& model, const WorldCity& city, bool pinned, std::fun
     header->addLayout(names);
     header->addSpacing(12);
     header->addStretch(1);
-    if (pinned_) {
-        closeButton_ = new CardCloseButton(this);
-        connect(closeButton_, &QAbstractButton::clicked, this, [this] {
-            // The close removes this card; let the click finish first.
-            if (close_) QMetaObject::invokeMethod(this, [c = close_] { c(); }, Qt::QueuedConnection);
-        });
-        header->addWidget(closeButton_, 0, Qt::AlignTop);
-    }
+    closeButton_ = new CardCloseButton(this);
+    connect(closeButton_, &QAbstractButton::clicked, this, [this] {
+        // The close removes this card; let the click finish first.
+        if (close_) QMetaObject::invokeMethod(this, [c = close_] { c(); }, Qt::QueuedConnection);
+    });
+    header->addWidget(closeButton_, 0, Qt::AlignTop);
     v->addLayout(header);
 
     // Time row: phase symbol, time, phase word over the date.
@@ -242,16 +260,31 @@ CityCard::CityCard(AppModel& model, const WorldCity& city, bool pinned, std::fun
     connect(button_, &QToolButton::clicked, this, &CityCard::primaryClicked);
     v->addWidget(button_, 0, Qt::AlignLeft);
 
+    showCity();
+    connect(&model_, &AppModel::nowChanged, this, &CityCard::refreshTime);
+    connect(&model_, &AppModel::settingsChanged, this, &CityCard::refreshClocks);
+}
+
+void CityCard::setCity(const WorldCity& city, bool pinned) {
+    if (city == city_ && pinned == pinned_) return;
+    if (city.tz != city_.tz) zone_ = city.timeZone();
+    city_ = city;
+    pinned_ = pinned;
+    showCity();
+}
+
+void CityCard::showCity() {
     setAccessibleName(city_.name);
+    name_->setText(city_.name);
     country_->setText(city_.isCapital ? tr("Hauptstadt · %1").arg(city_.country) : city_.country);
     const QString people = city_.populationText();
     population_->setText(people);
     population_->setVisible(!people.isEmpty());
+    closeButton_->setVisible(pinned_);
     phaseWord_->setText(dayPhaseWord(phase_));
+    shownMinute_ = std::numeric_limits<qint64>::min();
     refreshTime();
     refreshClocks();
-    connect(&model_, &AppModel::nowChanged, this, &CityCard::refreshTime);
-    connect(&model_, &AppModel::settingsChanged, this, &CityCard::refreshClocks);
 }
 
 QString CityCard::nameText() const { return name_->text(); }
@@ -295,10 +328,8 @@ void CityCard::refreshTime() {
     if (minute == shownMinute_) return;
     shownMinute_ = minute;
     time_->setText(model_.worldTimeText(now, zone_, QStringLiteral("HH:mm")));
-    date_->setText(dateFormatter_.format(now));
-    QString zoneName = timeZoneGenericName(QString::fromUtf8(zone_.id()));
-    if (zoneName.isEmpty()) zoneName = QString::fromUtf8(zone_.id());
-    zoneLine_->setText(AppModel::utcOffsetText(now, zone_) + QStringLiteral(" · ") + zoneName);
+    date_->setText(model_.worldTimeText(now, zone_, datePattern()));
+    zoneLine_->setText(AppModel::utcOffsetText(now, zone_) + QStringLiteral(" · ") + zoneName(zone_));
 }
 
 void CityCard::refreshClocks() {

@@ -75,6 +75,9 @@ public:
              QWidget* parent = nullptr);
 
     const WorldCity& city() const { return city_; }
+    // Shows another city (the map keeps one card while the pointer goes
+    // from city to city).
+    void setCity(const WorldCity& city, bool pinned);
     bool pinned() const { return pinned_; }
 
     // Re-derives what depends on the clock list (the already-a-clock line,
@@ -106,7 +109,8 @@ public:
     QString zoneText() const;
     std::optional<QString> alreadyText() const;
     CardButton* clockButton() const { return button_; }
-    QAbstractButton* closeButton() const { return closeButton_; }
+    // Null unless pinned.
+    QAbstractButton* closeButton() const { return pinned_ ? closeButton_ : nullptr; }
     // Fills the button's menu with what applies now; runs before it opens.
     void buildMenu(QMenu& menu);
 
@@ -128,6 +132,7 @@ protected:
 
 private:
     void primaryClicked();
+    void showCity();
     void setPointerInside(bool inside);
 
     AppModel& model_;
@@ -135,7 +140,6 @@ private:
     bool pinned_;
     std::function<void()> close_;
     QTimeZone zone_;
-    DateFormatter dateFormatter_;
     DayPhase phase_ = DayPhase::day;
     bool pointerInside_ = false;
     QPixmap backdrop_;

@@ -108,15 +108,21 @@ void WorldMapView::stateChanged() {
     if (shown == cardCity_ && pinned == cardPinned_) return;
     cardCity_ = shown;
     cardPinned_ = pinned;
-    if (card_) {
-        // Deleted later: the card may be inside its own button's click.
-        card_->hide();
-        card_->deleteLater();
-        card_ = nullptr;
+    if (!shown) {
+        if (card_) {
+            // Deleted later: the card may be inside its own button's click.
+            card_->hide();
+            card_->deleteLater();
+            card_ = nullptr;
+        }
+        return;
     }
-    if (!shown) return;
-    card_ = new CityCard(model_, *shown, pinned, [this] { state_.close(); }, this);
-    connect(card_, &CityCard::hoverChanged, this, [this](bool inside) { state_.cardHoverChanged(inside); });
+    if (card_) {
+        card_->setCity(*shown, pinned);
+    } else {
+        card_ = new CityCard(model_, *shown, pinned, [this] { state_.close(); }, this);
+        connect(card_, &CityCard::hoverChanged, this, [this](bool inside) { state_.cardHoverChanged(inside); });
+    }
     placeCard();
     card_->show();
     if (traceGeometry()) {
