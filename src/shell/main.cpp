@@ -7,6 +7,7 @@
 #include "settings/SettingsRoot.h"
 #include "shell/AppDelegate.h"
 #include "shell/ViewFactories.h"
+#include "worldmap/WorldMapView.h"
 
 int main(int argc, char** argv) {
     corvane::preferX11();
@@ -23,6 +24,12 @@ int main(int argc, char** argv) {
 
     corvane::viewFactories().settingsRoot = [](corvane::AppModel& model, QWidget* parent) -> QWidget* {
         return new corvane::SettingsRoot(model, parent);
+    };
+    corvane::viewFactories().worldMap = [](corvane::AppModel& model, QWidget* parent) -> QWidget* {
+        auto* map = new corvane::WorldMapView(model, parent);
+        // The main window has no title bar: a drag on the map moves it.
+        map->setDragMovesWindow(true);
+        return map;
     };
 
     corvane::AppModelDeps deps;

@@ -211,7 +211,11 @@ TEST(Icons, EverySymbolTheWindowsUseIsDrawn) {
     for (const char* name : {"clock", "globe.europe.africa", "pin", "pin.fill", "gearshape", "bell.fill",
                              "play.fill", "pause.fill", "stop.fill", "xmark", "chevron.up", "chevron.down",
                              "minus.circle", "plus", "alarm", "checkmark.shield.fill", "radio",
-                             "speaker.slash.fill"}) {
+                             "speaker.slash.fill",
+                             // the world map's card and legend
+                             "sun.max.fill", "sun.haze.fill", "moon.stars.fill", "moon.fill",
+                             "checkmark.circle.fill", "plus.circle.fill", "ellipsis.circle.fill",
+                             "xmark.circle.fill", "line.diagonal"}) {
         const QPainterPath& p = icons::path(QString::fromLatin1(name));
         EXPECT_FALSE(p.isEmpty()) << name;
         EXPECT_TRUE(QRectF(-1, -1, icons::kUnits + 2, icons::kUnits + 2).contains(p.boundingRect())) << name;
@@ -223,8 +227,9 @@ TEST(Icons, EverySymbolTheWindowsUseIsDrawn) {
                            "gearshape", "bell.fill", "alarm", "play.fill", "pause.fill", "stop.fill", "xmark",
                            "xmark.circle.fill", "chevron.up", "chevron.down", "minus.circle", "plus",
                            "plus.circle.fill", "checkmark.circle.fill", "info.circle", "speaker.slash.fill",
-                           "speaker.wave.2.fill", "sun.max.fill", "moon.fill", "checkmark.shield.fill", "radio"};
-    QImage image(48 * 8, 48 * 4, QImage::Format_ARGB32_Premultiplied);
+                           "speaker.wave.2.fill", "sun.max.fill", "moon.fill", "checkmark.shield.fill", "radio",
+                           "sun.haze.fill", "moon.stars.fill", "ellipsis.circle.fill", "line.diagonal"};
+    QImage image(48 * 8, 48 * 5, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(32, 32, 32));
     QPainter p(&image);
     int i = 0;

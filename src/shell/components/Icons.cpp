@@ -298,6 +298,48 @@ void addSettingsSymbols(QHash<QString, QPainterPath>& all) {
             grid = grid.united(stroked(cell, 0.07));
         }
     all.insert("square.grid.2x2", grid);
+// The world map's card and legend.
+QPainterPath sunHaze() {
+    // A sun half sunk behind two haze bars.
+    QPainterPath p = disc({0.5, 0.5}, 0.18);
+    for (int i = 4; i <= 8; ++i) {
+        const double a = qDegreesToRadians(45.0 * i);
+        p.addPath(stroked(polyline({{0.5 + 0.27 * std::cos(a), 0.5 + 0.27 * std::sin(a)},
+                                    {0.5 + 0.4 * std::cos(a), 0.5 + 0.4 * std::sin(a)}}),
+                          0.07));
+    }
+    QPainterPath cut;
+    cut.addRect(R(0, 0.56, 1, 0.44));
+    p = p.simplified().subtracted(cut);
+    p = p.united(stroked(polyline({{0.12, 0.66}, {0.88, 0.66}}), 0.07));
+    p = p.united(stroked(polyline({{0.24, 0.82}, {0.76, 0.82}}), 0.07));
+    return p;
+}
+
+QPainterPath moonStars() {
+    QPainterPath p = disc({0.42, 0.56}, 0.34).subtracted(disc({0.6, 0.44}, 0.28));
+    auto star = [](QPointF c, double r) {
+        QPainterPath s;
+        for (int i = 0; i < 8; ++i) {
+            const double a = qDegreesToRadians(45.0 * i - 90);
+            const double rr = i % 2 == 0 ? r : r * 0.35;
+            const QPointF pt(c.x() + rr * std::cos(a), c.y() + rr * std::sin(a));
+            if (i == 0) s.moveTo(P(pt));
+            else s.lineTo(P(pt));
+        }
+        s.closeSubpath();
+        return s;
+    };
+    p = p.united(star({0.74, 0.2}, 0.12));
+    p = p.united(star({0.86, 0.5}, 0.08));
+    return p;
+}
+
+QPainterPath ellipsisCircle() {
+    QPainterPath dots = disc({0.3, 0.5}, 0.06);
+    dots = dots.united(disc({0.5, 0.5}, 0.06));
+    dots = dots.united(disc({0.7, 0.5}, 0.06));
+    return disc({0.5, 0.5}, 0.44).subtracted(dots);
 }
 
 QHash<QString, QPainterPath> buildAll() {
@@ -351,6 +393,11 @@ QHash<QString, QPainterPath> buildAll() {
     all.insert("sun.max.fill", sun());
     all.insert("moon.fill", moon());
     addSettingsSymbols(all);
+    // The world map's card and legend.
+    all.insert("sun.haze.fill", sunHaze());
+    all.insert("moon.stars.fill", moonStars());
+    all.insert("ellipsis.circle.fill", ellipsisCircle());
+    all.insert("line.diagonal", stroked(polyline({{0.2, 0.8}, {0.8, 0.2}}), 0.09));
     return all;
 }
 

@@ -33,6 +33,7 @@ void ThemedLabel::applyTheme() {
         case Tone::foreground: color = theme.foreground.toQColor(); break;
         case Tone::secondary: color = theme.secondaryForeground.toQColor(); break;
         case Tone::warning: color = kWarningColor; break;
+        case Tone::accent: color = theme.accent.toQColor(); break;
     }
     QPalette pal = palette();
     if (pal.color(QPalette::WindowText) == color) return;

@@ -11,7 +11,7 @@ namespace corvane {
 class ThemedLabel : public QLabel {
     Q_OBJECT
 public:
-    enum class Tone { foreground, secondary, warning };
+    enum class Tone { foreground, secondary, warning, accent };
 
     ThemedLabel(const QString& text, double fontSize, QFont::Weight weight, Tone tone,
                 QWidget* parent = nullptr);
