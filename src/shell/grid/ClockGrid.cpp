@@ -103,10 +103,10 @@ void ClockCell::setNow(qint64 msecs) {
         // The colours play no part in where the hands lie.
         const AnalogClock clock = analogClock(ThemeColors::defaultPalette());
         const QRectF dial = dialRect();
-        const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
+        const qint64 frame = handregion::frameKey(clock, msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
-        update(handregion::dirtyRect(paintedHands_, clock, dial, msecs));
+        for (const QRect& r : handregion::dirtyRects(paintedHands_, clock, dial, msecs)) update(r);
         return;
     }
     const DialTime t = zoneClock_.at(msecs);

@@ -86,11 +86,11 @@ void SingleAnalogClock::setNow(qint64 msecsSinceEpoch) {
     now_ = msecsSinceEpoch;
     clock_.time = zoneClock_.at(msecsSinceEpoch);
     const QRectF dial = dialRect();
-    const qint64 frame = handregion::frameKey(clock_, dial, devicePixelRatioF(), msecsSinceEpoch);
+    const qint64 frame = handregion::frameKey(clock_, msecsSinceEpoch);
     if (frame == shownFrame_) return;
     shownFrame_ = frame;
     // Only the hands move: where they were painted and where they go now.
-    update(handregion::dirtyRect(paintedHands_, clock_, dial, msecsSinceEpoch));
+    for (const QRect& r : handregion::dirtyRects(paintedHands_, clock_, dial, msecsSinceEpoch)) update(r);
 }
 
 QRectF SingleAnalogClock::dialRect() const { return dial_; }
