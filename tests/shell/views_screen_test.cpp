@@ -350,6 +350,46 @@ TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
     }
 }
 
+// Each frame of a sweeping hand, as the model's clock saw it.
+struct FrameLog : QObject {
+    const AppModel* model = nullptr;
+    std::vector<qint64> at;  // model time of each frame, in milliseconds
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::Paint) return false;
+        at.push_back(model->now().toMSecsSinceEpoch());
+        return false;
+    }
+};
+
+TEST(ClockView, SmoothHandComesInEvenStepsOfTheSameAngleOnSmallAndLargeDials) {
+    // Before, the step followed the tip's travel in pixels: about 9 frames a
+    // second on the small dial and 15 on the large one, unevenly spaced
+    // between ticks. Now both show the hand every other tick.
+    for (const QSize window : {QSize(460, 460), QSize(1280, 800)}) {
+        SCOPED_TRACE(window.width());
+        Screen s;
+        AppSettings settings = withClocks({clockIn("Europe/Berlin", "Berlin")}, ClockDisplayMode::analog);
+        settings.smoothSecondHand = true;
+        AppModel& m = s.makeWith(settings, window);
+        s.settle();
+        SingleAnalogClock* dial = s.clocks().singleAnalog();
+        FrameLog frames;
+        frames.model = &m;
+        dial->installEventFilter(&frames);
+        for (int i = 0; i < 75; ++i) {
+            s.advance(0.04);
+            s.settle();
+        }
+        ASSERT_EQ(m.now().time().msec(), 0);
+        ASSERT_GE(frames.at.size(), 3u * 12);
+        qint64 longest = 0;
+        for (std::size_t i = 1; i < frames.at.size(); ++i) longest = std::max(longest, frames.at[i] - frames.at[i - 1]);
+        // 80 ms is 0.48 degrees of the second hand.
+        EXPECT_LE(longest, 80);
+        EXPECT_EQ(trailPixels(s.host), 0);
+    }
+}
+
 TEST(ClockView, DigitalGridSecondsRepaintOnlyTheDigitsAndLeaveThePictureWhole) {
     // Names and zone lines with descenders, in cells small enough to shrink
     // the text: the band a new second repaints must stop short of both.
