@@ -387,6 +387,7 @@ TEST(ClockView, SmoothHandComesInEvenStepsOfTheSameAngleOnSmallAndLargeDials) {
         // 80 ms is 0.48 degrees of the second hand.
         EXPECT_LE(longest, 80);
         EXPECT_EQ(trailPixels(s.host), 0);
+        if (window.width() > 1000) s.shoot("one_large_smooth_dial");
     }
 }
 
