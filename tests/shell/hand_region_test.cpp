@@ -98,27 +98,33 @@ TEST(HandRegion, ADiagonalHandRepaintsFarLessThanItsBoundingBox) {
     EXPECT_LE(dirty.count, Dirty::kPiecesPerHand + 1);
 }
 
-TEST(HandRegion, SmoothHandGetsAFrameEveryOtherTickAndEachWholeSecond) {
-    const AnalogClock smooth = clockAt({}, true), ticking = clockAt({}, false);
-    std::set<qint64> smoothKeys, tickingKeys;
-    std::set<qint64> newFrameAt;
-    qint64 last = -1;
-    // Ticks 40 ms apart, not aligned to the second.
-    for (qint64 ms = 5'017; ms < 8'017; ms += 40) {
-        const qint64 key = frameKey(smooth, ms);
-        if (key != last) newFrameAt.insert(ms);
-        last = key;
-        smoothKeys.insert(key);
-        tickingKeys.insert(frameKey(ticking, ms));
-    }
-    EXPECT_EQ(tickingKeys.size(), 3u);  // 5, 6 and 7 seconds
-    // About 12.5 frames a second, one more where a second begins.
-    EXPECT_GE(smoothKeys.size(), 3u * 12);
-    EXPECT_LE(smoothKeys.size(), 3u * 14);
-    for (qint64 s = 6'000; s <= 8'000; s += 1'000) {
-        const qint64 firstTick = s + (40 - (s - 5'017) % 40) % 40;
-        if (firstTick < 8'017) {
-            EXPECT_TRUE(newFrameAt.count(firstTick)) << s;
+TEST(HandRegion, SmoothHandFramesComeEveryFewTicksAndEachWholeSecond) {
+    struct Case {
+        double side;
+        qint64 step;  // ms between frames
+        std::size_t perSecond;
+    } cases[] = {{700, 80, 13}, {200, 120, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.side);
+        const QRectF bounds(0, 0, c.side, c.side);
+        const AnalogClock smooth = clockAt({}, true), ticking = clockAt({}, false);
+        EXPECT_EQ(sweepStepMs(smooth, bounds, 1.0), c.step);
+        std::set<qint64> smoothKeys, tickingKeys, newFrameAt;
+        qint64 last = -1;
+        // Ticks 40 ms apart, not aligned to the second.
+        for (qint64 ms = 5'017; ms < 8'017; ms += 40) {
+            const qint64 key = frameKey(smooth, bounds, 1.0, ms);
+            if (key != last) newFrameAt.insert(ms);
+            last = key;
+            smoothKeys.insert(key);
+            tickingKeys.insert(frameKey(ticking, bounds, 1.0, ms));
         }
+        EXPECT_EQ(tickingKeys.size(), 3u);  // 5, 6 and 7 seconds
+        EXPECT_EQ(smoothKeys.size(), 3 * c.perSecond);
+        // The first tick of each second shows it.
+        for (qint64 s = 6'000; s < 8'000; s += 1'000) EXPECT_TRUE(newFrameAt.count(s + (40 - (s - 5'017) % 40) % 40)) << s;
     }
+    // A doubled pixel ratio has the tip travel twice the pixels.
+    EXPECT_EQ(sweepStepMs(clockAt({}, true), QRectF(0, 0, 400, 400), 1.0), 120);
+    EXPECT_EQ(sweepStepMs(clockAt({}, true), QRectF(0, 0, 400, 400), 2.0), 80);
 }

@@ -103,7 +103,7 @@ void ClockCell::setNow(qint64 msecs) {
         // The colours play no part in where the hands lie.
         const AnalogClock clock = analogClock(ThemeColors::defaultPalette());
         const QRectF dial = dialRect();
-        const qint64 frame = handregion::frameKey(clock, msecs);
+        const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
         for (const QRect& r : handregion::dirtyRects(paintedHands_, clock, dial, msecs)) update(r);

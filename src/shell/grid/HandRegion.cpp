@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "dial/DialGeometry.h"
 
@@ -13,7 +14,7 @@ namespace {
 constexpr double kMargin = 3.0;
 // Shorter pieces cover less face but cost a rectangle each in the repaint,
 // the flush and the copy to the X server.
-constexpr double kPieceLength = 32.0;
+constexpr double kPieceLength = 48.0;
 
 qint64 wholeSecondOf(qint64 msecs) { return msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000; }
 
@@ -130,15 +131,24 @@ Dirty dirtyRects(const Painted& painted, const AnalogClock& clock, const QRectF&
     return dirty;
 }
 
-qint64 frameKey(const AnalogClock& clock, qint64 msecs) {
+qint64 sweepStepMs(const AnalogClock& clock, const QRectF& bounds, double devicePixelRatio) {
+    constexpr qint64 kTickMs = 40, kShortest = 2 * kTickMs, kLongest = 3 * kTickMs;
+    const QRectF square = AnalogClock::dialRect(bounds);
+    const double d = std::min(square.width(), square.height());
+    const double tip = dial::handMetrics(clock.style, d).second.length * std::max(1.0, devicePixelRatio);
+    if (!(tip > 0)) return kLongest;
+    // Milliseconds for the tip to travel two device pixels along its circle.
+    const double twoPixels = 2 * 60000.0 / (2 * std::numbers::pi * tip);
+    return std::clamp<qint64>(qint64(std::ceil(twoPixels / kTickMs)) * kTickMs, kShortest, kLongest);
+}
+
+qint64 frameKey(const AnalogClock& clock, const QRectF& bounds, double devicePixelRatio, qint64 msecs) {
     if (!clock.smoothSeconds || !clock.showSeconds) return wholeSecondOf(msecs);
-    // A whole number of ticks (25 a second) per step, so frames come at an
-    // even pace: 12.5 a second, the hand turning 0.48 degrees each, on a
-    // small and on a full-screen dial alike.
-    const qint64 second = wholeSecondOf(msecs);
+    const qint64 step = sweepStepMs(clock, bounds, devicePixelRatio);
     // Every whole second is a frame of its own: it also moves the hour and
     // minute hands.
-    return second * 1024 + (msecs - second * 1000) / kSweepStepMs;
+    const qint64 second = wholeSecondOf(msecs);
+    return second * 1024 + (msecs - second * 1000) / step;
 }
 
 }  // namespace corvane::handregion

@@ -51,11 +51,15 @@ struct Dirty {
 Dirty dirtyRects(const Painted& painted, const AnalogClock& clock, const QRectF& bounds, qint64 msecs);
 
 // The key of the picture the hands show at `msecs`: a new key means a new
-// frame. A ticking second hand changes once a second; a smooth one in steps
-// of a fixed angle, the same on a small and a large dial.
-qint64 frameKey(const AnalogClock& clock, qint64 msecs);
+// frame. A ticking second hand changes once a second. A smooth one changes
+// every second or third tick (80 or 120 ms: 0.48 or 0.72 degrees), the
+// shorter step where the longer would move the tip more than about two
+// device pixels. Whole ticks keep the frames evenly paced; the cap keeps a
+// full-screen dial from redrawing at the tick rate.
+qint64 frameKey(const AnalogClock& clock, const QRectF& bounds, double devicePixelRatio, qint64 msecs);
 
-// Milliseconds between two pictures of a smooth second hand.
-inline constexpr qint64 kSweepStepMs = 80;
+// Milliseconds between two pictures of a smooth second hand on a dial in
+// `bounds`.
+qint64 sweepStepMs(const AnalogClock& clock, const QRectF& bounds, double devicePixelRatio);
 
 }  // namespace corvane::handregion

@@ -86,7 +86,7 @@ void SingleAnalogClock::setNow(qint64 msecsSinceEpoch) {
     now_ = msecsSinceEpoch;
     clock_.time = zoneClock_.at(msecsSinceEpoch);
     const QRectF dial = dialRect();
-    const qint64 frame = handregion::frameKey(clock_, msecsSinceEpoch);
+    const qint64 frame = handregion::frameKey(clock_, dial, devicePixelRatioF(), msecsSinceEpoch);
     if (frame == shownFrame_) return;
     shownFrame_ = frame;
     // Only the hands move: where they were painted and where they go now.
