@@ -15,6 +15,7 @@ constexpr double kMargin = 3.0;
 // Shorter pieces cover less face but cost a rectangle each in the repaint,
 // the flush and the copy to the X server.
 constexpr double kPieceLength = 48.0;
+constexpr double kWholeBelow = 120.0;
 
 qint64 wholeSecondOf(qint64 msecs) { return msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000; }
 
@@ -40,7 +41,10 @@ void addStroke(Dirty& dirty, const Stroke& now, const Stroke* was) {
     if (was && was->from == now.from && was->to == now.to && was->reach == now.reach) return;
     const auto lengthOf = [](const Stroke& s) { return std::hypot(s.to.x() - s.from.x(), s.to.y() - s.from.y()); };
     const double length = std::max(lengthOf(now), was ? lengthOf(*was) : 0.0);
-    const int pieces = std::clamp(int(std::ceil(length / kPieceLength)), 1, Dirty::kPiecesPerHand);
+    // A short hand's box is small already: splitting it would only add
+    // rectangles (a grid of small dials repaints two dozen of them).
+    const int pieces =
+        length < kWholeBelow ? 1 : std::clamp(int(std::ceil(length / kPieceLength)), 1, Dirty::kPiecesPerHand);
     const double reach = std::max(now.reach, was ? was->reach : 0.0);
     for (int i = 0; i < pieces; ++i) {
         const double t0 = double(i) / pieces, t1 = double(i + 1) / pieces;
