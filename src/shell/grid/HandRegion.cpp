@@ -37,7 +37,7 @@ QRect boxOf(std::initializer_list<QPointF> points, double reach) {
 
 // Pieces of the hand where it was (`was`, unless `fresh`) and where it is
 // now, piece i of one beside piece i of the other.
-void addStroke(Dirty& dirty, const Stroke& now, const Stroke* was) {
+void addStroke(Dirty& dirty, const Stroke& now, const Stroke* was, bool& split) {
     if (was && was->from == now.from && was->to == now.to && was->reach == now.reach) return;
     const auto lengthOf = [](const Stroke& s) { return std::hypot(s.to.x() - s.from.x(), s.to.y() - s.from.y()); };
     const double length = std::max(lengthOf(now), was ? lengthOf(*was) : 0.0);
@@ -45,6 +45,7 @@ void addStroke(Dirty& dirty, const Stroke& now, const Stroke* was) {
     // rectangles (a grid of small dials repaints two dozen of them).
     const int pieces =
         length < kWholeBelow ? 1 : std::clamp(int(std::ceil(length / kPieceLength)), 1, Dirty::kPiecesPerHand);
+    split = split || pieces > 1;
     const double reach = std::max(now.reach, was ? was->reach : 0.0);
     for (int i = 0; i < pieces; ++i) {
         const double t0 = double(i) / pieces, t1 = double(i + 1) / pieces;
@@ -112,25 +113,33 @@ void Painted::record(const AnalogClock& clock, const QRectF& bounds, qint64 msec
 
 Dirty dirtyRects(const Painted& painted, const AnalogClock& clock, const QRectF& bounds, qint64 msecs) {
     Dirty dirty;
+    bool split = false;
     const Painted now = paintedOf(clock, bounds, msecs);
     const bool wasDrawn = painted.drawn;
     const bool allHands = wholeSecondOf(msecs) != painted.wholeSecond || !clock.showSeconds;
     if (now.drawn) {
         if (allHands) {
-            addStroke(dirty, now.hour, wasDrawn ? &painted.hour : nullptr);
-            addStroke(dirty, now.minute, wasDrawn ? &painted.minute : nullptr);
+            addStroke(dirty, now.hour, wasDrawn ? &painted.hour : nullptr, split);
+            addStroke(dirty, now.minute, wasDrawn ? &painted.minute : nullptr, split);
         }
-        if (now.showSeconds) addStroke(dirty, now.second, wasDrawn && painted.showSeconds ? &painted.second : nullptr);
+        if (now.showSeconds) addStroke(dirty, now.second, wasDrawn && painted.showSeconds ? &painted.second : nullptr, split);
         dirty.add(now.cap.toAlignedRect());
     }
     if (wasDrawn) {
         // What is no longer drawn at all goes with its whole stroke.
         if (!now.drawn) {
-            addStroke(dirty, painted.hour, nullptr);
-            addStroke(dirty, painted.minute, nullptr);
+            addStroke(dirty, painted.hour, nullptr, split);
+            addStroke(dirty, painted.minute, nullptr, split);
         }
-        if (painted.showSeconds && (!now.drawn || !now.showSeconds)) addStroke(dirty, painted.second, nullptr);
+        if (painted.showSeconds && (!now.drawn || !now.showSeconds)) addStroke(dirty, painted.second, nullptr, split);
         if (!now.drawn) dirty.add(painted.cap.toAlignedRect());
+    }
+    // A small dial's boxes overlap: one rectangle around them repaints
+    // about as much and is drawn in one pass.
+    if (!split && dirty.count > 1) {
+        const QRect all = dirty.bounds();
+        dirty.count = 0;
+        dirty.add(all);
     }
     return dirty;
 }
