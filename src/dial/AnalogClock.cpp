@@ -4,6 +4,7 @@
 #include "dial/FaceCache.h"
 #include "dial/GlowLayer.h"
 #include "dial/HandRaster.h"
+#include "dial/RepaintRects.h"
 
 #include <QCoreApplication>
 #include <QPainter>
@@ -126,11 +127,13 @@ void AnalogClock::paint(QPainter& painter, const QRectF& bounds, FaceCache* cach
     if (dial::tooSmall(plain.width(), plain.height())) return;
     const QRectF square = deviceDialRect(painter, bounds);
     const Layers layers = content();
-    if (cache)
-        cache->drawFace(painter, square, layers.face);
-    else
-        layers.face.draw(painter, square);
-    layers.hands.draw(painter, square);
+    dial::forEachRepaintRect(painter, [&] {
+        if (cache)
+            cache->drawFace(painter, square, layers.face);
+        else
+            layers.face.draw(painter, square);
+        layers.hands.draw(painter, square);
+    });
 }
 
 }  // namespace corvane

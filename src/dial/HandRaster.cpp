@@ -241,45 +241,49 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
     const QSize size(int(std::ceil(right)) - origin.x() + 1, int(std::ceil(bottom)) - origin.y() + 1);
     if (size.width() <= 0 || size.height() <= 0 || size.width() > 8192 || size.height() > 8192) return false;
 
-    // Only what the painter may change is rasterised: a frame that repaints
-    // the second hand alone skips most of the other hands' pixels.
-    QRect area(QPoint(0, 0), size);
-    QRect deviceClip;
-    if (const QPaintEngine* engine = painter.paintEngine()) {
-        const QRegion system = engine->systemClip();
-        if (!system.isEmpty()) deviceClip = system.boundingRect();
-    }
-    if (painter.hasClipping()) {
-        const QRect user = painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect();
-        deviceClip = deviceClip.isNull() ? user : deviceClip.intersected(user);
-    }
-    if (!deviceClip.isNull()) {
-        area = area.intersected(deviceClip.translated(-origin));
-        if (area.isEmpty()) return true;
-    }
+    // Only what the painter may change is rasterised, piece by piece of the
+    // repaint region: a frame that repaints a few short boxes along a
+    // diagonal hand skips the face between them.
+    const QRect all(QPoint(0, 0), size);
+    QRegion system;
+    if (const QPaintEngine* engine = painter.paintEngine()) system = engine->systemClip();
+    QRect user;
+    if (painter.hasClipping())
+        user = painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect().translated(-origin);
 
     QImage& scratch = scratchImage(size);
     if (scratch.isNull()) return false;
     uchar* const bits = scratch.bits();
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        std::memset(bits + scratch.bytesPerLine() * y + std::size_t(area.left()) * 4, 0, std::size_t(area.width()) * 4);
     const QPointF toScratch(-origin.x(), -origin.y());
-    for (int i = 0; i < p.count; ++i) {
-        Capsule s = p.strokes[std::size_t(i)];
-        s.from += toScratch;
-        s.to += toScratch;
-        blendCapsule(scratch, area, s);
-    }
-    if (p.cap) {
-        blendCircle(scratch, area, p.centre + toScratch, p.capRadius, 0, p.capFill);
-        blendCircle(scratch, area, p.centre + toScratch, p.capRadius, p.capStroke, p.capOutline);
-    }
-
-    // Back to the painter's coordinates: the scratch's pixels land exactly on
-    // device pixels.
     scratch.setDevicePixelRatio(scale);
-    const QPointF at((origin.x() + area.left() - shift.x()) / scale, (origin.y() + area.top() - shift.y()) / scale);
-    painter.drawImage(QRectF(at, QSizeF(area.size()) / scale), scratch, QRectF(area));
+    const auto drawArea = [&](QRect area) {
+        area = area.intersected(all);
+        if (!user.isNull()) area = area.intersected(user);
+        if (area.isEmpty()) return;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::memset(bits + scratch.bytesPerLine() * y + std::size_t(area.left()) * 4, 0,
+                        std::size_t(area.width()) * 4);
+        for (int i = 0; i < p.count; ++i) {
+            Capsule s = p.strokes[std::size_t(i)];
+            s.from += toScratch;
+            s.to += toScratch;
+            blendCapsule(scratch, area, s);
+        }
+        if (p.cap) {
+            blendCircle(scratch, area, p.centre + toScratch, p.capRadius, 0, p.capFill);
+            blendCircle(scratch, area, p.centre + toScratch, p.capRadius, p.capStroke, p.capOutline);
+        }
+        // Back to the painter's coordinates: the scratch's pixels land
+        // exactly on device pixels.
+        const QPointF at((origin.x() + area.left() - shift.x()) / scale,
+                         (origin.y() + area.top() - shift.y()) / scale);
+        painter.drawImage(QRectF(at, QSizeF(area.size()) / scale), scratch, QRectF(area));
+    };
+    if (system.isEmpty()) {
+        drawArea(all);
+    } else {
+        for (const QRect& r : system) drawArea(r.translated(-origin));
+    }
     return true;
 }
 

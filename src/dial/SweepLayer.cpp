@@ -9,6 +9,7 @@
 #include "dial/FaceCache.h"
 #include "dial/GlowLayer.h"
 #include "dial/HandRaster.h"
+#include "dial/RepaintRects.h"
 
 namespace corvane {
 
@@ -108,9 +109,12 @@ void SweepLayer::paint(QPainter& painter, const AnalogClock& clock, const QRectF
     minuteAngle_ = angles.minute;
     handsBox_ = slowHandsBox(still.style, square.width(), scale, angles.hour, angles.minute, side);
 
-    painter.drawImage(square.topLeft(), image_);
-    if (!hands::drawRasterised(painter, square, layers.hands, hands::Parts::secondAndCap))
-        clock.paint(painter, bounds, &cache);
+    bool drawn = true;
+    dial::forEachRepaintRect(painter, [&] {
+        painter.drawImage(square.topLeft(), image_);
+        drawn = hands::drawRasterised(painter, square, layers.hands, hands::Parts::secondAndCap) && drawn;
+    });
+    if (!drawn) clock.paint(painter, bounds, &cache);
 }
 
 }  // namespace corvane

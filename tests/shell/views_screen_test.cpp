@@ -350,6 +350,52 @@ TEST(ClockView, HandFramesRepaintLittleAndLeaveNoTrail) {
     }
 }
 
+// Each frame of a sweeping hand, as the model's clock saw it.
+struct FrameLog : QObject {
+    const AppModel* model = nullptr;
+    std::vector<qint64> at;  // model time of each frame, in milliseconds
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::Paint) return false;
+        at.push_back(model->now().toMSecsSinceEpoch());
+        return false;
+    }
+};
+
+TEST(ClockView, SmoothHandComesInEvenStepsOfTheSameAngleOnSmallAndLargeDials) {
+    // Before, the step followed the tip's travel in pixels alone: about 9
+    // frames a second on the small dial and 15 on the large one, unevenly
+    // spaced between ticks. Now every third tick on the small dial, every
+    // other one on the large dial.
+    const struct {
+        QSize window;
+        qint64 step;
+    } cases[] = {{{460, 460}, 120}, {{1280, 800}, 80}};
+    for (const auto& [window, step] : cases) {
+        SCOPED_TRACE(window.width());
+        Screen s;
+        AppSettings settings = withClocks({clockIn("Europe/Berlin", "Berlin")}, ClockDisplayMode::analog);
+        settings.smoothSecondHand = true;
+        AppModel& m = s.makeWith(settings, window);
+        s.settle();
+        SingleAnalogClock* dial = s.clocks().singleAnalog();
+        FrameLog frames;
+        frames.model = &m;
+        dial->installEventFilter(&frames);
+        for (int i = 0; i < 75; ++i) {
+            s.advance(0.04);
+            s.settle();
+        }
+        ASSERT_EQ(m.now().time().msec(), 0);
+        ASSERT_GE(frames.at.size(), std::size_t(3 * 1000 / step));
+        qint64 longest = 0;
+        for (std::size_t i = 1; i < frames.at.size(); ++i) longest = std::max(longest, frames.at[i] - frames.at[i - 1]);
+        // 80 ms is 0.48 degrees of the second hand, 120 ms 0.72 degrees.
+        EXPECT_LE(longest, step);
+        EXPECT_EQ(trailPixels(s.host), 0);
+        if (window.width() > 1000) s.shoot("one_large_smooth_dial");
+    }
+}
+
 TEST(ClockView, DigitalGridSecondsRepaintOnlyTheDigitsAndLeaveThePictureWhole) {
     // Names and zone lines with descenders, in cells small enough to shrink
     // the text: the band a new second repaints must stop short of both.

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <cmath>
 
 #include "platform/Text.h"
 #include "shell/components/Theme.h"
@@ -29,19 +30,50 @@ void DigitalTimeText::setFont(const QString& family, double size) {
     if (f == font_ && !glyphs_.empty()) return;
     font_ = f;
     prepared_.clear();
+    sprites_.clear();
     relayout();
 }
 
-const QStaticText& DigitalTimeText::preparedGlyph(QChar c) {
-    // A clock shows a dozen different characters: each is laid out once per
-    // font, not once a second.
-    for (const auto& [ch, text] : prepared_)
-        if (ch == c) return text;
+const DigitalTimeText::Prepared& DigitalTimeText::preparedGlyph(QChar c) {
+    // A clock shows a dozen different characters: each is laid out and
+    // measured once per font, not once a second.
+    for (const Prepared& p : prepared_)
+        if (p.c == c) return p;
     QStaticText text{QString(c)};
     text.setTextFormat(Qt::PlainText);
     text.prepare(QTransform(), font_);
-    prepared_.emplace_back(c, std::move(text));
-    return prepared_.back().second;
+    prepared_.push_back({c, std::move(text), QFontMetricsF(font_).horizontalAdvance(c)});
+    return prepared_.back();
+}
+
+const DigitalTimeText::Sprite* DigitalTimeText::sprite(QChar c, double scale, const QColor& color) const {
+    if (scale != spriteScale_ || color.rgba() != spriteColor_) {
+        sprites_.clear();
+        spriteScale_ = scale;
+        spriteColor_ = color.rgba();
+    }
+    for (const Sprite& s : sprites_)
+        if (s.c == c) return &s;
+    // Room beyond the ink box for antialiasing and for glyphs whose ink
+    // leaves their box.
+    const QRectF ink = QFontMetricsF(font_).boundingRect(c).adjusted(-2, -2, 2, 2);
+    const QRect device = QRectF(ink.topLeft() * scale, ink.size() * scale).toAlignedRect();
+    if (device.isEmpty() || device.width() > 4096 || device.height() > 4096) return nullptr;
+    QImage image(device.size(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) return nullptr;
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.translate(-device.topLeft());
+        p.scale(scale, scale);
+        p.setFont(font_);
+        p.setPen(color);
+        p.drawText(QPointF(0, 0), QString(c));
+    }
+    image.setDevicePixelRatio(scale);
+    sprites_.push_back({c, std::move(image), device});
+    return &sprites_.back();
 }
 
 bool DigitalTimeText::setText(const QString& text) {
@@ -55,12 +87,12 @@ void DigitalTimeText::relayout() {
     const QFontMetricsF fm(font_);
     digitWidth_ = 0;
     for (QChar c = u'0'; c <= u'9'; c = QChar(c.unicode() + 1))
-        digitWidth_ = std::max(digitWidth_, fm.horizontalAdvance(c));
+        digitWidth_ = std::max(digitWidth_, preparedGlyph(c).advance);
     ascent_ = fm.ascent();
 
     auto widthOf = [&](QStringView s) {
         double w = 0;
-        for (QChar c : s) w += c.isDigit() ? digitWidth_ : fm.horizontalAdvance(c);
+        for (QChar c : s) w += c.isDigit() ? digitWidth_ : preparedGlyph(c).advance;
         return w;
     };
 
@@ -68,11 +100,13 @@ void DigitalTimeText::relayout() {
     glyphs_.reserve(std::size_t(text_.size()));
     double x = 0;
     for (QChar c : text_) {
-        const double advance = c.isDigit() ? digitWidth_ : fm.horizontalAdvance(c);
+        const Prepared& prepared = preparedGlyph(c);
+        const double advance = c.isDigit() ? digitWidth_ : prepared.advance;
         Glyph g;
-        g.text = preparedGlyph(c);
+        g.c = c;
+        g.text = prepared.text;
         // A digit sits in the middle of its widened cell.
-        g.x = x + (advance - fm.horizontalAdvance(c)) / 2;
+        g.x = x + (advance - prepared.advance) / 2;
         glyphs_.push_back(std::move(g));
         x += advance;
     }
@@ -81,11 +115,32 @@ void DigitalTimeText::relayout() {
 }
 
 void DigitalTimeText::paint(QPainter& painter, const QRectF& rect, const QColor& color) const {
-    painter.setFont(font_);
-    painter.setPen(color);
     const double left = rect.center().x() - textWidth_ / 2;
     const double top = rect.center().y() - size_.height() / 2;
-    for (const Glyph& g : glyphs_) painter.drawStaticText(QPointF(left + g.x, top), g.text);
+    const QTransform t = painter.deviceTransform();
+    const bool pixelAligned =
+        t.type() <= QTransform::TxScale && t.m11() > 0 && std::abs(t.m11() - t.m22()) < 1e-9;
+    bool fontSet = false;
+    for (const Glyph& g : glyphs_) {
+        const Sprite* s = pixelAligned ? sprite(g.c, t.m11(), color) : nullptr;
+        if (!s) {
+            if (!fontSet) {
+                painter.setFont(font_);
+                painter.setPen(color);
+                fontSet = true;
+            }
+            painter.drawStaticText(QPointF(left + g.x, top), g.text);
+            continue;
+        }
+        // The baseline origin on a whole device pixel, so the sprite's
+        // pixels land on the device's as they were drawn.
+        const QPointF baseline = t.map(QPointF(left + g.x, top + ascent_));
+        const QPoint at = QPoint(int(std::lround(baseline.x())), int(std::lround(baseline.y()))) + s->device.topLeft();
+        const double k = t.m11();
+        painter.drawImage(QRectF((at.x() - t.dx()) / k, (at.y() - t.dy()) / k, s->device.width() / k,
+                                 s->device.height() / k),
+                          s->image);
+    }
 }
 
 DigitalTime::DigitalTime(QWidget* parent) : QWidget(parent) {

@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
+#include <QRect>
 #include <QSizeF>
 #include <QStaticText>
 #include <QWidget>
@@ -33,17 +35,36 @@ public:
     static QFont resolveFont(const QString& family, double size);
 
 private:
+    struct Prepared {
+        QChar c;
+        QStaticText text;
+        double advance = 0;
+    };
+    // One character drawn once at one device scale and colour: a new second
+    // copies the changed digits' pixels instead of rasterising their
+    // outlines again (large digits bypass the font's glyph cache).
+    struct Sprite {
+        QChar c;
+        QImage image;
+        QRect device;  // relative to the baseline origin, in device pixels
+    };
+
     void relayout();
-    const QStaticText& preparedGlyph(QChar c);
+    const Prepared& preparedGlyph(QChar c);
+    const Sprite* sprite(QChar c, double scale, const QColor& color) const;
 
     struct Glyph {
+        QChar c;
         QStaticText text;
         double x = 0;
     };
     QFont font_;
     QString text_;
     std::vector<Glyph> glyphs_;
-    std::vector<std::pair<QChar, QStaticText>> prepared_;
+    std::vector<Prepared> prepared_;
+    mutable std::vector<Sprite> sprites_;
+    mutable double spriteScale_ = 0;
+    mutable QRgb spriteColor_ = 0;
     double digitWidth_ = 0;
     double textWidth_ = 0;
     double ascent_ = 0;

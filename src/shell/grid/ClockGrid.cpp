@@ -106,7 +106,7 @@ void ClockCell::setNow(qint64 msecs) {
         const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
-        update(handregion::dirtyRect(paintedHands_, clock, dial, msecs));
+        for (const QRect& r : handregion::dirtyRects(paintedHands_, clock, dial, msecs)) update(r);
         return;
     }
     const DialTime t = zoneClock_.at(msecs);

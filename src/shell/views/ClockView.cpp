@@ -90,7 +90,7 @@ void SingleAnalogClock::setNow(qint64 msecsSinceEpoch) {
     if (frame == shownFrame_) return;
     shownFrame_ = frame;
     // Only the hands move: where they were painted and where they go now.
-    update(handregion::dirtyRect(paintedHands_, clock_, dial, msecsSinceEpoch));
+    for (const QRect& r : handregion::dirtyRects(paintedHands_, clock_, dial, msecsSinceEpoch)) update(r);
 }
 
 QRectF SingleAnalogClock::dialRect() const { return dial_; }
