@@ -298,6 +298,8 @@ void addSettingsSymbols(QHash<QString, QPainterPath>& all) {
             grid = grid.united(stroked(cell, 0.07));
         }
     all.insert("square.grid.2x2", grid);
+}
+
 // The world map's card and legend.
 QPainterPath sunHaze() {
     // A sun half sunk behind two haze bars.
