@@ -22,19 +22,14 @@
 #include "platform/system/SchemeHandler.h"
 #include "settings/AlarmsPage.h"
 
+#include "BenchStubs.h"
+
 using namespace corvane;
 
 namespace {
 
-class NoInhibitor final : public SleepInhibitor {
-public:
-    void acquire(const QString&) override {}
-    void release() override {}
-};
-class NoReload final : public WidgetReloader {
-public:
-    void reloadTimelines(const QString&) override {}
-};
+using bench::NoInhibitor;
+using bench::NoReload;
 class NoRadio final : public UrlSchemeHandler {
 public:
     bool hasHandler() const override { return true; }

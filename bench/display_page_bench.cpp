@@ -29,19 +29,14 @@
 #include "settings/display/TimeZoneChooser.h"
 #include "shell/components/Theme.h"
 
+#include "BenchStubs.h"
+
 using namespace corvane;
 
 namespace {
 
-class NoInhibitor final : public SleepInhibitor {
-public:
-    void acquire(const QString&) override {}
-    void release() override {}
-};
-class NoReload final : public WidgetReloader {
-public:
-    void reloadTimelines(const QString&) override {}
-};
+using bench::NoInhibitor;
+using bench::NoReload;
 
 const char* const kZones[] = {"Europe/Berlin", "America/New_York", "Asia/Tokyo", "Europe/London", "Australia/Sydney",
                               "America/Los_Angeles", "Asia/Shanghai", "Asia/Dubai", "Asia/Kolkata",

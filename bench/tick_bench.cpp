@@ -17,19 +17,14 @@
 #include "platform/WidgetReload.h"
 #include "platform/system/FakeSoundPlayer.h"
 
+#include "BenchStubs.h"
+
 using namespace corvane;
 
 namespace {
 
-class NoInhibitor final : public SleepInhibitor {
-public:
-    void acquire(const QString&) override {}
-    void release() override {}
-};
-class NoReload final : public WidgetReloader {
-public:
-    void reloadTimelines(const QString&) override {}
-};
+using bench::NoInhibitor;
+using bench::NoReload;
 
 struct Setup {
     QTemporaryDir dir;
