@@ -28,8 +28,6 @@ using namespace corvane;
 
 namespace {
 
-using bench::NoInhibitor;
-using bench::NoReload;
 class NoRadio final : public UrlSchemeHandler {
 public:
     bool hasHandler() const override { return true; }
@@ -52,18 +50,8 @@ struct Setup {
             s.alarms[1].wakeWithRadio = true;
             SettingsService(AppPaths::under(dir.path())).save(s);
         }
-        AppModelDeps deps;
-        deps.paths = AppPaths::under(dir.path());
-        deps.clock = &clock;
-        deps.zones = &zones;
-        deps.timers = std::make_unique<FakeTimerFactory>(clock);
-        deps.appearance = std::make_unique<FakeSystemAppearance>(true);
-        deps.soundFactory = std::make_unique<FakeSoundPlayerFactory>();
-        deps.inhibitor = std::make_unique<NoInhibitor>();
-        deps.widgetReload = std::make_unique<NoReload>();
-        deps.zoneWatcher = std::make_unique<FakeTimeZoneWatcher>();
+        AppModelDeps deps = bench::quietDeps(dir.path(), clock, zones);
         deps.radioSchemeHandler = &radio;
-        deps.accountNames = [] { return AccountNames{QStringLiteral("Anna Schmidt"), QStringLiteral("anna")}; };
         model = std::make_unique<AppModel>(std::move(deps));
         model->start();
         if (withPage) {

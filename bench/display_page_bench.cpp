@@ -35,8 +35,6 @@ using namespace corvane;
 
 namespace {
 
-using bench::NoInhibitor;
-using bench::NoReload;
 
 const char* const kZones[] = {"Europe/Berlin", "America/New_York", "Asia/Tokyo", "Europe/London", "Australia/Sydney",
                               "America/Los_Angeles", "Asia/Shanghai", "Asia/Dubai", "Asia/Kolkata",
@@ -63,17 +61,7 @@ struct Setup {
             s.clocks.push_back(c);
         }
         SettingsService(AppPaths::under(dir.path())).save(s);
-        AppModelDeps deps;
-        deps.paths = AppPaths::under(dir.path());
-        deps.clock = &clock;
-        deps.zones = &zones;
-        deps.timers = std::make_unique<FakeTimerFactory>(clock);
-        deps.appearance = std::make_unique<FakeSystemAppearance>(true);
-        deps.soundFactory = std::make_unique<FakeSoundPlayerFactory>();
-        deps.inhibitor = std::make_unique<NoInhibitor>();
-        deps.widgetReload = std::make_unique<NoReload>();
-        deps.zoneWatcher = std::make_unique<FakeTimeZoneWatcher>();
-        deps.accountNames = [] { return AccountNames{QStringLiteral("Anna Schmidt"), QStringLiteral("anna")}; };
+        AppModelDeps deps = bench::quietDeps(dir.path(), clock, zones);
         model = std::make_unique<AppModel>(std::move(deps));
         model->start();
         ThemeProvider::attach(&host, &provider);

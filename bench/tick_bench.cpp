@@ -23,8 +23,6 @@ using namespace corvane;
 
 namespace {
 
-using bench::NoInhibitor;
-using bench::NoReload;
 
 struct Setup {
     QTemporaryDir dir;
@@ -37,19 +35,7 @@ struct Setup {
             AppSettings s = AppSettings::defaults();  // analog with a smooth second hand: the fast rate
             SettingsService(AppPaths::under(dir.path())).save(s);
         }
-        AppModelDeps deps;
-        deps.paths = AppPaths::under(dir.path());
-        deps.clock = &clock;
-        deps.zones = &zones;
-        deps.timers = std::make_unique<FakeTimerFactory>(clock);
-        deps.appearance = std::make_unique<FakeSystemAppearance>(true);
-        deps.soundFactory = std::make_unique<FakeSoundPlayerFactory>();
-        deps.inhibitor = std::make_unique<NoInhibitor>();
-        deps.widgetReload = std::make_unique<NoReload>();
-        deps.zoneWatcher = std::make_unique<FakeTimeZoneWatcher>();
-        deps.accountNames = [] {
-            return AccountNames{QStringLiteral("Anna Schmidt"), QStringLiteral("anna")};
-        };
+        AppModelDeps deps = bench::quietDeps(dir.path(), clock, zones);
         model = std::make_unique<AppModel>(std::move(deps));
         model->start();
         if (timersRun) {
