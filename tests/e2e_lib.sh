@@ -39,7 +39,10 @@ e2e_setup() {
     # Xvfb chooses a free display itself (-displayfd): picking a number
     # first, as xvfb-run -a does, races with other X servers starting at the
     # same time.
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
+    # No key auto-repeat (-r): on a loaded machine the release of a shortcut
+    # can reach the server late, and the repeats then land in whatever text
+    # field gets the focus next.
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp -r 3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
     E2E_XVFB_PID=$!
     local _
     for _ in $(seq 200); do [[ -s "$E2E_WORK/display" ]] && break; sleep 0.05; done
