@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdlib>
 
 namespace corvane {
 
@@ -31,9 +33,20 @@ QTimeZone zoneForIdentifier(QStringView id) {
 }
 
 QTimeZone SystemTimeZoneProvider::current() const {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now().time_since_epoch())
+                                 .count();
+    const char* tz = std::getenv("TZ");
+    std::lock_guard lock(mutex_);
+    const bool sameTz = (tz != nullptr) == hadTz_ && (!tz || tz_ == tz);
+    if (asked_ && sameTz && now - askedAtMs_ >= 0 && now - askedAtMs_ < 1000) return zone_;
     QTimeZone zone = QTimeZone::systemTimeZone();
-    if (!zone.isValid()) return QTimeZone::utc();
-    return zone;
+    zone_ = zone.isValid() ? zone : QTimeZone::utc();
+    hadTz_ = tz != nullptr;
+    if (tz) tz_ = tz;
+    askedAtMs_ = now;
+    asked_ = true;
+    return zone_;
 }
 
 SystemTimeZoneProvider& SystemTimeZoneProvider::instance() {

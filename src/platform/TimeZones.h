@@ -3,6 +3,9 @@
 #include <QTimeZone>
 #include <QtGlobal>
 
+#include <cstdint>
+#include <mutex>
+#include <string>
 #include <utility>
 
 namespace corvane {
@@ -28,12 +31,23 @@ public:
     virtual QTimeZone current() const = 0;
 };
 
-// Asks Qt for the system zone on every call (it follows TZ and /etc/localtime).
+// The system zone as Qt sees it (TZ, else /etc/localtime). Qt looks at three
+// files for each answer and one second's work asks several times, so an
+// answer is kept for up to a second while TZ stays the same: a change of TZ
+// shows at once, one of /etc/localtime within a second.
 // An unusable answer becomes UTC so callers always get a valid zone.
 class SystemTimeZoneProvider final : public TimeZoneProvider {
 public:
     QTimeZone current() const override;
     static SystemTimeZoneProvider& instance();
+
+private:
+    mutable std::mutex mutex_;
+    mutable QTimeZone zone_;
+    mutable std::string tz_;
+    mutable bool hadTz_ = false;
+    mutable std::int64_t askedAtMs_ = 0;
+    mutable bool asked_ = false;
 };
 
 class FixedTimeZoneProvider final : public TimeZoneProvider {

@@ -35,3 +35,11 @@ TEST(PulseAudio, AnswersWithoutWaiting) {
     }
     EXPECT_LT(timer.elapsed(), 2000);
 }
+
+TEST(PulseAudio, AnAbsentServerIsAskedLessAndLessOften) {
+    const struct {
+        int failures;
+        int seconds;
+    } cases[] = {{0, 5}, {1, 10}, {2, 20}, {3, 40}, {4, 60}, {5, 60}, {1000, 60}};
+    for (const auto& c : cases) EXPECT_EQ(pulseRetrySeconds(c.failures), c.seconds) << c.failures;
+}

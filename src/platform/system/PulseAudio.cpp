@@ -2,6 +2,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -14,8 +15,10 @@ bool outputIsSilent(bool muted, std::uint32_t maxVolume) {
     return double(maxVolume) / double(PA_VOLUME_NORM) < 0.01;
 }
 
-namespace {
-constexpr pa_usec_t kRetryMicros = 5 * PA_USEC_PER_SEC;
+int pulseRetrySeconds(int failures) {
+    int seconds = 5;
+    for (int i = 0; i < failures && seconds < 60; ++i) seconds *= 2;
+    return std::min(seconds, 60);
 }
 
 // Everything below except the cache accessors runs on the main loop's
@@ -24,6 +27,7 @@ struct PulseAudio::Impl {
     pa_threaded_mainloop* loop = nullptr;
     pa_context* context = nullptr;
     pa_time_event* retry = nullptr;
+    int failures = 0;  // attempts since the last working connection
 
     // The cache, read from any thread.
     mutable std::mutex mutex;
@@ -72,7 +76,10 @@ struct PulseAudio::Impl {
         if (!retry) return;
         timeval when;
         pa_gettimeofday(&when);
-        pa_timeval_add(&when, kRetryMicros);
+        // A server that is gone for long (a machine without one) is asked
+        // less and less often; a restarted one is found again within seconds.
+        pa_timeval_add(&when, pa_usec_t(pulseRetrySeconds(failures)) * PA_USEC_PER_SEC);
+        ++failures;
         api->time_restart(retry, &when);
     }
 
@@ -87,6 +94,7 @@ struct PulseAudio::Impl {
         auto* self = static_cast<Impl*>(userdata);
         switch (pa_context_get_state(c)) {
         case PA_CONTEXT_READY: {
+            self->failures = 0;
             {
                 std::lock_guard lock(self->mutex);
                 self->connected = true;

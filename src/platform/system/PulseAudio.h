@@ -31,10 +31,14 @@ public:
 
 // Muted, or the loudest channel below 1 % of the normal volume.
 bool outputIsSilent(bool muted, std::uint32_t maxVolume);
+// Seconds before the next connection attempt after `failures` failed ones
+// since the server last answered: 5, doubling, at most 60.
+int pulseRetrySeconds(int failures);
 
 // One connection to the PulseAudio (or PipeWire pulse) server on its own
 // threaded main loop. It subscribes to sink, server and stream changes and
-// keeps their state cached; a lost server is retried every few seconds.
+// keeps their state cached; a lost server is retried after a few seconds,
+// then less often while it stays away.
 // It never starts a server of its own.
 class PulseAudio final : public AudioOutputStatus {
 public:

@@ -1,5 +1,6 @@
 #include "shell/digital/DigitalFace.h"
 
+#include <QImage>
 #include <QPainter>
 
 namespace corvane {
@@ -23,6 +24,26 @@ QColor DigitalFace::secondaryTextColor(const std::optional<RGB>& face, const The
 
 QColor DigitalFace::plateColor(const std::optional<RGB>& face, const ThemeColors& theme) {
     return face ? face->toQColor() : theme.surface.toQColor(0.6);
+}
+
+QColor DigitalFace::plateOnBackground(const std::optional<RGB>& face, const ThemeColors& theme) {
+    const QColor plate = plateColor(face, theme);
+    const QColor background = theme.background.toQColor();
+    if (plate.alpha() == 255) return plate;
+    // The last answer is kept: it changes only with the palette or a face.
+    static QRgb lastPlate = 0, lastBackground = 0;
+    static QColor last;
+    if (last.isValid() && plate.rgba() == lastPlate && background.rgba() == lastBackground) return last;
+    QImage pixel(1, 1, QImage::Format_ARGB32_Premultiplied);
+    pixel.fill(background);
+    {
+        QPainter p(&pixel);
+        p.fillRect(QRect(0, 0, 1, 1), plate);
+    }
+    lastPlate = plate.rgba();
+    lastBackground = background.rgba();
+    last = QColor::fromRgba(pixel.pixel(0, 0));
+    return last;
 }
 
 void DigitalFace::paintPlate(QPainter& painter, const QRectF& rect, const std::optional<RGB>& face,

@@ -26,6 +26,12 @@ struct DigitalFace {
     // grey can vanish on a light or mid-tone face.
     static QColor secondaryTextColor(const std::optional<RGB>& face, const ThemeColors& theme);
     static QColor plateColor(const std::optional<RGB>& face, const ThemeColors& theme);
+    // The plate as it looks on the palette's flat background: opaque, and
+    // exactly the pixels painting the translucent plate over the background
+    // gives. Filling with it is a plain store; blending a translucent colour
+    // over a tall band makes the raster engine hand the rows to worker
+    // threads and wait for them, every second, for every clock.
+    static QColor plateOnBackground(const std::optional<RGB>& face, const ThemeColors& theme);
     static void paintPlate(QPainter& painter, const QRectF& rect, const std::optional<RGB>& face,
                            const ThemeColors& theme);
 };

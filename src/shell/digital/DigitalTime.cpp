@@ -1,6 +1,7 @@
 #include "shell/digital/DigitalTime.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <cmath>
 
@@ -107,11 +108,30 @@ void DigitalTimeText::relayout() {
         g.text = prepared.text;
         // A digit sits in the middle of its widened cell.
         g.x = x + (advance - prepared.advance) / 2;
+        g.cell = x;
+        g.advance = advance;
         glyphs_.push_back(std::move(g));
         x += advance;
     }
     textWidth_ = x;
     size_ = QSizeF(std::max(textWidth_, widthOf(widestSample())), fm.height());
+}
+
+std::pair<double, double> DigitalTimeText::changedSpan(const QString& before) const {
+    if (before.size() != text_.size() || std::size_t(text_.size()) != glyphs_.size()) return {0, 0};
+    qsizetype first = -1, last = -1;
+    for (qsizetype i = 0; i < text_.size(); ++i) {
+        if (before[i] == text_[i]) continue;
+        if (first < 0) first = i;
+        last = i;
+    }
+    if (first < 0) return {0, 0};
+    // Ink may reach a little past a digit's widened cell (italic or wide
+    // faces); a fifth of a digit on each side covers the fonts seen.
+    const double slack = digitWidth_ * 0.2;
+    const Glyph& a = glyphs_[std::size_t(first)];
+    const Glyph& b = glyphs_[std::size_t(last)];
+    return {a.cell - slack, b.cell + b.advance + slack};
 }
 
 void DigitalTimeText::paint(QPainter& painter, const QRectF& rect, const QColor& color) const {
@@ -120,6 +140,10 @@ void DigitalTimeText::paint(QPainter& painter, const QRectF& rect, const QColor&
     const QTransform t = painter.deviceTransform();
     const bool pixelAligned =
         t.type() <= QTransform::TxScale && t.m11() > 0 && std::abs(t.m11() - t.m22()) < 1e-9;
+    // A new second repaints the changed digits' cells only; the unchanged
+    // ones outside them need not be copied again.
+    const QPaintEngine* engine = painter.paintEngine();
+    const QRect exposed = engine ? engine->systemClip().boundingRect() : QRect();
     bool fontSet = false;
     for (const Glyph& g : glyphs_) {
         const Sprite* s = pixelAligned ? sprite(g.c, t.m11(), color) : nullptr;
@@ -136,6 +160,7 @@ void DigitalTimeText::paint(QPainter& painter, const QRectF& rect, const QColor&
         // pixels land on the device's as they were drawn.
         const QPointF baseline = t.map(QPointF(left + g.x, top + ascent_));
         const QPoint at = QPoint(int(std::lround(baseline.x())), int(std::lround(baseline.y()))) + s->device.topLeft();
+        if (!exposed.isEmpty() && !exposed.intersects(QRect(at, s->device.size()))) continue;
         const double k = t.m11();
         painter.drawImage(QRectF((at.x() - t.dx()) / k, (at.y() - t.dy()) / k, s->device.width() / k,
                                  s->device.height() / k),

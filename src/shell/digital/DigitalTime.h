@@ -29,8 +29,16 @@ public:
     const QString& text() const { return text_; }
     QSizeF size() const { return size_; }
 
-    // Draws centred in `rect`.
+    // Draws centred in `rect`. Characters wholly outside the area being
+    // repainted are skipped.
     void paint(QPainter& painter, const QRectF& rect, const QColor& color) const;
+
+    // The characters that differ from `before`, a text of the same length:
+    // the horizontal span of their cells from the text's left edge, with room
+    // for ink that leaves its cell. Empty when nothing differs or the
+    // lengths differ.
+    std::pair<double, double> changedSpan(const QString& before) const;
+    double textWidth() const { return textWidth_; }
 
     static QFont resolveFont(const QString& family, double size);
 
@@ -56,7 +64,9 @@ private:
     struct Glyph {
         QChar c;
         QStaticText text;
-        double x = 0;
+        double x = 0;      // where the character is drawn
+        double cell = 0;   // its cell's left edge
+        double advance = 0;
     };
     QFont font_;
     QString text_;

@@ -115,14 +115,27 @@ void ClockCell::setNow(qint64 msecs) {
     shownSecond_ = second;
     const QString text = QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second);
     const QSizeF before = digital_->time.size();
+    const QString shown = digital_->time.text();
     digital_->time.setText(text);
     if (digital_->time.size() != before) {
         digital_->measure(clock_);
         update();
         return;
     }
-    // Same size: only the digits are new; plate, title and zone line stay.
-    update(digitalTimeBand());
+    // Same size: only the changed digits are new (most seconds just the
+    // last one); plate, title, zone line and the other digits stay.
+    update(digitalTimeBand(digital_->time.changedSpan(shown)));
+}
+
+QRect ClockCell::digitalTimeBand(std::pair<double, double> span) const {
+    const QRect band = digitalTimeBand();
+    if (span.second <= span.first) return band;
+    const QRectF time = digitalTimeRect();
+    const double s = contentScale();
+    const double textLeft = time.center().x() - digital_->time.textWidth() * s / 2;
+    const int left = int(std::floor(textLeft + span.first * s)) - 2;
+    const int right = int(std::ceil(textLeft + span.second * s)) + 2;
+    return QRect(QPoint(left, band.top()), QPoint(right, band.bottom())).intersected(band);
 }
 
 QRect ClockCell::digitalTimeBand() const {
@@ -224,10 +237,11 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     }
 
     const QRect dirty = event->rect();
-    // Between the rounded corners the plate is one flat colour: a band of
-    // digits fills it without filling the whole rounded shape again.
+    // Between the rounded corners the plate over the flat background is one
+    // opaque colour: a band of digits fills it without filling the whole
+    // rounded shape again, and without blending.
     if (dirty.top() >= DigitalFace::kCornerRadius && dirty.bottom() < height() - DigitalFace::kCornerRadius)
-        p.fillRect(dirty, DigitalFace::plateColor(clock_.face, theme));
+        p.fillRect(dirty, DigitalFace::plateOnBackground(clock_.face, theme));
     else
         DigitalFace::paintPlate(p, QRectF(rect()), clock_.face, theme);
     const double s = contentScale();

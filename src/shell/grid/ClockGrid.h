@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "dial/AnalogClock.h"
@@ -133,6 +134,9 @@ private:
     QRectF digitalTimeRect() const;
     QPointF digitalBlockOrigin() const;
     QRect digitalTimeBand() const;
+    // The band narrowed to a span of the time text (from its left edge,
+    // unscaled); the whole band for an empty span.
+    QRect digitalTimeBand(std::pair<double, double> span) const;
     void refreshFonts();
 
     GridClock clock_;
