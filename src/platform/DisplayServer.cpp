@@ -13,4 +13,9 @@ void preferX11() {
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+void sendFramesWithoutSharedMemory() {
+    if (qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) return;
+    qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 }  // namespace corvane

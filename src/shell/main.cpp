@@ -11,6 +11,7 @@
 
 int main(int argc, char** argv) {
     corvane::preferX11();
+    corvane::sendFramesWithoutSharedMemory();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));

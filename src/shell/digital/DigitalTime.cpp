@@ -31,7 +31,7 @@ void DigitalTimeText::setFont(const QString& family, double size) {
     if (f == font_ && !glyphs_.empty()) return;
     font_ = f;
     prepared_.clear();
-    sprites_.clear();
+    sprites_.reset();
     relayout();
 }
 
@@ -47,13 +47,37 @@ const DigitalTimeText::Prepared& DigitalTimeText::preparedGlyph(QChar c) {
     return prepared_.back();
 }
 
+struct DigitalTimeText::SpriteSet {
+    QFont font;
+    double scale = 0;
+    QRgb color = 0;
+    std::vector<Sprite> sprites;
+};
+
+std::shared_ptr<DigitalTimeText::SpriteSet> DigitalTimeText::spriteSet(const QFont& font, double scale, QRgb color) {
+    // Asked only when a clock's font, scale or colour changes, never per frame.
+    static std::vector<std::weak_ptr<SpriteSet>> sets;
+    std::shared_ptr<SpriteSet> found;
+    std::erase_if(sets, [&](const std::weak_ptr<SpriteSet>& weak) {
+        std::shared_ptr<SpriteSet> set = weak.lock();
+        if (!set) return true;
+        if (!found && set->scale == scale && set->color == color && set->font == font) found = set;
+        return false;
+    });
+    if (found) return found;
+    auto set = std::make_shared<SpriteSet>();
+    set->font = font;
+    set->scale = scale;
+    set->color = color;
+    sets.push_back(set);
+    return set;
+}
+
 const DigitalTimeText::Sprite* DigitalTimeText::sprite(QChar c, double scale, const QColor& color) const {
-    if (scale != spriteScale_ || color.rgba() != spriteColor_) {
-        sprites_.clear();
-        spriteScale_ = scale;
-        spriteColor_ = color.rgba();
-    }
-    for (const Sprite& s : sprites_)
+    if (!sprites_ || scale != sprites_->scale || color.rgba() != sprites_->color)
+        sprites_ = spriteSet(font_, scale, color.rgba());
+    std::vector<Sprite>& sprites = sprites_->sprites;
+    for (const Sprite& s : sprites)
         if (s.c == c) return &s;
     // Room beyond the ink box for antialiasing and for glyphs whose ink
     // leaves their box.
@@ -73,8 +97,8 @@ const DigitalTimeText::Sprite* DigitalTimeText::sprite(QChar c, double scale, co
         p.drawText(QPointF(0, 0), QString(c));
     }
     image.setDevicePixelRatio(scale);
-    sprites_.push_back({c, std::move(image), device});
-    return &sprites_.back();
+    sprites.push_back({c, std::move(image), device});
+    return &sprites.back();
 }
 
 bool DigitalTimeText::setText(const QString& text) {

@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QStaticText>
 #include <QWidget>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,11 @@ private:
         QRect device;  // relative to the baseline origin, in device pixels
     };
 
+    // The sprites of one font at one scale and colour, shared by every
+    // clock that draws them: a grid of clocks draws each digit once.
+    struct SpriteSet;
+    static std::shared_ptr<SpriteSet> spriteSet(const QFont& font, double scale, QRgb color);
+
     void relayout();
     const Prepared& preparedGlyph(QChar c);
     const Sprite* sprite(QChar c, double scale, const QColor& color) const;
@@ -72,9 +78,7 @@ private:
     QString text_;
     std::vector<Glyph> glyphs_;
     std::vector<Prepared> prepared_;
-    mutable std::vector<Sprite> sprites_;
-    mutable double spriteScale_ = 0;
-    mutable QRgb spriteColor_ = 0;
+    mutable std::shared_ptr<SpriteSet> sprites_;
     double digitWidth_ = 0;
     double textWidth_ = 0;
     double ascent_ = 0;
