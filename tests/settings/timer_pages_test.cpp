@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <QScreen>
 
 #include "SettingsHarness.h"
 #include "settings/SoundEditor.h"
@@ -233,4 +234,12 @@ TEST(StopwatchPage, ARunningStopwatchRepaintsOnlyItsTimeBox) {
     EXPECT_GE(counter.painted["corvane::TimeBox"], 20);
     EXPECT_EQ(counter.painted.size(), 1u) << "something besides the time box repainted: "
                                           << std::prev(counter.painted.end())->first.toStdString();
+
+    // The frames repaint the time's line alone; what they built up is what
+    // a full repaint of the window shows (no digit left behind, status and
+    // rounded panel intact).
+    const QImage shown = h.root->screen()->grabWindow(h.root->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage full = h.root->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), full.size());
+    EXPECT_EQ(shown, full);
 }

@@ -432,6 +432,27 @@ TEST(ClockView, DigitalGridSecondsRepaintOnlyTheDigitsAndLeaveThePictureWhole) {
     EXPECT_EQ(trailPixels(s.host), 0);
 }
 
+TEST(TimerBars, ARunningStopwatchRepaintsItsDigitsAloneAndLeavesThePictureWhole) {
+    Screen s;
+    AppModel& m = s.makeWith(withClocks({clockIn("Europe/Berlin", "Berlin")}, ClockDisplayMode::digital), {760, 460});
+    m.toggleStopwatch(0);
+    s.settle();
+    const auto bars = s.host.findChildren<TimerBar*>();
+    ASSERT_EQ(bars.size(), 1);
+    TimerBar* bar = bars.front();
+    PaintedArea regions;
+    bar->installEventFilter(&regions);
+    for (int i = 0; i < 25; ++i) {
+        s.advance(0.04);
+        s.settle();
+    }
+    // 25 new readings, each a small part of the bar (its plate and outline
+    // stay as painted).
+    EXPECT_GT(regions.area, 0);
+    EXPECT_LT(regions.area, qint64(bar->width()) * bar->height() * 25 / 4);
+    EXPECT_EQ(trailPixels(s.host), 0);
+}
+
 TEST(ClockView, UnnamedLocalClockShowsNoCaption) {
     Screen s;
     s.makeWith(withClocks({clockIn("")}, ClockDisplayMode::analog), {460, 460});

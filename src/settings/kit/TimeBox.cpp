@@ -1,5 +1,6 @@
 #include "settings/kit/TimeBox.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include "shell/components/Theme.h"
@@ -8,6 +9,8 @@ namespace corvane {
 
 namespace {
 constexpr int kPadH = 10;
+constexpr double kRadius = 8;
+static_assert(kPadH > kRadius, "the time's line must lie clear of the rounded corners");
 
 // The width the time takes with every digit as wide as a zero, so the scale
 // stays put while the digits change, whatever the font's figures.
@@ -35,7 +38,14 @@ void TimeBox::setTime(const QString& text) {
     if (text == time_) return;
     time_ = text;
     setAccessibleName(time_);
-    update();
+    // Only the time's line: the panel's rounded outline and the status stay.
+    update(timeLine());
+}
+
+QRect TimeBox::timeLine() const {
+    // Inset sideways by more than the corner radius: all of it lies on the
+    // panel's flat colour.
+    return QRect(kPadH, padV_, std::max(0, width() - 2 * kPadH), timeHeight_).intersected(rect());
 }
 
 void TimeBox::setStatus(const QString& text) {
@@ -56,15 +66,21 @@ QSize TimeBox::minimumSizeHint() const {
     return {2 * kPadH + 20, padV_ + timeHeight_ + s.height() + padV_};
 }
 
-void TimeBox::paintEvent(QPaintEvent*) {
+void TimeBox::paintEvent(QPaintEvent* event) {
     const ThemeColors& t = themeOf(this);
     QPainter p(this);
-    // The box sits on a card: its corners show the card's surface.
-    p.fillRect(rect(), t.surface.toQColor());
+    const bool timeOnly = timeLine().contains(event->rect());
+    if (timeOnly) {
+        p.fillRect(event->rect(), t.background.toQColor());
+    } else {
+        // The box sits on a card: its corners show the card's surface.
+        p.fillRect(rect(), t.surface.toQColor());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(t.background.toQColor());
+        p.drawRoundedRect(QRectF(rect()), kRadius, kRadius);
+    }
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(t.background.toQColor());
-    p.drawRoundedRect(QRectF(rect()), 8, 8);
 
     const QRectF inner = QRectF(rect()).adjusted(kPadH, padV_, -kPadH, -padV_);
     const QFontMetricsF m(timeFont_);
@@ -82,6 +98,7 @@ void TimeBox::paintEvent(QPaintEvent*) {
     } else {
         p.drawText(timeRect, Qt::AlignCenter, time_);
     }
+    if (timeOnly) return;
     p.setFont(statusFont_);
     p.setPen(t.secondaryForeground.toQColor());
     p.drawText(QRectF(inner.left(), timeRect.bottom(), inner.width(), inner.bottom() - timeRect.bottom()),

@@ -30,6 +30,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRect timeLine() const;
+
     QFont timeFont_;
     QFont statusFont_;
     int timeHeight_;

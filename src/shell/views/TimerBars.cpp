@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -153,9 +154,27 @@ void TimerBar::setTime(const QString& time) {
     }
     // A new reading of a running timer in the same width: only its digits
     // change, nothing needs measuring or placing again.
-    const QRect digits = timeRect().toAlignedRect().adjusted(-1, 0, 1, 0);
     state_.time = time;
-    update(digits);
+    update(digitsRect());
+}
+
+QRect TimerBar::digitsRect() const {
+    // The time's line, short of the plate's border above and below, so the
+    // plate's outline is not drawn again 25 times a second.
+    const QRectF time = timeRect();
+    const double line = QFontMetricsF(timeFont_).height();
+    const QRect r = QRectF(time.left() - 1, (height() - line) / 2 - 1, time.width() + 2, line + 2).toAlignedRect();
+    return r.intersected(plateInterior());
+}
+
+QRect TimerBar::plateInterior() const {
+    // Where the plate is its flat colour: inside the outline, between the
+    // rounded ends.
+    const QRectF plate = plateRect().adjusted(0.5, 0.5, -0.5, -0.5);
+    const double radius = std::min(kRadius, plate.height() / 2);
+    const QRectF flat = plate.adjusted(radius, 1, -radius, -1);
+    return QRect(QPoint(int(std::ceil(flat.left())), int(std::ceil(flat.top()))),
+                 QPoint(int(std::floor(flat.right())) - 1, int(std::floor(flat.bottom())) - 1));
 }
 
 void TimerBar::setState(const TimerBarState& state) {
@@ -246,10 +265,21 @@ bool TimerBar::event(QEvent* e) {
     return QWidget::event(e);
 }
 
-void TimerBar::paintEvent(QPaintEvent*) {
+void TimerBar::paintEvent(QPaintEvent* event) {
     const ThemeColors& theme = themeOf(this);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
+    if (plateInterior().contains(event->rect())) {
+        // New digits of a running timer: the flat plate under them and the
+        // time, nothing else.
+        p.fillRect(event->rect(), theme.surface.toQColor());
+        p.setFont(timeFont_);
+        p.setPen(theme.foreground.toQColor());
+        const QRectF time = timeRect();
+        p.drawText(QRectF(time.left(), 0, time.width() + 1, height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   state_.time);
+        return;
+    }
     const QRectF plate = plateRect().adjusted(0.5, 0.5, -0.5, -0.5);
     const double radius = std::min(kRadius, plate.height() / 2);
     QPainterPath shape;

@@ -93,6 +93,8 @@ private:
     double compactWidth() const;
     double contentLeft() const;
     QRectF timeRect() const;
+    QRect digitsRect() const;
+    QRect plateInterior() const;
     void place();
 
     TimerBarState state_;
