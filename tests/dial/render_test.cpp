@@ -3,6 +3,7 @@
 #include "dial/AnalogClock.h"
 #include "dial/DialGeometry.h"
 #include "dial/FaceCache.h"
+#include "dial/GlowLayer.h"
 #include "dial/HandRaster.h"
 
 #include <QDir>
@@ -412,5 +413,50 @@ TEST(DialRendering, RingAndMarkWidthsScaleWithTheDialAndKeepTheirMinimum) {
                                                 colors.face, colors.foreground) / dpr;
             EXPECT_NEAR(across * std::cos(6 * M_PI / 180), c.minuteMark, 0.08 * c.minuteMark);
         }
+    }
+}
+
+namespace {
+// Three separable box passes written the plain way: every output pixel sums
+// its window directly, pixels beyond the edge count as empty.
+std::vector<unsigned char> referenceBlur(std::vector<unsigned char> plane, int w, int h, int radius) {
+    const int window = 2 * radius + 1;
+    std::vector<unsigned char> tmp(plane.size());
+    for (int pass = 0; pass < 3; ++pass) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int sum = 0;
+                for (int k = -radius; k <= radius; ++k)
+                    if (x + k >= 0 && x + k < w) sum += plane[std::size_t(y * w + x + k)];
+                tmp[std::size_t(y * w + x)] = static_cast<unsigned char>((sum + window / 2) / window);
+            }
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                int sum = 0;
+                for (int k = -radius; k <= radius; ++k)
+                    if (y + k >= 0 && y + k < h) sum += tmp[std::size_t((y + k) * w + x)];
+                plane[std::size_t(y * w + x)] = static_cast<unsigned char>((sum + window / 2) / window);
+            }
+    }
+    return plane;
+}
+}  // namespace
+
+TEST(GlowBlur, MatchesPlainBoxPassesIncludingPlanesThinnerThanTheWindow) {
+    const struct {
+        int w, h;
+        double sigma;  // sigma 1.5 gives radius 1, 3 gives radius 3
+        int radius;
+    } cases[] = {{37, 23, 1.5, 1}, {64, 48, 3.0, 3}, {5, 2, 3.0, 3}, {1, 9, 3.0, 3}, {9, 1, 1.5, 1}};
+    for (const auto& c : cases) {
+        std::vector<unsigned char> plane(std::size_t(c.w * c.h));
+        unsigned state = 12345;
+        for (unsigned char& v : plane) {
+            state = state * 1103515245u + 12345u;
+            v = static_cast<unsigned char>((state >> 16) & 0xff);
+        }
+        const std::vector<unsigned char> expected = referenceBlur(plane, c.w, c.h, c.radius);
+        glow::blurCoverage(plane.data(), c.w, c.h, c.sigma);
+        EXPECT_EQ(plane, expected) << c.w << "x" << c.h;
     }
 }
