@@ -20,6 +20,7 @@ probe=${2:-$here/../build/tests/settings_alarms_page_test}
 seconds=${3:-20}
 [[ -x "$corvane" && -x "$probe" ]] || { echo "build corvane and settings_alarms_page_test first" >&2; exit 2; }
 source "$here/../tests/e2e_lib.sh"
+source "$here/bench_lib.sh"
 e2e_setup 1600x1000
 export TZ=UTC
 
@@ -42,15 +43,7 @@ cat > "$(e2e_settings)" <<'JSON'
 }
 JSON
 
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
-hz=$(getconf CLK_TCK)
-measure() {  # -> per cent of one core over $seconds
-    local a0 a1
-    a0=$(cpu_ticks "$pid")
-    sleep "$seconds"
-    a1=$(cpu_ticks "$pid")
-    awk -v d=$((a1 - a0)) -v t="$hz" -v s="$seconds" 'BEGIN { printf "%.2f", d / t / s * 100 }'
-}
+measure() { cpu_share "$pid" "$seconds"; }
 
 "$corvane" > "$E2E_WORK/corvane.log" 2>&1 &
 pid=$!
@@ -72,7 +65,5 @@ e2e_stop "$pid" "$E2E_WORK/corvane.log"
 added=$(awk -v a="$alone" -v b="$with_page" 'BEGIN { printf "%.2f", b - a }')
 echo "clock window alone:               $alone % of a core"
 echo "with the alarms page open beside: $with_page % of a core"
-verdict=ok
-awk -v d="$added" 'BEGIN { exit !(d > 0.5) }' && verdict=MISSED
-echo "added by the page:                $added % (target <= 0.5 %) $verdict"
-[[ $verdict == ok ]]
+bench_check "added by the page" "$added" 0.5 "%"
+exit "$bench_failed"

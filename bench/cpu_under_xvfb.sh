@@ -31,27 +31,13 @@ settle=3
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
 command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
 
-work=$(mktemp -d)
-xvfb_pid=
+source "$here/../tests/e2e_lib.sh"
+source "$here/bench_lib.sh"
+e2e_setup 1600x1000
+work=$E2E_WORK
+xvfb_pid=$E2E_XVFB_PID
+display=$DISPLAY
 app_pid=
-cleanup() {
-    [[ -n "$app_pid" ]] && kill -9 "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-ticks_per_second=$(getconf CLK_TCK)
-
-# Xvfb picks a free display itself and writes its number to the fd.
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
-display=":$(tr -d '[:space:]' < "$work/display")"
-
-# utime + stime of a process, in clock ticks.
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
 zones=(Europe/Berlin America/New_York Asia/Tokyo Europe/London Australia/Sydney America/Los_Angeles
        Asia/Shanghai Asia/Dubai Asia/Kolkata America/Sao_Paulo Asia/Singapore Africa/Johannesburg
@@ -98,6 +84,7 @@ start_case() {
         CORVANE_REPORT_FIRST_FRAME=1 CORVANE_TRACE_MAP=1 \
         "$corvane" > "$dir/stdout" 2> "$dir/stderr" &
     app_pid=$!
+    e2e_track "$app_pid"
 }
 
 first_frame_ms() {
@@ -116,13 +103,6 @@ stop_case() {
     kill -9 "$app_pid" 2>/dev/null || true
     wait "$app_pid" 2>/dev/null || true
     app_pid=
-}
-
-failed=0
-check() {  # name value limit unit
-    local verdict=ok
-    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v == "" || v > l) }'; then verdict=MISSED; failed=1; fi
-    printf '%-46s %8s %-3s (target <= %s %s) %s\n' "$1" "$2" "$4" "$3" "$4" "$verdict"
 }
 
 # Pins the card of Tokyo on the map screen, where the program says the map is.
@@ -159,8 +139,7 @@ measure() {
     sleep "$seconds"
     a1=$(cpu_ticks "$app_pid"); x1=$(cpu_ticks "$xvfb_pid")
     stop_case
-    awk -v a=$((a1 - a0)) -v x=$((x1 - x0)) -v t="$ticks_per_second" -v s="$seconds" -v g="$size" \
-        'BEGIN { printf "%.2f %.2f %s\n", a / t / s * 100, x / t / s * 100, g }'
+    echo "$(ticks_to_share $((a1 - a0)) "$seconds") $(ticks_to_share $((x1 - x0)) "$seconds") $size"
 }
 
 echo "program: $corvane"
@@ -168,28 +147,28 @@ echo "display $display 1600x1000, ${seconds} s per case after ${settle} s settli
 echo
 
 read -r c1 x1 g1 < <(measure analog24 24 Analog "1280 800")
-check "24 analog clocks, smooth seconds ($g1)" "$c1" 3 "%"
+bench_check "24 analog clocks, smooth seconds ($g1)" "$c1" 3 "%"
 echo "    X server meanwhile: $x1 %"
 read -r c2 x2 g2 < <(measure analog1 1 Analog)
-check "1 analog clock, smooth seconds ($g2)" "$c2" 0.5 "%"
+bench_check "1 analog clock, smooth seconds ($g2)" "$c2" 0.5 "%"
 echo "    X server meanwhile: $x2 %"
 read -r c3 x3 g3 < <(measure analog1large 1 Analog "1280 800")
-check "1 analog clock, smooth seconds ($g3)" "$c3" 1 "%"
+bench_check "1 analog clock, smooth seconds ($g3)" "$c3" 1 "%"
 echo "    X server meanwhile: $x3 %"
 read -r c4 x4 g4 < <(measure analog1ticking 1 Analog "" false)
-check "1 analog clock, ticking seconds ($g4)" "$c4" 0.1 "%"
+bench_check "1 analog clock, ticking seconds ($g4)" "$c4" 0.1 "%"
 echo "    X server meanwhile: $x4 %"
 read -r c5 x5 g5 < <(measure digital4 4 Digital "1280 800")
-check "4 digital clocks ($g5)" "$c5" 0.1 "%"
+bench_check "4 digital clocks ($g5)" "$c5" 0.1 "%"
 echo "    X server meanwhile: $x5 %"
 read -r c6 x6 g6 < <(measure digital24 24 Digital "1280 800")
-check "24 digital clocks ($g6)" "$c6" 0.2 "%"
+bench_check "24 digital clocks ($g6)" "$c6" 0.2 "%"
 echo "    X server meanwhile: $x6 %"
 read -r c7 x7 g7 < <(measure map 1 Digital "1280 800" true true)
-check "map screen, no card ($g7)" "$c7" 0.3 "%"
+bench_check "map screen, no card ($g7)" "$c7" 0.3 "%"
 echo "    X server meanwhile: $x7 %"
 read -r c8 x8 g8 < <(measure mapcard 1 Digital "1280 800" true true card)
-check "map screen, card pinned ($g8)" "$c8" 0.6 "%"
+bench_check "map screen, card pinned ($g8)" "$c8" 0.6 "%"
 echo "    X server meanwhile: $x8 %"
 
 frames=()
@@ -204,6 +183,6 @@ done
 sorted=$(printf '%s\n' "${frames[@]}" | sort -n)
 median=$(sed -n 2p <<<"$sorted")
 echo "first frame, 24 analog clocks (runs: ${frames[*]} ms)"
-check "  median" "$median" 250 "ms"
+bench_check "  median" "$median" 250 "ms"
 
-exit "$failed"
+exit "$bench_failed"

@@ -20,25 +20,13 @@ settle=3
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
 command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
 
-work=$(mktemp -d)
-xvfb_pid=
+source "$here/../tests/e2e_lib.sh"
+source "$here/bench_lib.sh"
+e2e_setup 1920x1080
+unset WAYLAND_DISPLAY
+work=$E2E_WORK
+xvfb_pid=$E2E_XVFB_PID
 app_pid=
-cleanup() {
-    [[ -n "$app_pid" ]] && kill -9 "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
-export DISPLAY=":$(tr -d '[:space:]' < "$work/display")"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
-ticks_per_second=$(getconf CLK_TCK)
 
 # Starts the program in fresh folders with the clock window on the left; sets
 # app_pid and clock (the clock window's id).
@@ -56,6 +44,7 @@ JSON
         XDG_RUNTIME_DIR="$dir/runtime" TMPDIR="$dir/tmp" DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/no-bus" \
         CORVANE_REPORT_FIRST_FRAME=1 "$corvane" > "$dir/stdout" 2> "$dir/stderr" &
     app_pid=$!
+    e2e_track "$app_pid"
     clock=$(timeout 30 xdotool search --sync --onlyvisible --name '^Corvane$' | head -n 1)
 }
 
@@ -82,13 +71,6 @@ stop_case() {
     app_pid=
 }
 
-failed=0
-check() {  # name value limit unit
-    local verdict=ok
-    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v == "" || v > l) }'; then verdict=MISSED; failed=1; fi
-    printf '%-52s %8s %-3s (target <= %s %s) %s\n' "$1" "$2" "$4" "$3" "$4" "$verdict"
-}
-
 echo "program: $corvane"
 echo "display $DISPLAY 1920x1080, ${seconds} s after ${settle} s settling"
 echo
@@ -111,9 +93,9 @@ a0=$(cpu_ticks "$app_pid"); x0=$(cpu_ticks "$xvfb_pid")
 sleep "$seconds"
 a1=$(cpu_ticks "$app_pid"); x1=$(cpu_ticks "$xvfb_pid")
 stop_case
-cpu=$(awk -v a=$((a1 - a0)) -v t="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", a / t / s * 100 }')
-xcpu=$(awk -v a=$((x1 - x0)) -v t="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", a / t / s * 100 }')
-check "clock + settings on a running stopwatch" "$cpu" 1.5 "%"
+cpu=$(ticks_to_share $((a1 - a0)) "$seconds")
+xcpu=$(ticks_to_share $((x1 - x0)) "$seconds")
+bench_check "clock + settings on a running stopwatch" "$cpu" 1.5 "%"
 echo "    X server meanwhile: $xcpu %"
 
 opens=()
@@ -127,6 +109,6 @@ for run in 1 2 3; do
 done
 median=$(printf '%s\n' "${opens[@]}" | sort -n | sed -n 2p)
 echo "settings window, first opening (runs: ${opens[*]} ms)"
-check "  median" "$median" 150 "ms"
+bench_check "  median" "$median" 150 "ms"
 
-exit "$failed"
+exit "$bench_failed"

@@ -16,6 +16,7 @@ seconds=${2:-20}
 settle=3
 [[ -x "$corvane" ]] || { echo "no program at $corvane (build it or pass its path)" >&2; exit 2; }
 source "$here/../tests/e2e_lib.sh"
+source "$here/bench_lib.sh"
 e2e_setup 1600x1000
 
 zones=(Europe/Berlin America/New_York Asia/Tokyo Europe/London Australia/Sydney America/Los_Angeles
@@ -39,15 +40,7 @@ pid=$!
 e2e_track "$pid"
 wid=$(e2e_wait_window '^Corvane$') || e2e_fail "no clock window"
 
-ticks_per_second=$(getconf CLK_TCK)
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
-measure() {  # prints per cent of one core over $seconds
-    local a0 a1
-    a0=$(cpu_ticks "$pid")
-    sleep "$seconds"
-    a1=$(cpu_ticks "$pid")
-    awk -v a=$((a1 - a0)) -v t="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", a / t / s * 100 }'
-}
+measure() { cpu_share "$pid" "$seconds"; }
 
 sleep "$settle"
 closed=$(measure)
@@ -60,7 +53,5 @@ e2e_stop "$pid" "$E2E_WORK/app.log"
 added=$(awk -v o="$open" -v c="$closed" 'BEGIN { printf "%.2f", o - c }')
 echo "24 digital clocks, settings closed:          $closed % of a core"
 echo "the same with the display page open:        $open % of a core"
-verdict=ok
-awk -v a="$added" 'BEGIN { exit !(a > 1.0) }' && verdict=MISSED
-echo "added by the page:                          $added % (target <= 1 %) $verdict"
-[[ $verdict == ok ]]
+bench_check "added by the page" "$added" 1 "%"
+exit "$bench_failed"

@@ -21,22 +21,11 @@ settle=3
 [[ -x "$widget" ]] || { echo "no program at $widget (build it or pass its path)" >&2; exit 2; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
 command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
-
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-cleanup() {
-    [[ -n "$app_pid" ]] && kill -9 "$app_pid" 2>/dev/null || true
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.05; done
-[[ -s "$work/display" ]] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 2; }
-display=":$(tr -d '[:space:]' < "$work/display")"
+source "$here/../tests/e2e_lib.sh"
+source "$here/bench_lib.sh"
+e2e_setup 1280x800
+work=$E2E_WORK
+display=$DISPLAY
 
 mkdir -p "$work/data/Q7RM2ZX5KD.de.velmor.corvane" "$work/config" "$work/runtime" "$work/home"
 chmod 700 "$work/runtime"
@@ -50,30 +39,25 @@ env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" \
     XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" \
     "$widget" > "$work/stdout" 2> "$work/stderr" &
 app_pid=$!
+e2e_track "$app_pid"
 DISPLAY="$display" timeout 30 xdotool search --sync --onlyvisible --name '^Corvane-Widget$' > /dev/null || {
     echo "no widget window" >&2; cat "$work/stderr" >&2; exit 1; }
 sleep "$settle"
 
-cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$1/task/$1/status"; }
-ticks_per_second=$(getconf CLK_TCK)
 
 t0=$(cpu_ticks "$app_pid"); w0=$(switches "$app_pid")
 sleep "$seconds"
 t1=$(cpu_ticks "$app_pid"); w1=$(switches "$app_pid")
 rss_kb=$(awk '/^VmRSS/ { print $2 }' "/proc/$app_pid/status")
+kill -TERM "$app_pid"
+wait "$app_pid" 2>/dev/null || true
 
-cpu=$(awk -v d=$((t1 - t0)) -v t="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.3f", d / t / s * 100 }')
+cpu=$(ticks_to_share $((t1 - t0)) "$seconds" 3)
 rss=$(awk -v k="$rss_kb" 'BEGIN { printf "%.1f", k / 1024 }')
 echo "program: $widget"
 echo "display $display, ${seconds} s after ${settle} s settling"
-failed=0
-check() {  # name value limit unit
-    local verdict=ok
-    if awk -v v="$2" -v l="$3" 'BEGIN { exit !(v > l) }'; then verdict=MISSED; failed=1; fi
-    printf '%-40s %8s %-3s (target <= %s %s) %s\n' "$1" "$2" "$4" "$3" "$4" "$verdict"
-}
-check "CPU between minutes" "$cpu" 0.05 "%"
-check "resident memory" "$rss" 40 "MB"
+bench_check "CPU between minutes" "$cpu" 0.05 "%"
+bench_check "resident memory" "$rss" 40 "MB"
 echo "main thread woke $((w1 - w0)) times in ${seconds} s"
-exit "$failed"
+exit "$bench_failed"
