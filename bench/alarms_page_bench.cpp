@@ -3,6 +3,7 @@
 // heap allocations per tick. The page should add next to nothing between
 // minutes; on the minute it refreshes its four cards (measured apart).
 
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include "CountingAllocator.h"
@@ -108,11 +109,4 @@ BENCHMARK(BM_SecondTickWithoutPage)->Iterations(45);
 BENCHMARK(BM_SecondTickWithAlarmsPage)->Iterations(45);
 BENCHMARK(BM_MinuteRefreshOfThePage)->Iterations(200);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QApplication>(argc, argv); }

@@ -18,15 +18,13 @@ here=$(cd "$(dirname "$0")" && pwd)
 corvane=${1:-$here/../build/src/shell/corvane}
 probe=${2:-$here/../build/tests/settings_alarms_page_test}
 seconds=${3:-20}
-[[ -x "$corvane" && -x "$probe" ]] || { echo "build corvane and settings_alarms_page_test first" >&2; exit 2; }
 source "$here/../tests/e2e_lib.sh"
 source "$here/bench_lib.sh"
+bench_require "$corvane" "$probe"
 e2e_setup 1600x1000
 export TZ=UTC
 
-CORVANE_E2E_PROBE="$E2E_WORK/probe.txt" QT_QPA_PLATFORM=offscreen "$probe" --gtest_filter='AlarmsEndToEnd.*' \
-    > "$E2E_WORK/probe.log" 2>&1 || { cat "$E2E_WORK/probe.log" >&2; e2e_fail "probe failed"; }
-source "$E2E_WORK/probe.txt"
+e2e_alarms_probe "$probe"
 
 # Armed for 03:00, which the measuring never reaches unless run right then.
 mkdir -p "$XDG_DATA_HOME/Corvane"

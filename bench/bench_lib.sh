@@ -2,6 +2,8 @@
 # first: it gives the private X display (Xvfb's pid in $E2E_XVFB_PID), the
 # private folders and the cleanup on exit.
 #
+#   bench_require PROGRAM...      exits (2) unless each is an executable file
+#                                 and Xvfb and xdotool are installed
 #   cpu_ticks PID                 utime + stime so far, in clock ticks
 #   cpu_share PID SECONDS [DIGITS]  per cent of one core over the next SECONDS
 #   ticks_to_share TICKS SECONDS [DIGITS]
@@ -13,6 +15,15 @@
 # (1 / CLK_TCK s) over the measuring time.
 
 bench_failed=0
+
+bench_require() {
+    local program
+    for program in "$@"; do
+        [[ -x "$program" ]] || { echo "no program at $program (build it or pass its path)" >&2; exit 2; }
+    done
+    command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
+    command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
+}
 bench_ticks_per_second=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }

@@ -2,6 +2,7 @@
 // with a smooth second hand. "Cached" reuses the faces as every frame after
 // the first does; "Uncached" paints every face anew.
 
+#include "BenchMain.h"
 #include "dial/AnalogClock.h"
 #include "dial/FaceCache.h"
 
@@ -69,11 +70,4 @@ BENCHMARK(BM_GridFrameCached)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GridFrameUncached)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GridFrameCachedHiDpi)->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QGuiApplication>(argc, argv); }

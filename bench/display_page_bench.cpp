@@ -8,6 +8,7 @@
 // Targets: the page's share of a second <= 10 ms (1 % of a core), a
 // keystroke <= 2 ms, opening the design panel <= 50 ms.
 
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -141,11 +142,4 @@ BENCHMARK(BM_SecondWithPage24Clocks)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZoneSearchKeystroke)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenDesignPanel)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QApplication>(argc, argv); }

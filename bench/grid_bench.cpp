@@ -1,5 +1,6 @@
 // Costs on the clock grid's tick path: the layout search, a tick that changes
 // nothing visible, and a full repaint of 24 analog cells.
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -64,11 +65,4 @@ BENCHMARK(BM_PaintAnalogGrid24)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QApplication>(argc, argv); }

@@ -2,6 +2,7 @@
 // resize or when its ten-second key changes, and the kept base map drawn
 // again as on every other repaint (which must not allocate).
 
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <QDateTime>
@@ -82,11 +83,4 @@ BENCHMARK(BM_SkyLayerAllCities)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QGuiApplication>(argc, argv); }

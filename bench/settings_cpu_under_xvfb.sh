@@ -16,12 +16,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 corvane=${1:-$here/../build/src/shell/corvane}
 seconds=${2:-20}
 settle=3
-[[ -x "$corvane" ]] || { echo "no program at $corvane (build it or pass its path)" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
-command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
 
 source "$here/../tests/e2e_lib.sh"
 source "$here/bench_lib.sh"
+bench_require "$corvane"
 e2e_setup 1920x1080
 unset WAYLAND_DISPLAY
 work=$E2E_WORK

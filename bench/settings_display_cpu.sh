@@ -14,9 +14,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 corvane=${1:-$here/../build/src/shell/corvane}
 seconds=${2:-20}
 settle=3
-[[ -x "$corvane" ]] || { echo "no program at $corvane (build it or pass its path)" >&2; exit 2; }
 source "$here/../tests/e2e_lib.sh"
 source "$here/bench_lib.sh"
+bench_require "$corvane"
 e2e_setup 1600x1000
 
 zones=(Europe/Berlin America/New_York Asia/Tokyo Europe/London Australia/Sydney America/Los_Angeles

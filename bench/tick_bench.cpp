@@ -1,6 +1,7 @@
 // The fast tick (25 per second) when nothing visible changed: its cost and
 // how many heap allocations it makes (the aim is none).
 
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include "CountingAllocator.h"
@@ -76,10 +77,4 @@ void BM_FastTickCountdownRunningStopwatchPaused(benchmark::State& state) {
 BENCHMARK(BM_FastTickIdle);
 BENCHMARK(BM_FastTickCountdownRunningStopwatchPaused);
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QCoreApplication>(argc, argv); }

@@ -3,6 +3,7 @@
 // extra-large widget with 12 dials or 12 digital times. Targets: timeline
 // <= 1 ms, extra-large repaint <= 10 ms.
 
+#include "BenchMain.h"
 #include "dial/FaceCache.h"
 #include "platform/Clock.h"
 #include "platform/TimeZones.h"
@@ -81,11 +82,4 @@ BENCHMARK(BM_WidgetRepaintExtraLargeDialsNewFaces)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_WidgetRepaintExtraLargeDialsHiDpi)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WidgetRepaintExtraLargeDigital)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QGuiApplication>(argc, argv); }

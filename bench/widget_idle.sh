@@ -18,11 +18,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 widget=${1:-$here/../build/src/widget/tickora-widget}
 seconds=${2:-120}
 settle=3
-[[ -x "$widget" ]] || { echo "no program at $widget (build it or pass its path)" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "Xvfb is missing (apt-get install xvfb)" >&2; exit 2; }
-command -v xdotool >/dev/null || { echo "xdotool is missing (apt-get install xdotool)" >&2; exit 2; }
 source "$here/../tests/e2e_lib.sh"
 source "$here/bench_lib.sh"
+bench_require "$widget"
 e2e_setup 1280x800
 work=$E2E_WORK
 display=$DISPLAY

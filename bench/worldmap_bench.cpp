@@ -1,6 +1,7 @@
 // One pointer move over the world map: the nearest-city search over a
 // catalogue of 900 cities, and the whole handling of a move onto a new city
 // (search, new card, sky layer redrawn, map repainted) at 1600 px.
+#include "BenchMain.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -126,11 +127,4 @@ BENCHMARK(BM_CityCardCreation)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return corvane::bench::runWithQt<QApplication>(argc, argv); }

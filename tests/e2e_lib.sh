@@ -79,3 +79,13 @@ e2e_stop() {
 
 # e2e_settings: the settings file of this run.
 e2e_settings() { echo "$XDG_DATA_HOME/Corvane/settings.json"; }
+
+# e2e_alarms_probe PROBE: runs the alarms page test's layout probe offscreen
+# and takes the positions it writes (shell variables such as category_x,
+# category_y) into this script.
+e2e_alarms_probe() {
+    CORVANE_E2E_PROBE="$E2E_WORK/probe.txt" QT_QPA_PLATFORM=offscreen "$1" --gtest_filter='AlarmsEndToEnd.*' \
+        > "$E2E_WORK/probe.log" 2>&1 || { cat "$E2E_WORK/probe.log" >&2; e2e_fail "probe failed"; }
+    # shellcheck disable=SC1091
+    source "$E2E_WORK/probe.txt"
+}

@@ -16,10 +16,7 @@ source "$(dirname "$0")/../e2e_lib.sh"
 e2e_setup 1280x800
 export TZ=UTC
 
-CORVANE_E2E_PROBE="$E2E_WORK/probe.txt" QT_QPA_PLATFORM=offscreen "$probe" --gtest_filter='AlarmsEndToEnd.*' \
-    > "$E2E_WORK/probe.log" 2>&1 || { cat "$E2E_WORK/probe.log" >&2; e2e_fail "probe failed"; }
-# shellcheck disable=SC1091
-source "$E2E_WORK/probe.txt"
+e2e_alarms_probe "$probe"
 
 # Every alarm off, alarm 1 at 07:00 every day; digital clocks.
 mkdir -p "$XDG_DATA_HOME/Corvane"
