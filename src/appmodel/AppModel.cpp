@@ -10,9 +10,11 @@
 #include <QThreadPool>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/system/DialogFileChooser.h"
 #include "platform/Appearance.h"
+#include "platform/AtomicFile.h"
 #include "platform/SleepInhibitor.h"
 #include "platform/Text.h"
 #include "platform/TimeZoneWatcher.h"
@@ -130,7 +132,10 @@ AppModel::AppModel(AppModelDeps deps, QObject* parent)
     m_latitudeText = coordinateText(m_settings.dusk.latitude);
     m_longitudeText = coordinateText(m_settings.dusk.longitude);
 
-    if (const auto error = m_settingsService->lastError()) m_saveStatusText = *error;
+    if (const auto error = m_settingsService->lastError()) m_saveStatusText = m_loadMessage = *error;
+    // A run killed while it wrote the widget's file left its temporary file.
+    if (const auto snapshot = WidgetSnapshot::fileURL(m_paths))
+        removeStrayTemporaries(QFileInfo(*snapshot).absolutePath(), QFileInfo(*snapshot).fileName());
 
     m_alarmService.onTriggered = [this](int number, const AlarmSettings& alarm, const QDateTime& now,
                                         const QDateTime& scheduled) {
@@ -223,6 +228,14 @@ void AppModel::setSettings(AppSettings settings) {
 void AppModel::settingsDidChange(const AppSettings& old) {
     const AppSettings& now = m_settings;
     if (old == now) return;
+    if (!m_userChangePending) {
+        AppSettings framed = old;
+        framed.windowLeft = now.windowLeft;
+        framed.windowTop = now.windowTop;
+        framed.windowWidth = now.windowWidth;
+        framed.windowHeight = now.windowHeight;
+        m_userChangePending = framed != now;
+    }
 
     if (old.displayMode != now.displayMode) {
         updateTickRate();
@@ -266,15 +279,19 @@ void AppModel::saveNow() {
         return;
     }
     QPointer<AppModel> self(this);
-    m_settingsService->writeAndNotify(data, [self](bool ok, const std::optional<QString>& message) {
-        if (self) self->saveCompleted(ok, message);
+    const bool userChange = std::exchange(m_userChangePending, false);
+    m_settingsService->writeAndNotify(data, [self, userChange](bool ok, const std::optional<QString>& message) {
+        if (self) self->saveCompleted(ok, message, userChange);
     });
 }
 
-void AppModel::saveCompleted(bool ok, const std::optional<QString>& message) {
+void AppModel::saveCompleted(bool ok, const std::optional<QString>& message, bool carriedUserChange) {
     if (ok) {
-        setSaveStatusText(std::nullopt);
+        if (carriedUserChange) m_loadMessage.reset();
+        setSaveStatusText(m_loadMessage);
     } else {
+        // The change is still unsaved; the next save that succeeds carries it.
+        m_userChangePending = m_userChangePending || carriedUserChange;
         setSaveStatusText(
             message ? message
                     : std::optional<QString>(tr("Einstellungen konnten nicht gespeichert werden.")));

@@ -446,7 +446,7 @@ private:
     }
 
     void saveNow();
-    void saveCompleted(bool ok, const std::optional<QString>& message);
+    void saveCompleted(bool ok, const std::optional<QString>& message, bool carriedUserChange);
     void setSaveStatusText(const std::optional<QString>& text);
     void updateGreeting();
     void runPerSecondWork(const QDateTime& now, int second);
@@ -528,6 +528,12 @@ private:
     bool m_isSettingsOpen = false;
     SettingsCategory m_selectedCategory = SettingsCategory::display;
     std::optional<QString> m_saveStatusText;
+    // Why the settings at start are the defaults. It stays the save status
+    // until a save carries a change of the user's own: the frame the window
+    // reports at start is saved too, and must not hide it.
+    std::optional<QString> m_loadMessage;
+    // A change other than the window frame waits for its save.
+    bool m_userChangePending = false;
     QString m_customBackgroundHex;
     std::optional<QString> m_backgroundHexError;
     QString m_latitudeText;

@@ -33,7 +33,10 @@ QString toQString(const InJson& value) {
 }
 
 // A JSON number as a 64-bit integer, when it is one: an integral value that
-// fits. 5.0 fits; 5.5 and 2^63 do not.
+// fits. 5.0 fits; 5.5 and 2^63 do not. A number written beyond the 64-bit
+// range arrives as a double; past 2^53 a double no longer tells which
+// integer was written (-9223372036854775809 reads as exactly -2^63), so such
+// a value is no integer and the field keeps its default.
 std::optional<qint64> toInteger(const InJson& value) {
     if (value.is_number_unsigned()) {
         const auto u = value.get<std::uint64_t>();
@@ -43,10 +46,8 @@ std::optional<qint64> toInteger(const InJson& value) {
     if (value.is_number_integer()) return value.get<std::int64_t>();
     if (value.is_number_float()) {
         const double d = value.get<double>();
-        // 2^63 is exactly representable; every double below it and at or
-        // above -2^63 converts without overflow.
-        constexpr double kLimit = 9223372036854775808.0;
-        if (!std::isfinite(d) || std::trunc(d) != d || d < -kLimit || d >= kLimit) return std::nullopt;
+        constexpr double kLimit = 9007199254740992.0;  // 2^53
+        if (!std::isfinite(d) || std::trunc(d) != d || d < -kLimit || d > kLimit) return std::nullopt;
         return qint64(d);
     }
     return std::nullopt;

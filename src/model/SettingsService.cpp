@@ -1,17 +1,21 @@
 #include "model/SettingsService.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QTextBoundaryFinder>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <future>
+#include <nlohmann/json.hpp>
 
 #include "model/SettingsCodec.h"
+#include "platform/AtomicFile.h"
 #include "platform/Text.h"
 #include "platform/Uuid.h"
 
@@ -24,45 +28,36 @@ constexpr int kMaxImportBaseGraphemes = 60;
 // would exceed that and make every import of such a file fail.
 constexpr qsizetype kMaxFileNameBytes = 255;
 
+// A damaged file is set aside by renaming it, which keeps every byte for
+// free. Only when that is impossible is it copied, and not beyond this: a
+// file that large is no settings file the user could want back.
+constexpr qint64 kMaxBackupCopyBytes = 8 * 1024 * 1024;
+// The clean-up reads the backup to spare the media files it names; a backup
+// it cannot read in full stops the clean-up.
+constexpr qint64 kMaxBackupScanBytes = kMaxBackupCopyBytes;
+
 QString settingsFileName() {
     return QStringLiteral("settings.json");
 }
 
-// Qt's own error strings are English; the user reads German.
-QString describe(QFileDevice::FileError error) {
-    switch (error) {
-        case QFileDevice::NoError:
-            return tr("Unbekannter Fehler");
-        case QFileDevice::ReadError:
-            return tr("Die Datei konnte nicht gelesen werden");
-        case QFileDevice::WriteError:
-            return tr("Die Datei konnte nicht geschrieben werden");
-        case QFileDevice::FatalError:
-            return tr("Schwerer Fehler beim Dateizugriff");
-        case QFileDevice::ResourceError:
-            return tr("Kein Speicherplatz oder keine Systemressourcen mehr frei");
-        case QFileDevice::OpenError:
-            return tr("Die Datei konnte nicht geöffnet werden");
-        case QFileDevice::AbortError:
-            return tr("Der Vorgang wurde abgebrochen");
-        case QFileDevice::TimeOutError:
-            return tr("Zeitüberschreitung beim Dateizugriff");
-        case QFileDevice::UnspecifiedError:
-            return tr("Unbekannter Fehler beim Dateizugriff");
-        case QFileDevice::RemoveError:
-            return tr("Die Datei konnte nicht gelöscht werden");
-        case QFileDevice::RenameError:
-            return tr("Die Datei konnte nicht ersetzt werden");
-        case QFileDevice::PositionError:
-            return tr("Fehler beim Positionieren in der Datei");
-        case QFileDevice::ResizeError:
-            return tr("Die Dateigröße konnte nicht geändert werden");
-        case QFileDevice::PermissionsError:
-            return tr("Keine Zugriffsberechtigung");
-        case QFileDevice::CopyError:
-            return tr("Die Datei konnte nicht kopiert werden");
+QString windowStateFileName() {
+    return QStringLiteral("fenster.ini");
+}
+
+QString backupFileName() {
+    return settingsFileName() + QStringLiteral(".defekt.bak");
+}
+
+// Whether `bytes` (a damaged settings file) mention `name` as our encoder or
+// another JSON writer would have spelt it.
+bool namesFile(const QByteArray& bytes, const std::string& name) {
+    if (bytes.contains(QByteArrayView(name.data(), qsizetype(name.size())))) return true;
+    for (const bool ascii : {false, true}) {
+        const std::string quoted = nlohmann::json(name).dump(-1, ' ', ascii, nlohmann::json::error_handler_t::replace);
+        const std::string_view escaped = std::string_view(quoted).substr(1, quoted.size() - 2);
+        if (bytes.contains(QByteArrayView(escaped.data(), qsizetype(escaped.size())))) return true;
     }
-    return tr("Unbekannter Fehler");
+    return false;
 }
 
 QString folderNotCreated(const QString& path) {
@@ -136,7 +131,11 @@ QString SettingsService::settingsFilePath() const {
 }
 
 QString SettingsService::backupFilePath() const {
-    return settingsFilePath() + QStringLiteral(".defekt.bak");
+    return m_storageDirectory + u'/' + backupFileName();
+}
+
+QString SettingsService::windowStateFilePath() const {
+    return m_storageDirectory + u'/' + windowStateFileName();
 }
 
 QString SettingsService::mediaDirectory() const {
@@ -160,30 +159,37 @@ SettingsLoadResult SettingsService::load() {
     setLastError(std::nullopt);
     SettingsLoadResult result{AppSettings::defaults(), false, false};
 
+    // Left behind by a run that was killed while it wrote.
+    for (const QString& name : {settingsFileName(), backupFileName(), windowStateFileName()})
+        removeStrayTemporaries(m_storageDirectory, name);
+
     const QString path = settingsFilePath();
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink()) return result;
+    struct stat entry {};
+    if (::lstat(QFile::encodeName(path).constData(), &entry) != 0 && errno == ENOENT) return result;
 
     QString reason;
+    bool setAside = true;
     std::optional<SettingsDecodeResult> decoded;
-    if (!info.isFile()) {
-        // A folder, a dangling link or a pipe: opening a pipe would block the
-        // start-up until someone writes into it.
-        reason = tr("Keine lesbare Datei");
-    } else if (info.size() > kMaxSettingsFileBytes) {
-        reason = tr("Die Datei ist zu groß (%1 Bytes).").arg(info.size());
+    if (S_ISDIR(entry.st_mode)) {
+        // Nothing of ours to keep, and nothing a save could replace: every
+        // save says why it cannot write.
+        reason = describeFileError(EISDIR);
+        setAside = false;
     } else {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            reason = describe(file.error());
-        } else {
-            // One byte more than allowed tells a file that grew meanwhile.
-            const QByteArray bytes = file.read(kMaxSettingsFileBytes + 1);
-            if (file.error() != QFileDevice::NoError)
-                reason = describe(file.error());
-            else
-                decoded = decodeSettings(bytes, &reason);
+        // A link is followed when it leads to a file (the user keeps the
+        // settings elsewhere); a pipe, socket or device is never opened.
+        const ReadOutcome read = readRegularFile(path, kMaxSettingsFileBytes);
+        if (read.bytes) {
+            decoded = decodeSettings(*read.bytes, &reason);
             if (!decoded && reason.isEmpty()) reason = tr("Unbekannter Fehler");
+        } else if (read.tooLarge) {
+            reason = tr("Die Datei ist zu groß (%1 Bytes).").arg(QFileInfo(path).size());
+        } else if (read.missing && S_ISLNK(entry.st_mode)) {
+            reason = tr("Die Verknüpfung führt ins Leere");
+        } else if (read.notRegular) {
+            reason = describeFileError(kNotARegularFile);
+        } else {
+            reason = describeFileError(read.error);
         }
     }
 
@@ -197,7 +203,7 @@ SettingsLoadResult SettingsService::load() {
     QString message =
         tr("Die Einstellungen konnten nicht geladen werden (%1). Es werden Standardwerte verwendet.")
             .arg(reason);
-    if (!backUpDamagedFile()) {
+    if (setAside && !backUpDamagedFile()) {
         m_protectDamagedFile = true;
         message += u' ' + tr("Die beschädigte Datei konnte nicht gesichert werden und wird bis zum nächsten "
                              "Start nicht überschrieben; Änderungen werden so lange nicht gespeichert.");
@@ -206,22 +212,17 @@ SettingsLoadResult SettingsService::load() {
     return result;
 }
 
-// Copies the damaged file beside itself. The copy goes to a temporary name
-// first and then replaces the old backup in one step, so a failed copy never
-// costs the previous backup either.
+// Moves the damaged file aside under the backup name, replacing an older
+// backup. A link is renamed itself, so whatever it leads to stays untouched.
+// Only a regular file that cannot be renamed (a mount point, a foreign file
+// in a sticky folder) is copied instead, within a bound.
 bool SettingsService::backUpDamagedFile() {
-    const QString backup = backupFilePath();
-    const QString temporary = backup + QStringLiteral(".neu");
-    QFile::remove(temporary);
-    if (!QFile::copy(settingsFilePath(), temporary)) {
-        QFile::remove(temporary);
-        return false;
-    }
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(backup).constData()) != 0) {
-        QFile::remove(temporary);
-        return false;
-    }
-    return true;
+    const QByteArray from = QFile::encodeName(settingsFilePath());
+    const QByteArray to = QFile::encodeName(backupFilePath());
+    if (std::rename(from.constData(), to.constData()) == 0) return true;
+    struct stat entry {};
+    if (::lstat(from.constData(), &entry) != 0 || !S_ISREG(entry.st_mode)) return false;
+    return copyRegularFile(settingsFilePath(), backupFilePath(), kMaxBackupCopyBytes).ok();
 }
 
 // ---------------------------------------------------------------------------
@@ -242,19 +243,28 @@ bool SettingsService::write(const QByteArray& data) {
         setLastError(saveFailed(folderNotCreated(m_storageDirectory)));
         return false;
     }
-    QSaveFile file(settingsFilePath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        setLastError(saveFailed(describe(file.error())));
-        return false;
+    QString target = settingsFilePath();
+    const QByteArray name = QFile::encodeName(target);
+    struct stat entry {};
+    if (::lstat(name.constData(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+        // The user keeps the file elsewhere: the file the link leads to is
+        // replaced, beside itself. A link to anything else is never written
+        // through (and would have been set aside at start).
+        struct stat reached {};
+        char* resolved = nullptr;
+        if (::stat(name.constData(), &reached) == 0 && S_ISREG(reached.st_mode))
+            resolved = ::realpath(name.constData(), nullptr);
+        if (!resolved) {
+            setLastError(saveFailed(tr("„%1“ ist eine Verknüpfung, die zu keiner gewöhnlichen Datei führt")
+                                        .arg(QDir::toNativeSeparators(target))));
+            return false;
+        }
+        target = QFile::decodeName(resolved);
+        std::free(resolved);
     }
-    if (file.write(data) != data.size()) {
-        const QString reason = describe(file.error());
-        file.cancelWriting();
-        setLastError(saveFailed(reason));
-        return false;
-    }
-    if (!file.commit()) {
-        setLastError(saveFailed(describe(file.error())));
+    const WriteOutcome written = replaceFile(target, data);
+    if (!written.ok()) {
+        setLastError(saveFailed(describeFileError(written.error)));
         return false;
     }
     setLastError(std::nullopt);
@@ -342,15 +352,23 @@ std::optional<QString> SettingsService::importSoundFile(const QString& pickedPat
         setLastError(importFailed(folderNotCreated(media)));
         return std::nullopt;
     }
-    if (!QFileInfo(pickedPath).isFile()) {
-        setLastError(importFailed(tr("Keine lesbare Datei")));
+    const QString base = lastPathComponent(pickedPath);
+    QString destination;
+    // The copy would replace a file of the same name, which another setting
+    // may use: a tag that is taken is drawn anew.
+    for (int attempt = 0; attempt < 8 && destination.isEmpty(); ++attempt) {
+        const QString candidate = media + u'/' + importedFileName(base, prefix, newUuidText().left(6));
+        struct stat entry {};
+        if (::lstat(QFile::encodeName(candidate).constData(), &entry) != 0 && errno == ENOENT)
+            destination = candidate;
+    }
+    if (destination.isEmpty()) {
+        setLastError(importFailed(describeFileError(EEXIST)));
         return std::nullopt;
     }
-    const QString name = importedFileName(lastPathComponent(pickedPath), prefix, newUuidText().left(6));
-    const QString destination = media + u'/' + name;
-    QFile source(pickedPath);
-    if (!source.copy(destination)) {
-        setLastError(importFailed(describe(source.error())));
+    const WriteOutcome copied = copyRegularFile(pickedPath, destination);
+    if (!copied.ok()) {
+        setLastError(importFailed(describeFileError(copied.error)));
         return std::nullopt;
     }
     return destination;
@@ -361,6 +379,17 @@ void SettingsService::cleanupMedia(const QStringList& referencedPaths) {
     for (const QString& path : referencedPaths) {
         const QString name = lastPathComponent(path);
         if (!name.isEmpty()) keep.insert(QFile::encodeName(name));
+    }
+    // Restoring the backup of a damaged file must find the files it names.
+    // What it names is read from its bytes, since it rarely decodes; a
+    // backup that cannot be read in full leaves every file where it is.
+    std::optional<QByteArray> backup;
+    {
+        const ReadOutcome read = readRegularFile(backupFilePath(), kMaxBackupScanBytes);
+        if (read.bytes)
+            backup = std::move(read.bytes);
+        else if (!read.missing && !read.notRegular)
+            return;
     }
     const QByteArray folder = QFile::encodeName(mediaDirectory());
     // At once, not on the write queue: a queued pass still waiting there
@@ -378,6 +407,7 @@ void SettingsService::cleanupMedia(const QStringList& referencedPaths) {
         if (entry.symlink_status(statusError).type() != fs::file_type::regular || statusError) continue;
         const std::string name = entry.path().filename().native();
         if (keep.contains(QByteArray::fromStdString(name))) continue;
+        if (backup && namesFile(*backup, name)) continue;
         std::error_code removeError;
         fs::remove(entry.path(), removeError);
     }

@@ -55,6 +55,8 @@ public:
     QString settingsFilePath() const;
     QString backupFilePath() const;
     QString mediaDirectory() const;
+    // Where the settings window keeps its frame.
+    QString windowStateFilePath() const;
 
     // The German message of the most recent failure, if any.
     std::optional<QString> lastError() const;
@@ -83,8 +85,9 @@ public:
     static QString importedFileName(const QString& pickedFileName, QStringView prefix, QStringView tag);
 
     // Deletes every regular file in the media folder whose name is not the
-    // last component of one of `referencedPaths`. Links, folders and other
-    // entries stay.
+    // last component of one of `referencedPaths` and that the backup of a
+    // damaged settings file does not name. Links, folders and other entries
+    // stay.
     void cleanupMedia(const QStringList& referencedPaths);
 
     // Blocks until everything queued so far has run.

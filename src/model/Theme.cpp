@@ -146,15 +146,22 @@ namespace {
 template <typename Json>
 std::optional<ThemeColors> readThemeColors(const Json& json) {
     if (!json.is_object()) return std::nullopt;
+    const auto dark = json.find("isDark");
+    if (dark == json.end() || !dark->is_boolean()) return std::nullopt;
+    const bool isDark = dark->template get<bool>();
+    // A colour that does not parse takes the plain light or dark palette's,
+    // so the widget never draws black text on black.
+    static const ThemeColors light = ThemeColors::make(ThemeMode::light, std::nullopt, true, 1.0);
+    static const ThemeColors darkPalette = ThemeColors::make(ThemeMode::dark, std::nullopt, true, 1.0);
+    const ThemeColors& fallback = isDark ? darkPalette : light;
     ThemeColors colors;
     for (const auto& field : kColorFields) {
         const auto it = json.find(field.key);
         if (it == json.end() || !it->is_string()) return std::nullopt;
-        colors.*field.member = RGB::fromHex(it->template get_ref<const std::string&>()).value_or(RGB{});
+        colors.*field.member =
+            RGB::fromHex(it->template get_ref<const std::string&>()).value_or(fallback.*field.member);
     }
-    const auto dark = json.find("isDark");
-    if (dark == json.end() || !dark->is_boolean()) return std::nullopt;
-    colors.isDark = dark->template get<bool>();
+    colors.isDark = isDark;
     return colors;
 }
 

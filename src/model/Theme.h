@@ -49,7 +49,8 @@ struct ThemeColors {
 
 // The palette as stored inside the widget snapshot: an object with the ten
 // field names as keys, colours as "#RRGGBB". Reading needs every key; a colour
-// text that does not parse reads as black, a value of the wrong type fails.
+// text that does not parse reads as that colour of the plain light or dark
+// palette (by "isDark"), a value of the wrong type fails.
 nlohmann::ordered_json toJson(const ThemeColors& colors);
 std::optional<ThemeColors> themeColorsFromJson(const nlohmann::ordered_json& json);
 std::optional<ThemeColors> themeColorsFromJson(const nlohmann::json& json);

@@ -1,11 +1,11 @@
 #include "model/WidgetSnapshot.h"
 
 #include "model/JsonLimits.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -59,14 +59,7 @@ std::optional<WidgetSnapshot::Clock> clockFromJson(const ReadJson& j) {
 
 std::optional<QByteArray> readCapped(const QString& filePath) {
     // A FIFO or device under our name would block the read or never end.
-    const QFileInfo info(filePath);
-    if (!info.isFile() || info.size() > WidgetSnapshot::kMaxFileBytes) return std::nullopt;
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    // The file may have grown since the size check.
-    QByteArray bytes = file.read(WidgetSnapshot::kMaxFileBytes + 1);
-    if (bytes.size() > WidgetSnapshot::kMaxFileBytes) return std::nullopt;
-    return bytes;
+    return readRegularFile(filePath, WidgetSnapshot::kMaxFileBytes).bytes;
 }
 
 }  // namespace
@@ -166,15 +159,9 @@ bool WidgetSnapshot::write(const WidgetSnapshot& snapshot, const AppPaths& paths
 
     if (!QDir().mkpath(QFileInfo(*path).absolutePath())) return false;
     // The widget may read at any moment: it must see the old file or the new
-    // one, never a half-written one.
-    QSaveFile file(*path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    // one, never a half-written one. Whatever stands under the name (a link,
+    // a pipe) is replaced, never written through.
+    return replaceFile(*path, bytes).ok();
 }
 
 }  // namespace corvane

@@ -263,7 +263,7 @@ void AppDelegate::showSettingsWindow() {
     if (!model_) return;
     if (!settingsWindow_) {
         settingsWindow_ = std::make_unique<SettingsWindow>(
-            *model_, model_->settingsService().storageDirectory() + QStringLiteral("/fenster.ini"));
+            *model_, model_->settingsService().windowStateFilePath());
         menu_->attachTo(settingsWindow_.get());
         ThemeProvider::attach(settingsWindow_.get(), themeProvider_);
         if (!settingsWindow_->restoreFrame()) placeSettingsWindow();

@@ -1,11 +1,13 @@
 #include "shell/SettingsWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
-#include <QSettings>
 #include <QVBoxLayout>
 
 #include "appmodel/AppModel.h"
+#include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/ViewFactories.h"
 #include "shell/components/TextLines.h"
@@ -36,16 +38,17 @@ SettingsWindow::SettingsWindow(AppModel& model, QString stateFile)
 SettingsWindow::~SettingsWindow() = default;
 
 bool SettingsWindow::restoreFrame() {
-    QSettings state(stateFile_, QSettings::IniFormat);
-    state.beginGroup(QLatin1String(kGroup));
-    const QByteArray geometry = state.value(QLatin1String(kGeometry)).toByteArray();
+    const QString hex = readIniGroup(stateFile_, QLatin1String(kGroup)).value(QLatin1String(kGeometry));
+    const auto geometry = QByteArray::fromHex(hex.toLatin1());
     return !geometry.isEmpty() && restoreGeometry(geometry);
 }
 
 void SettingsWindow::saveFrame() const {
-    QSettings state(stateFile_, QSettings::IniFormat);
-    state.beginGroup(QLatin1String(kGroup));
-    state.setValue(QLatin1String(kGeometry), saveGeometry());
+    // Hex keeps the value a plain INI word. A frame that cannot be stored
+    // costs only the window's place next time; the old one stays whole.
+    QDir().mkpath(QFileInfo(stateFile_).absolutePath());
+    writeIniGroup(stateFile_, QLatin1String(kGroup),
+                  {{QLatin1String(kGeometry), QString::fromLatin1(saveGeometry().toHex())}});
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event) {

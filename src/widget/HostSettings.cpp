@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QSettings>
+
+#include "platform/AtomicFile.h"
+#include "platform/IniFile.h"
 
 namespace corvane {
 
@@ -15,11 +16,13 @@ constexpr const char* kXKey = "x";
 constexpr const char* kYKey = "y";
 constexpr const char* kAutostartKey = "autostart";
 
-std::optional<int> intValue(const QSettings& settings, const char* key) {
-    const QVariant value = settings.value(QLatin1String(key));
-    if (!value.isValid()) return std::nullopt;
+constexpr const char* kGroup = "General";
+
+std::optional<int> intValue(const QHash<QString, QString>& settings, const char* key) {
+    const auto value = settings.constFind(QLatin1String(key));
+    if (value == settings.cend()) return std::nullopt;
     bool ok = false;
-    const qlonglong n = value.toString().toLongLong(&ok);
+    const qlonglong n = value->toLongLong(&ok);
     // Far beyond any screen: a broken file, not a position.
     if (!ok || n < -1'000'000 || n > 1'000'000) return std::nullopt;
     return int(n);
@@ -39,9 +42,13 @@ QString HostSettings::autostartFile() const {
 }
 
 HostState HostSettings::load() const {
+    // Left behind by a copy that was killed while it wrote.
+    removeStrayTemporaries(QFileInfo(settingsFile()).absolutePath(), QFileInfo(settingsFile()).fileName());
+    removeStrayTemporaries(QFileInfo(autostartFile()).absolutePath(), QFileInfo(autostartFile()).fileName());
+
     HostState state;
-    QSettings settings(settingsFile(), QSettings::IniFormat);
-    if (auto family = familyFromKey(settings.value(QLatin1String(kFamilyKey)).toString())) state.family = *family;
+    const QHash<QString, QString> settings = readIniGroup(settingsFile(), QLatin1String(kGroup));
+    if (auto family = familyFromKey(settings.value(QLatin1String(kFamilyKey)))) state.family = *family;
     const std::optional<int> x = intValue(settings, kXKey);
     const std::optional<int> y = intValue(settings, kYKey);
     if (x && y) state.position = QPoint(*x, *y);
@@ -50,19 +57,14 @@ HostState HostSettings::load() const {
 }
 
 bool HostSettings::save(const HostState& state) const {
-    QDir().mkpath(QFileInfo(settingsFile()).absolutePath());
-    QSettings settings(settingsFile(), QSettings::IniFormat);
-    settings.setValue(QLatin1String(kFamilyKey), familyKey(state.family));
+    if (!QDir().mkpath(QFileInfo(settingsFile()).absolutePath())) return false;
+    QList<QPair<QString, QString>> entries{{QLatin1String(kFamilyKey), familyKey(state.family)}};
     if (state.position) {
-        settings.setValue(QLatin1String(kXKey), state.position->x());
-        settings.setValue(QLatin1String(kYKey), state.position->y());
-    } else {
-        settings.remove(QLatin1String(kXKey));
-        settings.remove(QLatin1String(kYKey));
+        entries.append({QLatin1String(kXKey), QString::number(state.position->x())});
+        entries.append({QLatin1String(kYKey), QString::number(state.position->y())});
     }
-    settings.setValue(QLatin1String(kAutostartKey), state.autostart);
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    entries.append({QLatin1String(kAutostartKey), state.autostart ? QStringLiteral("true") : QStringLiteral("false")});
+    return writeIniGroup(settingsFile(), QLatin1String(kGroup), entries).ok();
 }
 
 bool HostSettings::setAutostart(bool on) const {
@@ -79,14 +81,7 @@ bool HostSettings::setAutostart(bool on) const {
     entry += QStringLiteral("Icon=de.velmor.corvane\n");
     entry += QStringLiteral("Terminal=false\n");
     entry += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    const QByteArray bytes = entry.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceFile(path, entry.toUtf8()).ok();
 }
 
 QString HostSettings::desktopExec(const QString& program) {

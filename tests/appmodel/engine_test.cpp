@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 
 #include "appmodel/ModelHarness.h"
+#include "platform/AtomicFile.h"
 
 using namespace corvane;
 using namespace corvane::testing;
@@ -36,6 +37,59 @@ TEST(StartUp, DamagedFileGivesDefaultsAndMessageAndKeepsMedia) {
     EXPECT_TRUE(m.saveStatusText().has_value());
     EXPECT_EQ(m.settings().alarms.size(), 4u);
     EXPECT_TRUE(QFile::exists(orphan)) << "a failed load must never delete media";
+}
+
+// The user whose settings were just reset must be able to read why: the
+// frame the window reports at start is saved at once, and that save must not
+// clear the message. The user's own next change, once saved, does.
+TEST(StartUp, TheLoadMessageStaysUntilTheUsersOwnChangeIsSaved) {
+    ModelHarness h;
+    QDir().mkpath(h.paths.dataFolder);
+    {
+        QFile f(h.settingsFile());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("{ not json");
+    }
+    AppModel& m = h.make();
+    ASSERT_TRUE(m.saveStatusText());
+    const QString message = *m.saveStatusText();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Die Einstellungen konnten nicht geladen werden (")));
+
+    m.editSettings([](AppSettings& s) { s.windowLeft = 40; });
+    m.editSettings([](AppSettings& s) { s.windowTop = 30; });
+    h.advance(0.8);
+    h.settleWrites();
+    EXPECT_TRUE(QFileInfo::exists(h.settingsFile()));  // the frame was saved
+    EXPECT_EQ(m.saveStatusText(), message);
+
+    // A failing save shows its own cause; the next frame save that succeeds
+    // brings the load message back.
+    {
+        corvane::testing::ScopedWriteFault fault(WriteStage::write, ENOSPC);
+        m.editSettings([](AppSettings& s) { s.windowLeft = 50; });
+        h.advance(0.8);
+        h.settleWrites();
+    }
+    EXPECT_EQ(m.saveStatusText(),
+              QStringLiteral("Einstellungen konnten nicht gespeichert werden: Kein Speicherplatz mehr frei"));
+    m.editSettings([](AppSettings& s) { s.windowLeft = 60; });
+    h.advance(0.8);
+    h.settleWrites();
+    EXPECT_EQ(m.saveStatusText(), message);
+
+    // A change of the user's own that cannot be saved keeps waiting: when
+    // a later save carries it, the message goes.
+    {
+        corvane::testing::ScopedWriteFault fault(WriteStage::rename, ENOSPC);
+        m.editSettings([](AppSettings& s) { s.userName = QStringLiteral("Anna"); });
+        h.advance(0.8);
+        h.settleWrites();
+    }
+    EXPECT_NE(m.saveStatusText(), message);
+    m.editSettings([](AppSettings& s) { s.windowLeft = 70; });
+    h.advance(0.8);
+    h.settleWrites();
+    EXPECT_FALSE(m.saveStatusText());
 }
 
 TEST(StartUp, CleanupKeepsEveryReferencedFileOnly) {

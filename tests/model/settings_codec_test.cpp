@@ -397,6 +397,12 @@ TEST(SettingsCodec, IntegersThatDoNotFit) {
         {"9223372036854775807", 23, false},
         {"-9223372036854775808", 0, false},
         {"9223372036854775808", 7, true},
+        // Beyond the 64-bit range a number arrives rounded to -2^63: not the
+        // lower bound but no integer at all.
+        {"-9223372036854775809", 7, true},
+        {"-9.223372036854775808e18", 7, true},
+        {"-1e300", 7, true},
+        {"9007199254740992.0", 23, false},
         {"18446744073709551615", 7, true},
         {"-1e19", 7, true},
         {"1e19", 7, true},

@@ -13,8 +13,10 @@
 #include <QTimer>
 #include <vector>
 
+#include "HostileFiles.h"
 #include "model/SettingsCodec.h"
 #include "model/SettingsService.h"
+#include "platform/AtomicFile.h"
 
 using namespace corvane;
 
@@ -127,10 +129,11 @@ TEST_F(SettingsServiceTest, GoodFileReportsWhetherAPresentKeyWasUnreadable) {
     }
 }
 
-TEST_F(SettingsServiceTest, DamagedFileIsBackedUpAndTheNewestDamageReplacesTheBackup) {
+TEST_F(SettingsServiceTest, DamagedFileIsSetAsideAndTheNewestDamageReplacesTheBackup) {
     const QString file = dataPath(QStringLiteral("settings.json"));
     for (const QByteArray& damage : {QByteArray("das ist kein JSON"), QByteArray("{\"UserName\": ")}) {
         writeFile(file, damage);
+        const ino_t damaged = inodeOf(file);
         SettingsService service(paths);
         const SettingsLoadResult loaded = service.load();
         EXPECT_TRUE(loaded.failed);
@@ -139,9 +142,10 @@ TEST_F(SettingsServiceTest, DamagedFileIsBackedUpAndTheNewestDamageReplacesTheBa
         ASSERT_TRUE(service.lastError());
         EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart)) << service.lastError()->toStdString();
         EXPECT_TRUE(service.lastError()->endsWith(QStringLiteral("). Es werden Standardwerte verwendet.")));
+        // Renamed aside, not copied: the very file, every byte, no second copy.
         EXPECT_EQ(readFile(service.backupFilePath()), damage);
-        // The damaged file stays until a save replaces it.
-        EXPECT_EQ(readFile(file), damage);
+        EXPECT_EQ(inodeOf(service.backupFilePath()), damaged);
+        EXPECT_FALSE(QFileInfo::exists(file));
     }
     SettingsService service(paths);
     service.load();
@@ -399,4 +403,242 @@ TEST_F(SettingsServiceTest, AnImportRightAfterACleanupSurvivesWhileWritesAreQueu
     ASSERT_TRUE(imported);
     EXPECT_TRUE(QFileInfo::exists(*imported));
     EXPECT_FALSE(QFileInfo::exists(media + QStringLiteral("/ton-alt.wav")));
+}
+
+// ---------------------------------------------------------------------------
+// Full disks, odd files and links
+
+namespace {
+
+using corvane::test::Oddity;
+
+const QString kNoSpace = QStringLiteral("Einstellungen konnten nicht gespeichert werden: Kein Speicherplatz mehr frei");
+
+}  // namespace
+
+TEST_F(SettingsServiceTest, AFailingStepKeepsTheOldFileAndNamesTheCause) {
+    struct Case {
+        WriteStage stage;
+        int error;
+        const char* message;
+    };
+    const Case cases[] = {
+        {WriteStage::create, ENOSPC, "Kein Speicherplatz mehr frei"},
+        {WriteStage::write, ENOSPC, "Kein Speicherplatz mehr frei"},
+        {WriteStage::write, EDQUOT, "Kein Speicherplatz mehr frei"},
+        {WriteStage::sync, EIO, "Ein-/Ausgabefehler des Laufwerks"},
+        {WriteStage::close, ENOSPC, "Kein Speicherplatz mehr frei"},
+        {WriteStage::rename, EROFS, "Das Laufwerk ist schreibgeschützt"},
+        {WriteStage::create, EACCES, "Keine Zugriffsberechtigung"},
+    };
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    const QByteArray old = SettingsService::encode(settingsNamed(QStringLiteral("Alt")));
+    writeFile(file, old);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.message) + " at stage " + std::to_string(int(c.stage)));
+        SettingsService service(paths);
+        ASSERT_FALSE(service.load().failed);
+        {
+            corvane::testing::ScopedWriteFault fault(c.stage, c.error);
+            EXPECT_FALSE(service.save(settingsNamed(QStringLiteral("Neu"))));
+            ASSERT_TRUE(service.lastError());
+            EXPECT_EQ(*service.lastError(), kSaveMessageStart + QString::fromUtf8(c.message));
+
+            // The queued path reports the same to the model.
+            std::optional<bool> reported;
+            std::optional<QString> message;
+            service.writeAndNotify(SettingsService::encode(settingsNamed(QStringLiteral("Neu"))),
+                                   [&](bool ok, const std::optional<QString>& m) {
+                                       reported = ok;
+                                       message = m;
+                                   });
+            ASSERT_TRUE(spinUntil([&] { return reported.has_value(); }));
+            EXPECT_FALSE(*reported);
+            EXPECT_EQ(message, service.lastError());
+        }
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(corvane::test::entriesOf(paths.dataFolder), QStringList{QStringLiteral("settings.json")});
+        // Room again: the next save goes through and the message goes away.
+        EXPECT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+        EXPECT_FALSE(service.lastError());
+        EXPECT_EQ(userNameIn(readFile(file)), QStringLiteral("Neu"));
+        writeFile(file, old);
+    }
+}
+
+TEST_F(SettingsServiceTest, AFullFileSystemKeepsTheOldFile) {
+    corvane::test::FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a tmpfs";
+    const AppPaths onDisk = AppPaths::under(disk.path());
+    SettingsService service(onDisk);
+    service.load();
+    ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Alt"))));
+    const QByteArray old = readFile(service.settingsFilePath());
+
+    disk.fill();
+    AppSettings big = settingsNamed(QString(20000, u'x'));
+    EXPECT_FALSE(service.save(big));
+    ASSERT_TRUE(service.lastError());
+    EXPECT_EQ(*service.lastError(), kNoSpace);
+    EXPECT_EQ(readFile(service.settingsFilePath()), old);
+    EXPECT_EQ(corvane::test::entriesOf(onDisk.dataFolder), QStringList{QStringLiteral("settings.json")});
+
+    // The next start still finds the user's settings.
+    SettingsService restarted(onDisk);
+    EXPECT_EQ(restarted.load().settings.userName, QStringLiteral("Alt"));
+
+    disk.makeRoom();
+    EXPECT_TRUE(restarted.save(big));
+    EXPECT_FALSE(restarted.lastError());
+    EXPECT_EQ(SettingsService(onDisk).load().settings.userName.size(), 20000);
+}
+
+// Nothing that is not a regular file is ever opened: start-up does not hang
+// on a pipe, nothing is written through a link, and what stood there is kept
+// as the backup, exactly as it was.
+TEST_F(SettingsServiceTest, OddThingsInTheFilesPlaceAreSetAsideUnopened) {
+    for (const Oddity what : corvane::test::kOddities) {
+        SCOPED_TRACE(corvane::test::oddityName(what));
+        QTemporaryDir scratch;
+        const AppPaths here = AppPaths::under(scratch.path());
+        const QString elsewhere = scratch.path() + QStringLiteral("/anderswo");
+        QDir().mkpath(here.dataFolder);
+        const QString file = here.dataFolder + QStringLiteral("/settings.json");
+        ASSERT_TRUE(corvane::test::makeOddity(what, file, elsewhere));
+        const mode_t type = corvane::test::entryType(file);
+
+        SettingsService service(here);
+        SettingsLoadResult loaded;
+        ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5), [&] { loaded = service.load(); }))
+            << "start-up hangs";
+        EXPECT_TRUE(loaded.failed);
+        ASSERT_TRUE(service.lastError());
+        EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart)) << service.lastError()->toStdString();
+        EXPECT_FALSE(service.lastError()->contains(QStringLiteral("nicht gesichert")));
+        EXPECT_EQ(corvane::test::entryType(service.backupFilePath()), type);
+        EXPECT_FALSE(QFileInfo::exists(file) || QFileInfo(file).isSymLink());
+
+        ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5), [&] {
+            EXPECT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+        }));
+        EXPECT_EQ(corvane::test::entryType(file), mode_t(S_IFREG));
+        EXPECT_EQ(userNameIn(readFile(file)), QStringLiteral("Neu"));
+        corvane::test::expectForeignUntouched(what, elsewhere);
+    }
+}
+
+TEST_F(SettingsServiceTest, AFolderInTheFilesPlaceGetsNoWriteAndAClearMessage) {
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    writeFile(file + QStringLiteral("/eigenes.txt"), "meins");
+    SettingsService service(paths);
+    EXPECT_TRUE(service.load().failed);
+    EXPECT_FALSE(service.save(settingsNamed(QStringLiteral("Neu"))));
+    ASSERT_TRUE(service.lastError());
+    EXPECT_EQ(*service.lastError(), kSaveMessageStart + QStringLiteral("An der Stelle der Datei liegt ein Ordner"));
+    EXPECT_EQ(readFile(file + QStringLiteral("/eigenes.txt")), "meins");
+    EXPECT_EQ(corvane::test::entriesOf(paths.dataFolder), QStringList{QStringLiteral("settings.json")});
+}
+
+// A user who keeps the settings elsewhere and links them in: the link is
+// followed, the file it leads to replaced beside itself, the link kept.
+TEST_F(SettingsServiceTest, ALinkToAValidFileIsFollowedAndItsTargetReplaced) {
+    const QString elsewhere = root.path() + QStringLiteral("/Dotfiles");
+    const QString target = elsewhere + QStringLiteral("/corvane.json");
+    writeFile(target, SettingsService::encode(settingsNamed(QStringLiteral("Anna"))));
+    QDir().mkpath(paths.dataFolder);
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("../Dotfiles/corvane.json"), file) ||
+                QFile::link(target, file));
+
+    SettingsService service(paths);
+    const SettingsLoadResult loaded = service.load();
+    EXPECT_FALSE(loaded.failed);
+    EXPECT_EQ(loaded.settings.userName, QStringLiteral("Anna"));
+    const ino_t before = inodeOf(target);
+    ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Berta"))));
+    EXPECT_TRUE(QFileInfo(file).isSymLink());
+    EXPECT_NE(inodeOf(target), before);  // replaced, not written into
+    EXPECT_EQ(userNameIn(readFile(target)), QStringLiteral("Berta"));
+    EXPECT_EQ(corvane::test::entriesOf(elsewhere), QStringList{QStringLiteral("corvane.json")});
+
+    // Should the target turn into something else while running, the link is
+    // not written through.
+    QFile::remove(target);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+    bool saved = true;
+    ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5),
+                                          [&] { saved = service.save(settingsNamed(QStringLiteral("C"))); }));
+    EXPECT_FALSE(saved);
+    ASSERT_TRUE(service.lastError());
+    EXPECT_TRUE(service.lastError()->startsWith(kSaveMessageStart));
+    EXPECT_EQ(corvane::test::entryType(target), mode_t(S_IFIFO));
+}
+
+TEST_F(SettingsServiceTest, StartUpRemovesOnlyItsOwnStrayTemporaryFiles) {
+    writeFile(dataPath(QStringLiteral("settings.json")), SettingsService::encode(settingsNamed(QStringLiteral("A"))));
+    for (const char* name : {"settings.json.tmp.Ab3xZ9", "fenster.ini.tmp.000000", "settings.json.defekt.bak.tmp.qqqqqq",
+                             "settings.json.tmp.kurz", "settings.json.backup", "notizen.txt.tmp.Ab3xZ9"})
+        writeFile(dataPath(QString::fromUtf8(name)), "x");
+    QDir().mkpath(dataPath(QStringLiteral("settings.json.tmp.Ordner")));
+
+    SettingsService service(paths);
+    EXPECT_FALSE(service.load().failed);
+    EXPECT_EQ(corvane::test::entriesOf(paths.dataFolder),
+              (QStringList{"notizen.txt.tmp.Ab3xZ9", "settings.json", "settings.json.backup",
+                           "settings.json.tmp.Ordner", "settings.json.tmp.kurz"}));
+}
+
+TEST_F(SettingsServiceTest, CleanupSparesTheFilesTheBackupNames) {
+    SettingsService service(paths);
+    const QString media = service.mediaDirectory();
+    for (const char* name : {"ton-Wecker-ABC123.mp3", "zifferblatt-Ü-DEF456.png", "ton-weg-000000.wav"})
+        writeFile(media + u'/' + QString::fromUtf8(name), "x");
+    // A damaged file cut off midway still names the files it used; one
+    // spelt with escapes, as another JSON writer would.
+    writeFile(service.backupFilePath(),
+              "{\"Alarms\": [{\"Sound\": {\"CustomFilePath\": \"" + media.toUtf8() +
+                  "/ton-Wecker-ABC123.mp3\"}}], \"DialImagePath\": \"/x/zifferblatt-\\u00dc-DEF456.png\", \"Us");
+
+    service.cleanupMedia({});
+    EXPECT_EQ(corvane::test::entriesOf(media),
+              (QStringList{"ton-Wecker-ABC123.mp3", QString::fromUtf8("zifferblatt-Ü-DEF456.png")}));
+
+    // A backup too large to read through: nothing is deleted at all.
+    writeFile(media + QStringLiteral("/ton-weg-000000.wav"), "x");
+    writeFile(service.backupFilePath(), QByteArray(9 * 1024 * 1024, ' '));
+    service.cleanupMedia({});
+    EXPECT_EQ(corvane::test::entriesOf(media).size(), 3);
+
+    // A backup that is a pipe names nothing and is not opened.
+    QFile::remove(service.backupFilePath());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(service.backupFilePath()).constData(), 0600), 0);
+    ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5), [&] { service.cleanupMedia({}); }));
+    EXPECT_EQ(corvane::test::entriesOf(media).size(), 0);
+}
+
+TEST_F(SettingsServiceTest, ImportNeverOpensWhatIsNotARegularFile) {
+    SettingsService service(paths);
+    for (const Oddity what : {Oddity::fifo, Oddity::linkToDevice, Oddity::socket, Oddity::linkToFolder}) {
+        SCOPED_TRACE(corvane::test::oddityName(what));
+        QTemporaryDir scratch;
+        const QString picked = scratch.path() + QStringLiteral("/Klang.wav");
+        ASSERT_TRUE(corvane::test::makeOddity(what, picked, scratch.path() + QStringLiteral("/x")));
+        std::optional<QString> imported;
+        ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5),
+                                              [&] { imported = service.importSoundFile(picked, u"ton"); }));
+        EXPECT_FALSE(imported);
+        ASSERT_TRUE(service.lastError());
+        EXPECT_EQ(*service.lastError(),
+                  QStringLiteral("Datei konnte nicht übernommen werden: Keine gewöhnliche Datei"));
+        EXPECT_TRUE(corvane::test::entriesOf(service.mediaDirectory()).isEmpty());
+    }
+    // A copy that fails midway leaves nothing half-written in the media folder.
+    const QString picked = root.path() + QStringLiteral("/Gong.wav");
+    writeFile(picked, QByteArray(100000, 'x'));
+    {
+        corvane::testing::ScopedWriteFault fault(WriteStage::write, ENOSPC);
+        EXPECT_FALSE(service.importSoundFile(picked, u"ton"));
+    }
+    EXPECT_EQ(*service.lastError(), QStringLiteral("Datei konnte nicht übernommen werden: Kein Speicherplatz mehr frei"));
+    EXPECT_TRUE(corvane::test::entriesOf(service.mediaDirectory()).isEmpty());
 }

@@ -188,11 +188,20 @@ TEST(ThemeJson, RoundTripsAndReadsStrictly) {
     noBorder.erase("border");
     EXPECT_EQ(corvane::themeColorsFromJson(noBorder), std::nullopt);
 
-    nlohmann::ordered_json badColour = j;
-    badColour["accent"] = "purple";
-    const auto read = corvane::themeColorsFromJson(badColour);
-    ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->accent, (RGB{0, 0, 0}));
+    // Colours that do not parse take the plain palette of the same
+    // brightness: never black text on a black background.
+    for (const bool dark : {false, true}) {
+        nlohmann::ordered_json badColours = j;
+        for (auto& [key, value] : badColours.items())
+            if (value.is_string()) value = "purple";
+        badColours["isDark"] = dark;
+        const auto read = corvane::themeColorsFromJson(badColours);
+        ASSERT_TRUE(read.has_value());
+        const ThemeColors plain =
+            ThemeColors::make(dark ? ThemeMode::dark : ThemeMode::light, std::nullopt, true, 1.0);
+        EXPECT_EQ(*read, plain);
+        EXPECT_GE(ThemeColors::contrastRatio(read->foreground, read->background), 4.5);
+    }
 
     for (const nlohmann::ordered_json& wrong :
          {nlohmann::ordered_json(16777215), nlohmann::ordered_json(nullptr),

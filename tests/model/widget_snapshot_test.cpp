@@ -8,13 +8,16 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "HostileFiles.h"
 #include "model/WidgetSnapshot.h"
+#include "platform/AtomicFile.h"
 #include "model/JsonLimits.h"
 
 using corvane::AppPaths;
 using corvane::DialStyle;
 using corvane::RGB;
 using corvane::ThemeColors;
+using corvane::ThemeMode;
 using corvane::WidgetSnapshot;
 
 namespace {
@@ -151,12 +154,18 @@ TEST(WidgetSnapshotFormat, ReadsStrictly) {
         EXPECT_EQ(WidgetSnapshot::decode(c.json).has_value(), c.readable);
     }
 
-    // A rejected colour text in the palette reads as black, not as an error.
+    // A rejected colour text in the palette is no error: that one colour
+    // takes the plain palette's, the others stay.
     std::string badColour = good;
     badColour.replace(badColour.find("#4CC2FF"), 7, "blau");
     const auto read = WidgetSnapshot::decode(doc(clock, badColour));
     ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->theme.accent, (RGB{0, 0, 0}));
+    const auto intact = WidgetSnapshot::decode(doc(clock, good));
+    ASSERT_TRUE(intact.has_value());
+    const ThemeColors plain = ThemeColors::make(intact->theme.isDark ? ThemeMode::dark : ThemeMode::light,
+                                                std::nullopt, true, 1.0);
+    EXPECT_EQ(read->theme.accent, plain.accent);
+    EXPECT_EQ(read->theme.background, intact->theme.background);
 }
 
 TEST_F(WidgetSnapshotFile, WritesOnlyWhenTheContentChanged) {
@@ -248,6 +257,60 @@ TEST_F(WidgetSnapshotFile, ReportsFailureWithoutWriting) {
     ASSERT_TRUE(QDir().mkpath(file()));
     EXPECT_FALSE(WidgetSnapshot::write(sample(), paths));
     EXPECT_TRUE(QFileInfo(file()).isDir());
+}
+
+// The widget reads the file at any moment: a write that cannot finish must
+// leave the previous snapshot whole, and say so, so no reload is asked for.
+TEST_F(WidgetSnapshotFile, AFailingWriteKeepsThePreviousSnapshot) {
+    using corvane::WriteStage;
+    ASSERT_TRUE(WidgetSnapshot::write(sample(), paths));
+    const QByteArray old = readAll(file());
+    WidgetSnapshot changed = sample();
+    changed.nextAlarm.reset();
+    for (const WriteStage stage : {WriteStage::create, WriteStage::write, WriteStage::sync, WriteStage::close,
+                                   WriteStage::rename}) {
+        SCOPED_TRACE(int(stage));
+        corvane::testing::ScopedWriteFault fault(stage, ENOSPC);
+        EXPECT_FALSE(WidgetSnapshot::write(changed, paths));
+        EXPECT_EQ(readAll(file()), old);
+        EXPECT_EQ(corvane::test::entriesOf(paths.sharedFolder), QStringList{"widget.json"});
+    }
+    EXPECT_TRUE(WidgetSnapshot::write(changed, paths));
+
+    corvane::test::FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a tmpfs";
+    const AppPaths onDisk = AppPaths::under(disk.path());
+    ASSERT_TRUE(WidgetSnapshot::write(sample(), onDisk));
+    const QByteArray before = readAll(*WidgetSnapshot::fileURL(onDisk));
+    disk.fill();
+    WidgetSnapshot many = sample();
+    for (int i = 0; i < 200; ++i) many.clocks.push_back(sample().clocks.front());
+    EXPECT_FALSE(WidgetSnapshot::write(many, onDisk));
+    EXPECT_EQ(readAll(*WidgetSnapshot::fileURL(onDisk)), before);
+    EXPECT_EQ(corvane::test::entriesOf(onDisk.sharedFolder), QStringList{"widget.json"});
+}
+
+// Whatever stands under the snapshot's name is replaced by the snapshot
+// itself; nothing a link leads to is ever written.
+TEST_F(WidgetSnapshotFile, OddThingsUnderItsNameAreReplacedNotWrittenThrough) {
+    for (const corvane::test::Oddity what : corvane::test::kOddities) {
+        SCOPED_TRACE(corvane::test::oddityName(what));
+        QTemporaryDir scratch;
+        const AppPaths here = AppPaths::under(scratch.path());
+        const QString elsewhere = scratch.path() + QStringLiteral("/anderswo");
+        ASSERT_TRUE(QDir().mkpath(here.sharedFolder));
+        const QString target = *WidgetSnapshot::fileURL(here);
+        ASSERT_TRUE(corvane::test::makeOddity(what, target, elsewhere));
+        bool written = false;
+        ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5), [&] {
+            EXPECT_EQ(WidgetSnapshot::read(here), std::nullopt);
+            written = WidgetSnapshot::write(sample(), here);
+        }));
+        EXPECT_TRUE(written);
+        EXPECT_EQ(corvane::test::entryType(target), mode_t(S_IFREG));
+        EXPECT_EQ(WidgetSnapshot::read(here), sample());
+        corvane::test::expectForeignUntouched(what, elsewhere);
+    }
 }
 
 TEST(JsonNesting, ClosersFirstBuyNoExtraDepth) {

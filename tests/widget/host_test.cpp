@@ -15,7 +15,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "HostileFiles.h"
 #include "TestWait.h"
+#include "platform/AtomicFile.h"
 #include "platform/Clock.h"
 #include "platform/TimeZones.h"
 #include "platform/WidgetReload.h"
@@ -92,6 +94,75 @@ TEST(HostSettings, BrokenSettingsFileGivesDefaults) {
     }
     writeAll(settings.settingsFile(), "family=large\nx=abc\ny=5\n");
     EXPECT_EQ(settings.load().family, WidgetFamily::systemLarge);
+}
+
+// The widget's own state is written like every other file: a failing step
+// keeps the previous one, and nothing it stands beside is touched.
+TEST(HostSettings, AFailingSaveKeepsThePreviousState) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    const HostState before{WidgetFamily::systemLarge, QPoint(10, 20), false};
+    ASSERT_TRUE(settings.save(before));
+    const QByteArray old = readAll(settings.settingsFile());
+    const QString folder = QFileInfo(settings.settingsFile()).absolutePath();
+    for (const WriteStage stage : {WriteStage::create, WriteStage::write, WriteStage::sync, WriteStage::close,
+                                   WriteStage::rename}) {
+        SCOPED_TRACE(int(stage));
+        {
+            corvane::testing::ScopedWriteFault fault(stage, ENOSPC);
+            EXPECT_FALSE(settings.save(HostState{WidgetFamily::systemSmall, QPoint(1, 2), false}));
+            EXPECT_FALSE(settings.setAutostart(true));
+        }
+        EXPECT_EQ(readAll(settings.settingsFile()), old);
+        EXPECT_EQ(settings.load(), before);
+        EXPECT_EQ(test::entriesOf(folder), QStringList{"tickora-widget.conf"});
+        EXPECT_FALSE(QFileInfo::exists(settings.autostartFile()));
+    }
+
+    corvane::test::FullDisk disk;
+    if (!disk.mounted()) GTEST_SKIP() << "no permission to mount a tmpfs";
+    const HostSettings onDisk(disk.path(), QStringLiteral("tickora-widget"));
+    ASSERT_TRUE(onDisk.save(before));
+    disk.fill();
+    EXPECT_FALSE(onDisk.save(HostState{WidgetFamily::systemSmall, QPoint(1, 2), false}));
+    EXPECT_EQ(onDisk.load(), before);
+}
+
+TEST(HostSettings, OddThingsInItsPlaceNeverHangOrGetWrittenThrough) {
+    for (const test::Oddity what : test::kOddities) {
+        SCOPED_TRACE(test::oddityName(what));
+        QTemporaryDir config;
+        const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+        QDir().mkpath(QFileInfo(settings.settingsFile()).absolutePath());
+        const QString elsewhere = config.filePath(QStringLiteral("anderswo"));
+        ASSERT_TRUE(test::makeOddity(what, settings.settingsFile(), elsewhere));
+        HostState loaded;
+        ASSERT_TRUE(test::endsWithin(std::chrono::seconds(5), [&] { loaded = settings.load(); }));
+        EXPECT_EQ(loaded, HostState{});
+        const HostState placed{WidgetFamily::systemSmall, QPoint(3, 4), false};
+        EXPECT_TRUE(settings.save(placed));
+        EXPECT_EQ(test::entryType(settings.settingsFile()), mode_t(S_IFREG));
+        EXPECT_EQ(settings.load(), placed);
+        test::expectForeignUntouched(what, elsewhere);
+    }
+}
+
+// A file written by an earlier version through QSettings still reads; a
+// killed save's temporary file goes at the next start.
+TEST(HostSettings, ReadsTheEarlierLayoutAndClearsItsLeftovers) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    {
+        QSettings earlier(settings.settingsFile(), QSettings::IniFormat);
+        earlier.setValue(QStringLiteral("family"), QStringLiteral("large"));
+        earlier.setValue(QStringLiteral("x"), -40);
+        earlier.setValue(QStringLiteral("y"), 1200);
+        earlier.setValue(QStringLiteral("autostart"), false);
+    }
+    const QString stray = settings.settingsFile() + QStringLiteral(".tmp.Zz9Aa0");
+    writeAll(stray, "halb");
+    EXPECT_EQ(settings.load(), (HostState{WidgetFamily::systemLarge, QPoint(-40, 1200), false}));
+    EXPECT_FALSE(QFileInfo::exists(stray));
 }
 
 TEST(HostSettings, AutostartFailureIsReported) {
