@@ -225,9 +225,14 @@ TEST_F(SettingsServiceTest, DamagedFileThatCannotBeBackedUpIsNeverReplaced) {
 TEST_F(SettingsServiceTest, WriteReplacesTheFileAtomicallyOrReportsWhy) {
     const QString file = dataPath(QStringLiteral("settings.json"));
     writeFile(file, SettingsService::encode(settingsNamed(QStringLiteral("Alt"))));
+    // A user who made the file private keeps it private.
+    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0600), 0);
     const ino_t before = inodeOf(file);
     SettingsService service(paths);
     ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(file).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
     // A new inode: the new content was renamed over the old file, never
     // written into it, so a crash midway leaves either version whole.
     EXPECT_NE(inodeOf(file), before);

@@ -8,6 +8,8 @@
 
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
+#include "platform/AtomicFile.h"
+#include "shell/SettingsWindow.h"
 #include "shell/AppDelegate.h"
 #include "shell/ClockWindow.h"
 #include "shell/WindowFrames.h"
@@ -168,6 +170,37 @@ TEST(AppDelegate, SettingsWindowOpensBesideClosesOnEscAndIsReused) {
     EXPECT_TRUE(settings->isVisible());
     settings->close();
     EXPECT_FALSE(d.model().isSettingsOpen());
+}
+
+// The settings window's frame is a file of its own: it comes back where it
+// was, and a save that cannot finish leaves the previous frame whole.
+TEST(AppDelegate, SettingsWindowFrameSurvivesAFailedSave) {
+    DelegateHarness d;
+    d.start(ModelHarness::quietSettings());
+    const QString stateFile = d.model().settingsService().windowStateFilePath();
+    d.model().openSettings();
+    QApplication::processEvents();
+    QWidget* settings = d.delegate->settingsWindow();
+    ASSERT_NE(settings, nullptr);
+    settings->close();
+    const QByteArray saved = [&] {
+        QFile f(stateFile);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_TRUE(saved.startsWith("[CorvaneSettings]\ngeometry=")) << saved.toStdString();
+
+    d.model().openSettings();
+    QApplication::processEvents();
+    settings->move(settings->pos() + QPoint(17, 9));
+    {
+        corvane::testing::ScopedWriteFault fault(WriteStage::write, ENOSPC);
+        settings->close();
+    }
+    QFile f(stateFile);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), saved);
+    SettingsWindow again(d.model(), stateFile);
+    EXPECT_TRUE(again.restoreFrame());
 }
 
 TEST(AppDelegate, ShutdownWritesThePendingChangeAtOnce) {
