@@ -20,16 +20,18 @@ void touch(const QString& path) {
     f.write("x");
 }
 
+void writeDamagedSettings(const ModelHarness& h) {
+    QDir().mkpath(h.paths.dataFolder);
+    QFile f(h.settingsFile());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("{ not json");
+}
+
 }  // namespace
 
 TEST(StartUp, DamagedFileGivesDefaultsAndMessageAndKeepsMedia) {
     ModelHarness h;
-    QDir().mkpath(h.paths.dataFolder);
-    {
-        QFile f(h.settingsFile());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("{ not json");
-    }
+    writeDamagedSettings(h);
     const QString orphan = h.mediaFolder() + QStringLiteral("/ton-alt-1.wav");
     touch(orphan);
     AppModel& m = h.make();
@@ -44,12 +46,7 @@ TEST(StartUp, DamagedFileGivesDefaultsAndMessageAndKeepsMedia) {
 // clear the message. The user's own next change, once saved, does.
 TEST(StartUp, TheLoadMessageStaysUntilTheUsersOwnChangeIsSaved) {
     ModelHarness h;
-    QDir().mkpath(h.paths.dataFolder);
-    {
-        QFile f(h.settingsFile());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("{ not json");
-    }
+    writeDamagedSettings(h);
     AppModel& m = h.make();
     ASSERT_TRUE(m.saveStatusText());
     const QString message = *m.saveStatusText();
