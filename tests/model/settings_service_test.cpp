@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@
 #include <QTextBoundaryFinder>
 #include <QThread>
 #include <QTimer>
+#include <memory>
 #include <vector>
 
 #include "HostileFiles.h"
@@ -646,4 +648,42 @@ TEST_F(SettingsServiceTest, ImportNeverOpensWhatIsNotARegularFile) {
     }
     EXPECT_EQ(*service.lastError(), QStringLiteral("Datei konnte nicht übernommen werden: Kein Speicherplatz mehr frei"));
     EXPECT_TRUE(corvane::test::entriesOf(service.mediaDirectory()).isEmpty());
+}
+
+// A file that cannot be renamed (here: a mount point) is copied aside, but
+// never beyond a bound; one too large to copy is never replaced instead.
+TEST_F(SettingsServiceTest, ADamagedFileThatCannotBeRenamedIsCopiedWithinABound) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs the right to mount";
+    const QString file = dataPath(QStringLiteral("settings.json"));
+    writeFile(file, "Platzhalter");
+    struct Case {
+        QByteArray damage;
+        bool copied;
+    };
+    const Case cases[] = {{"{ kaputt", true}, {QByteArray(9 * 1024 * 1024, '['), false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage.size());
+        QTemporaryDir other;
+        const QString source = other.path() + QStringLiteral("/kaputt.json");
+        writeFile(source, c.damage);
+        if (::mount(QFile::encodeName(source).constData(), QFile::encodeName(file).constData(), nullptr, MS_BIND,
+                    nullptr) != 0)
+            GTEST_SKIP() << "bind mount refused";
+        // Undone however the case ends.
+        const std::unique_ptr<const QString, void (*)(const QString*)> unmount(
+            &file, [](const QString* f) { ::umount2(QFile::encodeName(*f).constData(), MNT_DETACH); });
+        QFile::remove(dataPath(QStringLiteral("settings.json.defekt.bak")));
+        {
+            SettingsService service(paths);
+            EXPECT_TRUE(service.load().failed);
+            ASSERT_TRUE(service.lastError());
+            EXPECT_EQ(service.lastError()->contains(QStringLiteral("nicht gesichert")), !c.copied);
+            if (c.copied)
+                EXPECT_EQ(readFile(service.backupFilePath()), c.damage);
+            else
+                EXPECT_FALSE(QFileInfo::exists(service.backupFilePath()));
+            EXPECT_FALSE(service.save(settingsNamed(QStringLiteral("Neu"))));
+        }
+        EXPECT_EQ(readFile(file), c.damage);
+    }
 }
