@@ -229,12 +229,18 @@ void AppModel::settingsDidChange(const AppSettings& old) {
     const AppSettings& now = m_settings;
     if (old == now) return;
     if (!m_userChangePending) {
-        AppSettings framed = old;
-        framed.windowLeft = now.windowLeft;
-        framed.windowTop = now.windowTop;
-        framed.windowWidth = now.windowWidth;
-        framed.windowHeight = now.windowHeight;
-        m_userChangePending = framed != now;
+        const bool frameMoved = old.windowLeft != now.windowLeft || old.windowTop != now.windowTop ||
+                                old.windowWidth != now.windowWidth || old.windowHeight != now.windowHeight;
+        if (!frameMoved) {
+            m_userChangePending = true;
+        } else {
+            AppSettings framed = old;
+            framed.windowLeft = now.windowLeft;
+            framed.windowTop = now.windowTop;
+            framed.windowWidth = now.windowWidth;
+            framed.windowHeight = now.windowHeight;
+            m_userChangePending = framed != now;
+        }
     }
 
     if (old.displayMode != now.displayMode) {
