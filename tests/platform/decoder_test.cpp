@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "HostileFiles.h"
 #include "platform/system/AudioDecoder.h"
 #include "platform/system/DecodedSoundPlayer.h"
 #include "platform/system/PcmPlaybackDevice.h"
@@ -86,10 +87,15 @@ TEST(AudioDecoder, BrokenFilesGiveAGermanReasonInsteadOfAudio) {
         {fixture("empty.wav"), "Die Datei ist leer."},
         {dir.filePath("missing.wav"), "Die Datei kann nicht geöffnet werden."},
         {dir.path(), "Die Datei kann nicht geöffnet werden."},
+        // Never opened: a pipe would block, a device never end.
+        {dir.filePath("pipe.wav"), "Die Datei kann nicht geöffnet werden."},
+        {QStringLiteral("/dev/zero"), "Die Datei kann nicht geöffnet werden."},
     };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("pipe.wav")).constData(), 0600), 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        const DecodeResult r = decodeAudioFile(c.path);
+        DecodeResult r;
+        ASSERT_TRUE(corvane::test::endsWithin(std::chrono::seconds(5), [&] { r = decodeAudioFile(c.path); }));
         EXPECT_FALSE(r.audio.has_value());
         EXPECT_EQ(r.error, QString::fromUtf8(c.reason));
     }

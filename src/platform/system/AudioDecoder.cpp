@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdint>
@@ -386,7 +387,9 @@ std::optional<DecodedAudio> readPlainWave(const QByteArray& bytes) {
 DecodeResult decodeAudioFile(const QString& path) {
     FileSource source;
     source.file.setFileName(path);
-    if (!source.file.open(QIODevice::ReadOnly)) {
+    // A pipe or device named by a hostile settings file would block the open
+    // or never end; only a regular file is a sound file.
+    if (!QFileInfo(path).isFile() || !source.file.open(QIODevice::ReadOnly)) {
         DecodeResult r;
         r.error = tr("Die Datei kann nicht geöffnet werden.");
         return r;
