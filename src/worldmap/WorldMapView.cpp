@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScopedValueRollback>
+#include <QStringList>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -29,6 +31,17 @@ bool traceGeometry() {
 }
 
 qint64 redrawKey(const QDateTime& now) { return mapRedrawKey(now.toMSecsSinceEpoch()); }
+
+// "corvane: marks 1 Berlin|Deutschland, 2 Kalkutta|Indien": the badges the map draws.
+void traceMarks(const QHash<QString, int>& marks) {
+    if (!traceGeometry()) return;
+    QList<std::pair<int, QString>> sorted;
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it) sorted.append({it.value(), it.key()});
+    std::sort(sorted.begin(), sorted.end());
+    QStringList parts;
+    for (const auto& [number, id] : sorted) parts << QString::number(number) + u' ' + id;
+    std::fprintf(stderr, "corvane: marks %s\n", qPrintable(parts.join(QStringLiteral(", "))));
+}
 }  // namespace
 
 WorldMapView::WorldMapView(AppModel& model, QWidget* parent)
@@ -58,6 +71,7 @@ WorldMapView::WorldMapView(AppModel& model, MapHoverState::Schedule schedule, QW
     connect(&frames_, &QTimer::timeout, this, &WorldMapView::advanceAnimation);
     key_ = redrawKey(model_.now());
     marks_ = corvane::clockMarks(model_);
+    traceMarks(marks_);
     connect(&model_, &AppModel::nowChanged, this, &WorldMapView::followTime);
     connect(&model_, &AppModel::settingsChanged, this, &WorldMapView::followClocks);
 }
@@ -109,6 +123,7 @@ void WorldMapView::followClocks() {
     QHash<QString, int> marks = corvane::clockMarks(model_);
     if (marks == marks_) return;
     marks_ = std::move(marks);
+    traceMarks(marks_);
     updateMap();
 }
 
@@ -173,7 +188,9 @@ void WorldMapView::stateChanged() {
     if (traceGeometry()) {
         const QWidget* button = card_->clockButton();
         const QPoint at = mapToGlobal(target.toPoint() + button->mapTo(card_, QPoint(12, button->height() / 2)));
-        std::fprintf(stderr, "corvane: card %s button %d %d\n", qPrintable(card_->city().name), at.x(), at.y());
+        const std::optional<QString> already = card_->alreadyText();
+        std::fprintf(stderr, "corvane: card %s (%s) button %d %d\n", qPrintable(card_->city().name),
+                     qPrintable(already.value_or(QStringLiteral("keine Uhr"))), at.x(), at.y());
     }
 }
 
