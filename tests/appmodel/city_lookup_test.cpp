@@ -24,6 +24,21 @@ ClockEntry clockOf(const char* zone, const char* name) {
     return c;
 }
 
+struct Case {
+    const char* zone;
+    const char* name;
+    const char* expected;  // nullptr: no city
+};
+
+void expectCity(const WorldCity* city, const char* expected) {
+    if (!expected) {
+        EXPECT_EQ(city, nullptr) << city->name.toStdString();
+    } else {
+        ASSERT_NE(city, nullptr);
+        EXPECT_EQ(city->name, QString::fromUtf8(expected));
+    }
+}
+
 }  // namespace
 
 TEST(CityForTimeZone, NameZoneAndPopulationRules) {
@@ -32,11 +47,7 @@ TEST(CityForTimeZone, NameZoneAndPopulationRules) {
     AppModel& m = h.make();
     ASSERT_EQ(WorldCity::all().size(), 12u);
 
-    struct Case {
-        const char* zone;
-        const char* name;
-        const char* expected;  // nullptr: no city
-    } const cases[] = {
+    const Case cases[] = {
         {"Europe/Berlin", "", "Berlin"},               // the zone's own city beats a bigger one
         {"Europe/Berlin", "Hamburg", "Hamburg"},       // the own label picks its city
         {"Europe/Berlin", "Büro", nullptr},            // a named clock is no other city
@@ -54,12 +65,7 @@ TEST(CityForTimeZone, NameZoneAndPopulationRules) {
     for (const Case& c : cases) {
         const WorldCity* city = m.cityForTimeZone(clockOf(c.zone, c.name));
         SCOPED_TRACE(std::string(c.zone) + " / " + c.name);
-        if (!c.expected) {
-            EXPECT_EQ(city, nullptr) << city->name.toStdString();
-        } else {
-            ASSERT_NE(city, nullptr);
-            EXPECT_EQ(city->name, QString::fromUtf8(c.expected));
-        }
+        expectCity(city, c.expected);
     }
 }
 
@@ -118,11 +124,7 @@ TEST(CityForTimeZone, OldAndNewZoneNamesFindTheSameCities) {
     ASSERT_GT(order.size(), 500u);
     const CityLookup lookup(order);
 
-    struct Case {
-        const char* zone;
-        const char* name;
-        const char* expected;  // nullptr: no city
-    } const cases[] = {
+    const Case cases[] = {
         // Link and zone, each way.
         {"Asia/Calcutta", "", "Kalkutta"},          {"Asia/Kolkata", "", "Kalkutta"},
         {"Europe/Kiev", "", "Kiew"},                {"Europe/Kyiv", "", "Kiew"},
@@ -152,12 +154,7 @@ TEST(CityForTimeZone, OldAndNewZoneNamesFindTheSameCities) {
         ClockEntry clock = clockOf(c.zone, c.name);
         const WorldCity* city = lookup.find(clock, QStringLiteral("Europe/Berlin"));
         SCOPED_TRACE(std::string(c.zone) + " / " + c.name);
-        if (!c.expected) {
-            EXPECT_EQ(city, nullptr) << city->name.toStdString();
-        } else {
-            ASSERT_NE(city, nullptr);
-            EXPECT_EQ(city->name, QString::fromUtf8(c.expected));
-        }
+        expectCity(city, c.expected);
         // Asked again, from the cache, the same answer.
         EXPECT_EQ(lookup.find(clock, QStringLiteral("Europe/Berlin")), city);
     }
