@@ -42,6 +42,23 @@ void traceMarks(const QHash<QString, int>& marks) {
     for (const auto& [number, id] : sorted) parts << QString::number(number) + u' ' + id;
     std::fprintf(stderr, "corvane: marks %s\n", qPrintable(parts.join(QStringLiteral(", "))));
 }
+// The opacity effect draws the card from a picture of its own, which would
+// pass over the card's mask: the mask clips that drawing too.
+class MaskedOpacityEffect : public QGraphicsOpacityEffect {
+public:
+    using QGraphicsOpacityEffect::QGraphicsOpacityEffect;
+
+protected:
+    void draw(QPainter* painter) override {
+        const auto* card = qobject_cast<const QWidget*>(parent());
+        const QRegion mask = card ? card->mask() : QRegion();
+        if (mask.isEmpty()) return QGraphicsOpacityEffect::draw(painter);
+        painter->save();
+        painter->setClipRegion(mask, Qt::IntersectClip);
+        QGraphicsOpacityEffect::draw(painter);
+        painter->restore();
+    }
+};
 }  // namespace
 
 WorldMapView::WorldMapView(AppModel& model, QWidget* parent)
@@ -229,7 +246,7 @@ void WorldMapView::applyMotion() {
     auto* effect = qobject_cast<QGraphicsOpacityEffect*>(card_->graphicsEffect());
     if (opacity < 1) {
         if (!effect) {
-            effect = new QGraphicsOpacityEffect(card_);
+            effect = new MaskedOpacityEffect(card_);
             card_->setGraphicsEffect(effect);
         }
         effect->setOpacity(opacity);

@@ -305,6 +305,13 @@ TEST(WorldMapView, TheCardIsCutToTheRoundedFrame) {
     const QPointF accra = map.cityPoint(city("Accra"));
     const QPoint aboveMap(int(accra.x()) + 60, int(map.mapRect().top()) - 3);
     const QColor outside = h.pixel(aboveMap);
+    // Also while it fades in, drawn through its opacity effect.
+    QTest::mouseMove(&map, accra.toPoint());
+    h.settle();
+    h.frameAfter(60);
+    ASSERT_EQ(h.cardCity(), "Accra");
+    ASSERT_LT(map.cardOpacity(), 1.0);
+    EXPECT_EQ(h.pixel(aboveMap), outside) << "the fading card shows outside the frame";
     QTest::mouseClick(&map, Qt::LeftButton, {}, accra.toPoint());
     h.settle();
     ASSERT_EQ(h.cardCity(), "Accra");
