@@ -125,6 +125,22 @@ void BM_CityCardCreation(benchmark::State& state) {
 }
 BENCHMARK(BM_CityCardCreation)->Unit(benchmark::kMillisecond);
 
+// The clock marks for 24 clocks, as the map asks for them on every change of
+// the clock list (the card asks the same lookup on each refresh).
+void BM_ClockMarks24(benchmark::State& state) {
+    QTemporaryDir dir;
+    AppModelDeps deps;
+    deps.paths = AppPaths::under(dir.path());
+    AppModel model(std::move(deps));
+    if (WorldCity::all().empty()) {
+        state.SkipWithError("no city catalogue found (cities.tsv)");
+        return;
+    }
+    while (model.settings().clocks.size() < std::size_t(AppModel::kMaxClocks)) model.addClockInSettings();
+    for (auto _ : state) benchmark::DoNotOptimize(clockMarks(model));
+}
+BENCHMARK(BM_ClockMarks24)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) { return corvane::bench::runWithQt<QApplication>(argc, argv); }

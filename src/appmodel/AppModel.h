@@ -24,6 +24,7 @@
 #include <utility>
 #include <vector>
 
+#include "appmodel/CityLookup.h"
 #include "appmodel/ModelServices.h"
 #include "appmodel/SettingsCategory.h"
 #include "appmodel/Timers.h"
@@ -310,12 +311,8 @@ public:
     static QString utcOffsetText(const QDateTime& date, const QTimeZone& zone);
     // The date in the zone with a fixed pattern; the formatter is kept.
     QString worldTimeText(const QDateTime& date, const QTimeZone& zone, const QString& format);
-    // The catalogue city a clock stands for; null when none.
+    // The catalogue city a clock stands for (see CityLookup); null when none.
     const WorldCity* cityForTimeZone(const ClockEntry& clock) const;
-    // The same over any catalogue walked most populous first; `currentZoneID`
-    // stands in for a local clock's zone.
-    static const WorldCity* cityForTimeZone(const ClockEntry& clock, const QString& currentZoneID,
-                                            const std::vector<const WorldCity*>& catalogue);
 
     // --- Countdown and stopwatch controls --------------------------------------------
     void toggleCountdown(int index);
@@ -568,6 +565,8 @@ private:
     int m_changingAlarmChannel = 0;
     std::optional<QString> m_lastAlarmOwner;
     mutable std::optional<QString> m_givenName;
+    // Built on the first lookup: the catalogue is loaded on first use too.
+    mutable std::unique_ptr<CityLookup> m_cityLookup;
     bool m_started = false;
     bool m_shuttingDown = false;
 };

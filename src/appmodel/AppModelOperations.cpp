@@ -282,32 +282,9 @@ QString AppModel::worldTimeText(const QDateTime& date, const QTimeZone& zone, co
 }
 
 const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock) const {
-    return cityForTimeZone(clock, QString::fromUtf8(m_zones->current().id()),
-                           WorldCity::allMostPopulousFirst());
-}
-
-const WorldCity* AppModel::cityForTimeZone(const ClockEntry& clock, const QString& currentZoneID,
-                                           const std::vector<const WorldCity*>& catalogue) {
-    const QString& zone = clock.timeZoneID.isEmpty() ? currentZoneID : clock.timeZoneID;
-    if (!clock.name.isEmpty()) {
-        for (const WorldCity* city : catalogue)
-            if (city->name == clock.name && city->tz == zone) return city;
-        // A clock the user named is not claimed by some other city of its zone.
-        if (!clock.timeZoneID.isEmpty()) return nullptr;
-    }
-    const QString key = zoneCityName(zone);
-    const WorldCity* prefixMatch = nullptr;
-    const WorldCity* largest = nullptr;
-    for (const WorldCity* city : catalogue) {
-        if (city->tz != zone) continue;
-        if (city->name == key) return city;
-        // An empty name would be the prefix of every key.
-        if (!prefixMatch && !city->name.isEmpty() &&
-            (key.startsWith(city->name) || city->name.startsWith(key)))
-            prefixMatch = city;
-        if (!largest || city->population > largest->population) largest = city;
-    }
-    return prefixMatch ? prefixMatch : largest;
+    if (!m_cityLookup) m_cityLookup = std::make_unique<CityLookup>(WorldCity::allMostPopulousFirst());
+    if (!clock.timeZoneID.isEmpty()) return m_cityLookup->find(clock, clock.timeZoneID);
+    return m_cityLookup->find(clock, QString::fromUtf8(m_zones->current().id()));
 }
 
 // ---------------------------------------------------------------------------

@@ -126,8 +126,8 @@ struct LineReader {
         if (language != u"de" && n >= 10 && !f[9].isEmpty()) country = regionDisplayName(f[9], regionLocale);
         if (country.isEmpty()) country = f[1].toString();
 
-        return WorldCity{name.toString(), country,          *lat,        *lon,
-                         f[4].toString(), population(f[5]), f[6] == u"1"};
+        return WorldCity{name.toString(), country,          *lat,         *lon,
+                         f[4].toString(), population(f[5]), f[6] == u"1", n >= 8 ? f[7].toString() : QString()};
     }
 };
 

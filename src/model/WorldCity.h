@@ -23,6 +23,10 @@ struct WorldCity {
     QString tz;             // zone identifier exactly as the file gives it
     qint64 population = 0;  // 0 when unknown
     bool isCapital = false;
+    // The English name (column 7), whatever the display language; empty when
+    // the file gives none. Not part of the record's identity: it only helps
+    // to recognise the city in an English zone name ("Asia/Kolkata").
+    QString englishName{};
 
     // name + "|" + country; unique within the catalogue.
     QString id() const;
@@ -34,7 +38,10 @@ struct WorldCity {
     // "12.345 Einwohner", "3,7 Mio. Einwohner"; empty below 1.
     QString populationText() const;
 
-    friend bool operator==(const WorldCity&, const WorldCity&) = default;
+    friend bool operator==(const WorldCity& a, const WorldCity& b) {
+        return a.name == b.name && a.country == b.country && a.lat == b.lat && a.lon == b.lon && a.tz == b.tz &&
+               a.population == b.population && a.isCapital == b.isCapital;
+    }
 
     // The shared catalogue, least populous first (equal populations in file
     // order), so that the map draws the big cities on top. Built on the first

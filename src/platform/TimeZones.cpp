@@ -1,6 +1,9 @@
 #include "platform/TimeZones.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
 
 #include <algorithm>
 #include <array>
@@ -30,6 +33,52 @@ bool isPlainZoneIdentifier(QStringView id) {
 QTimeZone zoneForIdentifier(QStringView id) {
     if (!isPlainZoneIdentifier(id)) return {};
     return QTimeZone(id.toLatin1());
+}
+
+QHash<QString, QString> zoneLinksFromZi(QByteArrayView text) {
+    // "L <target> <link>" lines; a target may itself be a link.
+    QHash<QString, QString> direct;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0) end = text.size();
+        const QByteArrayView line = text.sliced(start, end - start);
+        start = end + 1;
+        if (!line.startsWith("L ")) continue;
+        const QList<QByteArray> fields = line.toByteArray().simplified().split(' ');
+        if (fields.size() < 3) continue;
+        const QString target = QString::fromLatin1(fields[1]);
+        const QString link = QString::fromLatin1(fields[2]);
+        if (isPlainZoneIdentifier(target) && isPlainZoneIdentifier(link) && target != link)
+            direct.insert(link, target);
+    }
+    QHash<QString, QString> links;
+    links.reserve(direct.size());
+    for (auto it = direct.cbegin(); it != direct.cend(); ++it) {
+        QString zone = it.value();
+        // The database keeps chains short; a loop (a broken file) ends here
+        // and is left out.
+        for (int hops = 0; hops < 8; ++hops) {
+            const auto next = direct.constFind(zone);
+            if (next == direct.cend()) break;
+            zone = next.value();
+        }
+        if (!direct.contains(zone)) links.insert(it.key(), zone);
+    }
+    return links;
+}
+
+QString canonicalZoneID(const QString& id) {
+    static const QHash<QString, QString> links = [] {
+        // A regular file only: the folder is the system's, but a FIFO there
+        // would block the first lookup for good.
+        const QString path = QStringLiteral("/usr/share/zoneinfo/tzdata.zi");
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) return QHash<QString, QString>();
+        // The file is about 110 kB; anything far beyond is not the database.
+        return zoneLinksFromZi(file.read(8 * 1024 * 1024));
+    }();
+    return links.value(id, id);
 }
 
 QTimeZone SystemTimeZoneProvider::current() const {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
 #include <QTimeZone>
 #include <QtGlobal>
 
@@ -20,6 +23,16 @@ bool isPlainZoneIdentifier(QStringView id);
 // The zone of `id`, or an invalid zone when the identifier is not plain or
 // names no zone the system knows.
 QTimeZone zoneForIdentifier(QStringView id);
+
+// The zone a name stands for in the system's tz database: a link such as
+// "Asia/Calcutta" or "Europe/Kiev" gives the zone it points at
+// ("Asia/Kolkata", "Europe/Kyiv"); a zone, or a name the database does not
+// know, gives itself. The links are read once, from tzdata.zi below the
+// zoneinfo folder; without that file every name stands for itself.
+QString canonicalZoneID(const QString& id);
+// The links of a tzdata.zi text, from link name to the zone at the end of
+// its chain; a link whose chain leads nowhere is left out.
+QHash<QString, QString> zoneLinksFromZi(QByteArrayView text);
 
 // Where "the user's current zone" comes from. Services ask it on every call
 // instead of keeping a QTimeZone, so a change of the system zone while the

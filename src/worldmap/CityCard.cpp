@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionMenuItem>
 #include <QStyleOptionToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -30,7 +31,8 @@ constexpr double kDeg = 0.017453292519943295;
 constexpr int kRadius = 12;
 constexpr int kPadding = 12;
 constexpr int kMinWidth = 230;
-const QColor kDestructive(255, 69, 58);
+// Marks the menu entry that removes a clock.
+constexpr char kDestructiveProperty[] = "corvaneDestructive";
 
 // The display locale's pattern for a short weekday, day and month. It does
 // not depend on the zone, so the model's per-zone formatters can serve it
@@ -51,6 +53,22 @@ const QString& zoneName(const QTimeZone& zone) {
     }
     return it.value();
 }
+
+// The card's menu. Its colours come from the application's palette; only a
+// destructive entry's text is drawn in the theme's red.
+class CardMenu : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
+        QMenu::initStyleOption(option, action);
+        if (!action || !action->property(kDestructiveProperty).toBool()) return;
+        const QColor red = systemColors::red(themeOf(this).isDark);
+        for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            option->palette.setColor(role, red);
+    }
+};
 
 QIcon symbolIcon(const QString& symbol, const QColor& color) {
     QPixmap pixmap(32, 32);
@@ -254,7 +272,7 @@ CityCard::CityCard(AppModel& model, const WorldCity& city, bool pinned, std::fun
 
     button_ = new CardButton(this);
     button_->setToolTip(tr("Klick: als neue Uhr hinzufügen · Pfeil: weitere Optionen"));
-    menu_ = new QMenu(button_);
+    menu_ = new CardMenu(button_);
     button_->setMenu(menu_);
     connect(menu_, &QMenu::aboutToShow, this, [this] { buildMenu(*menu_); });
     connect(button_, &QToolButton::clicked, this, &CityCard::primaryClicked);
@@ -362,8 +380,9 @@ void CityCard::buildMenu(QMenu& menu) {
     }
     if (match && count >= 2) {
         menu.addSeparator();
-        QAction* remove = menu.addAction(symbolIcon(QStringLiteral("minus.circle"), kDestructive),
+        QAction* remove = menu.addAction(symbolIcon(QStringLiteral("minus.circle"), systemColors::red(themeOf(this).isDark)),
                                          tr("Uhr %1 entfernen").arg(*match + 1));
+        remove->setProperty(kDestructiveProperty, true);
         connect(remove, &QAction::triggered, this, &CityCard::removeClock);
     }
 }
@@ -469,6 +488,11 @@ void CityCard::enterEvent(QEnterEvent* event) {
 void CityCard::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
     setPointerInside(false);
+}
+
+void CityCard::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Q_EMIT resized();
 }
 
 bool CityCard::event(QEvent* event) {

@@ -120,6 +120,8 @@ public:
 
 Q_SIGNALS:
     void hoverChanged(bool inside);
+    // The card took a new size (a line came or went, a longer name).
+    void resized();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -128,6 +130,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

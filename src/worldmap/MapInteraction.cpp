@@ -46,10 +46,11 @@ QHash<QString, int> clockMarks(const AppModel& model) {
 
 MapHoverState::MapHoverState(Schedule schedule) : schedule_(std::move(schedule)) {}
 
-void MapHoverState::set(const WorldCity* hovered, const WorldCity* pinned) {
+void MapHoverState::set(const WorldCity* hovered, const WorldCity* pinned, Motion motion) {
     if (hovered == hovered_ && pinned == pinned_) return;
     hovered_ = hovered;
     pinned_ = pinned;
+    lastMotion_ = motion;
     if (onChange) onChange();
 }
 
@@ -59,7 +60,7 @@ void MapHoverState::pointerMoved(const WorldCity* nearest) {
         return;
     }
     ++missToken_;
-    set(nearest, pinned_);
+    set(nearest, pinned_, Motion::hover);
 }
 
 void MapHoverState::pointerLeft() {
@@ -67,8 +68,8 @@ void MapHoverState::pointerLeft() {
 }
 
 void MapHoverState::tapped(const WorldCity* nearest) {
-    if (nearest) set(nearest, nearest);
-    else set(hovered_, nullptr);
+    if (nearest) set(nearest, nearest, Motion::none);
+    else set(hovered_, nullptr, Motion::none);
 }
 
 void MapHoverState::cardHoverChanged(bool inside) {
@@ -76,13 +77,79 @@ void MapHoverState::cardHoverChanged(bool inside) {
     if (!inside && !pinned_) scheduleHide();
 }
 
-void MapHoverState::close() { set(nullptr, nullptr); }
+void MapHoverState::close() { set(nullptr, nullptr, Motion::none); }
 
 void MapHoverState::scheduleHide() {
     const int token = ++missToken_;
     schedule_(kHideDelayMs, [this, token] {
-        if (missToken_ == token && !cardHovered_ && !pinned_) set(nullptr, nullptr);
+        if (missToken_ == token && !cardHovered_ && !pinned_) set(nullptr, nullptr, Motion::hide);
     });
+}
+
+// --- CardMotion -------------------------------------------------------------------
+
+double CardMotion::easeOut(double t) {
+    if (t <= 0) return 0;
+    if (t >= 1) return 1;
+    // A cubic Bezier from (0, 0) to (1, 1) with the control points (0, 0)
+    // and (0.58, 1). Its x rises monotonically with the curve parameter u, so
+    // u for x(u) = t is found by halving; y(u) is the eased share.
+    auto bezier = [](double u, double c1, double c2) {
+        const double v = 1 - u;
+        return 3 * v * v * u * c1 + 3 * v * u * u * c2 + u * u * u;
+    };
+    double lo = 0, hi = 1;
+    for (int i = 0; i < 30; ++i) {
+        const double mid = (lo + hi) / 2;
+        (bezier(mid, 0.0, 0.58) < t ? lo : hi) = mid;
+    }
+    return bezier((lo + hi) / 2, 0.0, 1.0);
+}
+
+double CardMotion::Run::step(qint64 nowMs) {
+    const double t = durationMs > 0 ? double(nowMs - startMs) / durationMs : 1.0;
+    if (t >= 1) {
+        on = false;
+        return 1;
+    }
+    return easeOut(t);
+}
+
+void CardMotion::fade(double to, int durationMs, qint64 nowMs) {
+    if (durationMs <= 0 || to == opacity_) {
+        opacity_ = to;
+        fade_.on = false;
+        return;
+    }
+    fade_ = Run{opacity_, to, nowMs, durationMs, true};
+}
+
+void CardMotion::slide(QPointF to, int durationMs, qint64 nowMs) {
+    if (durationMs <= 0 || to == position_) {
+        position_ = to;
+        slide_.on = false;
+        return;
+    }
+    slideFrom_ = position_;
+    slideTo_ = to;
+    slide_ = Run{0, 1, nowMs, durationMs, true};
+}
+
+void CardMotion::retarget(QPointF to) {
+    if (slide_.on) slideTo_ = to;
+    else position_ = to;
+}
+
+bool CardMotion::advance(qint64 nowMs) {
+    if (fade_.on) {
+        const double p = fade_.step(nowMs);
+        opacity_ = fade_.from + (fade_.to - fade_.from) * p;
+    }
+    if (slide_.on) {
+        const double p = slide_.step(nowMs);
+        position_ = slideFrom_ + (slideTo_ - slideFrom_) * p;
+    }
+    return moving();
 }
 
 }  // namespace corvane

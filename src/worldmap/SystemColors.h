@@ -12,5 +12,7 @@ inline QColor orange() { return QColor(255, 149, 0); }
 inline QColor pink() { return QColor(255, 55, 95); }
 inline QColor indigo() { return QColor(108, 104, 230); }
 inline QColor gray() { return QColor(142, 142, 147); }
+// Destructive actions; a shade lighter on a dark palette, as systems do.
+inline QColor red(bool dark) { return dark ? QColor(255, 69, 58) : QColor(255, 59, 48); }
 
 }  // namespace corvane::systemColors

@@ -142,9 +142,10 @@ WorldMapSettings::WorldMapSettings(AppModel& model, QWidget* parent) : QWidget(p
     for (const LegendEntry& e : {sun, moon, noon, midnight}) sky->addWidget(e.widget, 1, Qt::AlignTop);
     v->addLayout(sky);
 
-    // Six entries do not fit one row of a narrow settings window: they wrap.
+    // Six entries do not fit one row of a narrow settings window: they wrap,
+    // each row starting under the legend above.
     auto* colourRow = new QWidget(this);
-    auto* colours = new FlowLayout(14, colourRow);
+    auto* colours = new FlowLayout(14, colourRow, FlowLayout::Rows::leading);
     colours->setContentsMargins(0, 0, 0, 0);
     colours->addWidget(swatchEntry(srgb(0.55, 0.71, 0.53), tr("Tag"), colourRow));
     colours->addWidget(swatchEntry(srgb(0.35, 0.32, 0.52), tr("Dämmerung"), colourRow));

@@ -1,11 +1,16 @@
 #include "worldmap/WorldMapView.h"
 
 #include <QApplication>
+#include <QGraphicsOpacityEffect>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScopedValueRollback>
+#include <QStringList>
 #include <QTimer>
 #include <QWindow>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
@@ -26,6 +31,34 @@ bool traceGeometry() {
 }
 
 qint64 redrawKey(const QDateTime& now) { return mapRedrawKey(now.toMSecsSinceEpoch()); }
+
+// "corvane: marks 1 Berlin|Deutschland, 2 Kalkutta|Indien": the badges the map draws.
+void traceMarks(const QHash<QString, int>& marks) {
+    if (!traceGeometry()) return;
+    QList<std::pair<int, QString>> sorted;
+    for (auto it = marks.cbegin(); it != marks.cend(); ++it) sorted.append({it.value(), it.key()});
+    std::sort(sorted.begin(), sorted.end());
+    QStringList parts;
+    for (const auto& [number, id] : sorted) parts << QString::number(number) + u' ' + id;
+    std::fprintf(stderr, "corvane: marks %s\n", qPrintable(parts.join(QStringLiteral(", "))));
+}
+// The opacity effect draws the card from a picture of its own, which would
+// pass over the card's mask: the mask clips that drawing too.
+class MaskedOpacityEffect : public QGraphicsOpacityEffect {
+public:
+    using QGraphicsOpacityEffect::QGraphicsOpacityEffect;
+
+protected:
+    void draw(QPainter* painter) override {
+        const auto* card = qobject_cast<const QWidget*>(parent());
+        const QRegion mask = card ? card->mask() : QRegion();
+        if (mask.isEmpty()) return QGraphicsOpacityEffect::draw(painter);
+        painter->save();
+        painter->setClipRegion(mask, Qt::IntersectClip);
+        QGraphicsOpacityEffect::draw(painter);
+        painter->restore();
+    }
+};
 }  // namespace
 
 WorldMapView::WorldMapView(AppModel& model, QWidget* parent)
@@ -44,8 +77,18 @@ WorldMapView::WorldMapView(AppModel& model, MapHoverState::Schedule schedule, QW
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(tr("Weltkarte mit Tag- und Nachtzonen"));
     state_.onChange = [this] { stateChanged(); };
+    animationClock_ = [] {
+        return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::chrono::steady_clock::now().time_since_epoch())
+                          .count());
+    };
+    // About one frame of a 60 Hz screen; the timer runs only while the card moves.
+    frames_.setInterval(16);
+    frames_.setTimerType(Qt::PreciseTimer);
+    connect(&frames_, &QTimer::timeout, this, &WorldMapView::advanceAnimation);
     key_ = redrawKey(model_.now());
     marks_ = corvane::clockMarks(model_);
+    traceMarks(marks_);
     connect(&model_, &AppModel::nowChanged, this, &WorldMapView::followTime);
     connect(&model_, &AppModel::settingsChanged, this, &WorldMapView::followClocks);
 }
@@ -77,6 +120,10 @@ void WorldMapView::resizeEvent(QResizeEvent*) {
     const QRectF next(QPointF(std::floor((w - size.width()) / 2), std::floor((h - size.height()) / 2)), size);
     if (next == mapRect_) return;
     mapRect_ = next;
+    // Inside the frame's line, which stays visible beside the card.
+    QPainterPath frame;
+    frame.addRoundedRect(mapRect_.adjusted(1, 1, -1, -1), kCorner - 1, kCorner - 1);
+    frameRegion_ = QRegion(frame.toFillPolygon().toPolygon());
     placeCard();
 }
 
@@ -93,6 +140,7 @@ void WorldMapView::followClocks() {
     QHash<QString, int> marks = corvane::clockMarks(model_);
     if (marks == marks_) return;
     marks_ = std::move(marks);
+    traceMarks(marks_);
     updateMap();
 }
 
@@ -108,28 +156,118 @@ void WorldMapView::stateChanged() {
     if (shown == cardCity_ && pinned == cardPinned_) return;
     cardCity_ = shown;
     cardPinned_ = pinned;
+    const MapHoverState::Motion how = state_.lastMotion();
+    const qint64 now = animationClock_();
     if (!shown) {
-        if (card_) {
-            // Deleted later: the card may be inside its own button's click.
-            card_->hide();
-            card_->deleteLater();
-            card_ = nullptr;
+        if (!card_) return;
+        if (how != MapHoverState::Motion::hide || motion_.opacity() <= 0) {
+            removeCard();
+            return;
         }
+        // The card keeps its last city while it fades; the pointer already
+        // meets the map beneath it.
+        cardLeaving_ = true;
+        card_->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+        motion_.fade(0, CardMotion::kHideMs, now);
+        startMotion();
         return;
     }
+    const bool wasShowing = card_ && !cardLeaving_;
+    // The new city resizes the card, which calls back into placeCard(); the
+    // place is chosen below, once.
+    choosingPlace_ = true;
     if (card_) {
         card_->setCity(*shown, pinned);
     } else {
         card_ = new CityCard(model_, *shown, pinned, [this] { state_.close(); }, this);
         connect(card_, &CityCard::hoverChanged, this, [this](bool inside) { state_.cardHoverChanged(inside); });
+        // A card that grows (the already-a-clock line after "Hinzufügen")
+        // must still fit the map.
+        connect(card_, &CityCard::resized, this, &WorldMapView::placeCard);
+        motion_.fade(0, 0, now);
     }
-    placeCard();
+    cardLeaving_ = false;
+    card_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    const QPointF target = cardTarget();
+    choosingPlace_ = false;
+    if (how == MapHoverState::Motion::hover) {
+        // From city to city the card slides; a new card (or one still fading
+        // out) appears where it belongs.
+        motion_.slide(target, wasShowing ? CardMotion::kHoverMs : 0, now);
+        motion_.fade(1, CardMotion::kHoverMs, now);
+    } else {
+        motion_.slide(target, 0, now);
+        motion_.fade(1, 0, now);
+    }
+    applyMotion();
+    startMotion();
     card_->show();
     if (traceGeometry()) {
         const QWidget* button = card_->clockButton();
-        const QPoint at = button->mapToGlobal(QPoint(12, button->height() / 2));
-        std::fprintf(stderr, "corvane: card %s button %d %d\n", qPrintable(card_->city().name), at.x(), at.y());
+        const QPoint at = mapToGlobal(target.toPoint() + button->mapTo(card_, QPoint(12, button->height() / 2)));
+        const std::optional<QString> already = card_->alreadyText();
+        std::fprintf(stderr, "corvane: card %s (%s) button %d %d\n", qPrintable(card_->city().name),
+                     qPrintable(already.value_or(QStringLiteral("keine Uhr"))), at.x(), at.y());
     }
+}
+
+void WorldMapView::removeCard() {
+    if (card_) {
+        // Deleted later: the card may be inside its own button's click.
+        card_->hide();
+        card_->deleteLater();
+        card_ = nullptr;
+    }
+    cardLeaving_ = false;
+    const qint64 now = animationClock_();
+    motion_.fade(1, 0, now);
+    motion_.slide(motion_.position(), 0, now);
+    frames_.stop();
+}
+
+void WorldMapView::startMotion() {
+    if (motion_.moving() && !frames_.isActive()) frames_.start();
+}
+
+void WorldMapView::advanceAnimation() {
+    const bool moving = motion_.advance(animationClock_());
+    applyMotion();
+    if (moving) return;
+    frames_.stop();
+    if (cardLeaving_) removeCard();
+}
+
+void WorldMapView::applyMotion() {
+    if (!card_) return;
+    const QPoint at = motion_.position().toPoint();
+    if (card_->pos() != at) card_->move(at);
+    // The effect draws the card through an offscreen picture: only while it fades.
+    const double opacity = motion_.opacity();
+    auto* effect = qobject_cast<QGraphicsOpacityEffect*>(card_->graphicsEffect());
+    if (opacity < 1) {
+        if (!effect) {
+            effect = new MaskedOpacityEffect(card_);
+            card_->setGraphicsEffect(effect);
+        }
+        effect->setOpacity(opacity);
+    } else if (effect) {
+        card_->setGraphicsEffect(nullptr);
+    }
+    updateCardMask();
+}
+
+void WorldMapView::updateCardMask() {
+    const QRect box(card_->pos(), card_->size());
+    const QRegion visible = frameRegion_.intersected(box);
+    // An empty mask would mean no mask at all; a card wholly outside the
+    // frame cannot happen, the placement keeps it inside.
+    if (visible.isEmpty()) return;
+    if (visible == QRegion(box)) {
+        if (!card_->mask().isEmpty()) card_->clearMask();
+        return;
+    }
+    const QRegion mask = visible.translated(-box.topLeft());
+    if (card_->mask() != mask) card_->setMask(mask);
 }
 
 void WorldMapView::showEvent(QShowEvent* event) {
@@ -139,13 +277,22 @@ void WorldMapView::showEvent(QShowEvent* event) {
     std::fprintf(stderr, "corvane: map %d %d %d %d\n", at.x(), at.y(), int(mapRect_.width()), int(mapRect_.height()));
 }
 
-void WorldMapView::placeCard() {
-    if (!card_ || !cardCity_) return;
-    card_->adjustSize();
+QPointF WorldMapView::cardTarget() {
+    {
+        // The card's resize calls back into placeCard(); the caller places it.
+        const QScopedValueRollback<bool> placing(choosingPlace_, true);
+        card_->adjustSize();
+    }
     const QSizeF panel = card_->panelSize();
     const QPointF at = cardPosition(panel, cityPoint(*cardCity_) - mapRect_.topLeft(), mapRect_.size());
-    const QPoint topLeft = (mapRect_.topLeft() + at).toPoint() - QPoint(CityCard::kShadowMargin, CityCard::kShadowMargin);
-    card_->move(topLeft);
+    return (mapRect_.topLeft() + at).toPoint() - QPoint(CityCard::kShadowMargin, CityCard::kShadowMargin);
+}
+
+void WorldMapView::placeCard() {
+    // A leaving card has no city any more and stays where it fades.
+    if (!card_ || !cardCity_ || choosingPlace_) return;
+    motion_.retarget(cardTarget());
+    applyMotion();
 }
 
 QRect WorldMapView::highlightRect(const WorldCity& city) const {

@@ -6,7 +6,10 @@
 // each make their own; its hover and pin state lives as long as it does.
 
 #include <QHash>
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "worldmap/MapInteraction.h"
@@ -41,7 +44,17 @@ public:
     QRect highlightRect(const WorldCity& city) const;
 
     const MapHoverState& state() const { return state_; }
+    // The card while it is shown or fading out; null otherwise.
     CityCard* card() const { return card_; }
+    // The card's opacity as the user sees it (1 while it stands still).
+    double cardOpacity() const { return motion_.opacity(); }
+
+    // The card eases in, between cities and out on frames of a timer that
+    // runs only while it moves. Tests give it a clock of their own
+    // (milliseconds, any origin) and step the frames themselves.
+    void setAnimationClock(std::function<qint64()> clock) { animationClock_ = std::move(clock); }
+    void advanceAnimation();
+    bool isAnimating() const { return frames_.isActive(); }
     const QHash<QString, int>& clockMarks() const { return marks_; }
 
     QSize sizeHint() const override;
@@ -62,6 +75,11 @@ private:
     const WorldCity* cityAt(QPointF widgetPoint) const;
     void stateChanged();
     void placeCard();
+    QPointF cardTarget();
+    void startMotion();
+    void applyMotion();
+    void removeCard();
+    void updateCardMask();
     void followTime();
     void followClocks();
     void updateMap();
@@ -89,6 +107,14 @@ private:
     CityCard* card_ = nullptr;
     const WorldCity* cardCity_ = nullptr;
     bool cardPinned_ = false;
+    // The card shows its last city while it fades out after the hide.
+    bool cardLeaving_ = false;
+    bool choosingPlace_ = false;
+    CardMotion motion_;
+    std::function<qint64()> animationClock_;
+    QTimer frames_;
+    // The map's rounded frame as a region: the card is cut to it.
+    QRegion frameRegion_;
 
     bool dragMovesWindow_ = false;
     bool pressed_ = false;

@@ -187,6 +187,21 @@ TEST(WorldCityParseLine, IgnoresAGermanDefaultQLocale) {
     EXPECT_EQ(comma, std::nullopt);
 }
 
+// The English name is kept beside the display name in every language, and
+// two records that differ only there are still the same city.
+TEST(WorldCityParseLine, KeepsTheEnglishNameOutsideTheIdentity) {
+    const auto kolkata =
+        parse(QStringLiteral("Kalkutta\tIndien\t22.5\t88.3\tAsia/Kolkata\t4600000\t0\tKolkata\tCalcuta"), u"de");
+    ASSERT_TRUE(kolkata);
+    EXPECT_EQ(kolkata->name, "Kalkutta");
+    EXPECT_EQ(kolkata->englishName, "Kolkata");
+    const auto seven = parse(QStringLiteral("Kalkutta\tIndien\t22.5\t88.3\tAsia/Kolkata\t4600000\t0"), u"de");
+    ASSERT_TRUE(seven);
+    EXPECT_TRUE(seven->englishName.isEmpty());
+    EXPECT_EQ(*seven, *kolkata);
+    EXPECT_EQ(qHash(*seven), qHash(*kolkata));
+}
+
 TEST(WorldCityLoad, SortsByPopulationAndDropsBadAndDuplicateLines) {
     const std::vector<WorldCity> cities = WorldCity::loadAll(kFixtures + "/cities.tsv", u"de");
     // Dropped: six fields, an empty name, a second "Berlin|Deutschland" (its

@@ -149,3 +149,38 @@ TEST(ZoneIdentifiers, OnlyPlainNamesReachTheZoneDatabase) {
     // Without the guard this names a real zone file through a detour.
     EXPECT_FALSE(zoneForIdentifier(u"Asia/../Europe/Berlin").isValid());
 }
+
+TEST(ZoneLinks, ChainsEndAtAZoneAndBrokenLinesAreLeftOut) {
+    const QHash<QString, QString> links = zoneLinksFromZi(
+        "# version 2099z\n"
+        "Z Asia/Kolkata 5:53:28 - LMT 1854 Jun 28\n"
+        "L Asia/Kolkata Asia/Calcutta\n"
+        "L Asia/Calcutta Old/Calcutta\n"  // a link to a link
+        "L A/Loop B/Loop\n"
+        "L B/Loop A/Loop\n"
+        "L ../etc Evil/Link\n"
+        "L Lonely\n"
+        "R Rule line that is no link\n");
+    EXPECT_EQ(links.value(QStringLiteral("Asia/Calcutta")), QStringLiteral("Asia/Kolkata"));
+    EXPECT_EQ(links.value(QStringLiteral("Old/Calcutta")), QStringLiteral("Asia/Kolkata"));
+    EXPECT_FALSE(links.contains(QStringLiteral("A/Loop")));
+    EXPECT_FALSE(links.contains(QStringLiteral("B/Loop")));
+    EXPECT_FALSE(links.contains(QStringLiteral("Evil/Link")));
+    EXPECT_EQ(links.size(), 2);
+}
+
+TEST(ZoneLinks, TheSystemDatabaseResolvesOldNames) {
+    const struct {
+        const char* id;
+        const char* canonical;
+    } cases[] = {
+        {"Asia/Calcutta", "Asia/Kolkata"},   {"Europe/Kiev", "Europe/Kyiv"},
+        {"Asia/Saigon", "Asia/Ho_Chi_Minh"}, {"America/Buenos_Aires", "America/Argentina/Buenos_Aires"},
+        {"Europe/Bratislava", "Europe/Prague"}, {"UTC", "Etc/UTC"},
+        {"Asia/Kolkata", "Asia/Kolkata"},    {"Mars/Olympus", "Mars/Olympus"}, {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        EXPECT_EQ(canonicalZoneID(QString::fromLatin1(c.id)), QString::fromLatin1(c.canonical));
+    }
+}

@@ -77,6 +77,26 @@ TEST(FlowLayout, PlacesRowsCentredAndItemsOnTheRowMiddle) {
     EXPECT_EQ(big->geometry(), QRect(-50, 0, 300, 20));
 }
 
+// The map page's legend: every row starts at the leading edge, also the
+// wrapped one, and in a right-to-left layout that edge is the right one.
+TEST(FlowLayout, LeadingRowsStartAtTheLeadingEdge) {
+    for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+        QWidget host;
+        host.setLayoutDirection(direction);
+        auto* flow = new FlowLayout(8, &host, FlowLayout::Rows::leading);
+        QWidget* a = box(&host, 100, 20);
+        QWidget* b = box(&host, 100, 40);
+        QWidget* c = box(&host, 100, 30);
+        for (QWidget* w : {a, b, c}) flow->addWidget(w);
+        flow->setGeometry(QRect(0, 0, 300, 78));
+        const bool ltr = direction == Qt::LeftToRight;
+        EXPECT_EQ(a->geometry(), ltr ? QRect(0, 10, 100, 20) : QRect(200, 10, 100, 20));
+        EXPECT_EQ(b->geometry(), ltr ? QRect(108, 0, 100, 40) : QRect(92, 0, 100, 40));
+        // 3 x 100 + 2 x 8 does not fit 300: the third starts the next row.
+        EXPECT_EQ(c->geometry(), ltr ? QRect(0, 48, 100, 30) : QRect(200, 48, 100, 30));
+    }
+}
+
 TEST(FlowLayout, HiddenItemsTakeNoPlaceAndEmptyLayoutIsZero) {
     QWidget host;
     auto* flow = new FlowLayout(8, &host);

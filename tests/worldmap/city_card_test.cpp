@@ -234,3 +234,32 @@ TEST(CityCard, FollowsTheTickAndKeepsItsMinimumWidth) {
     EXPECT_EQ(card.timeText(), "06:00");
     EXPECT_GE(card.panelSize().width(), 230);
 }
+
+// The entry that removes a clock reads in red; the others in the menu's ink.
+TEST(CityCard, TheRemoveEntryIsRed) {
+    CardHarness h;
+    AppModel& m = h.withClocks({clockIn("Asia/Tokyo"), clockIn("Europe/Berlin")});
+    CityCard card(m, city("Tokio"), false, {});
+    QMenu* menu = card.clockButton()->menu();
+    ASSERT_NE(menu, nullptr);
+    menu->popup(QPoint(0, 0));
+    h.settle();
+    QAction* remove = h.menuAction(*menu, QStringLiteral("Uhr 1 entfernen"));
+    QAction* replace = h.menuAction(*menu, QStringLiteral("Uhr 2: Berlin"));
+    ASSERT_NE(remove, nullptr);
+    ASSERT_NE(replace, nullptr);
+    const QImage shot = menu->grab().toImage();
+    // Red text pixels right of the icon column.
+    auto redPixels = [&](const QRect& row) {
+        int n = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = row.left() + 36; x <= row.right(); ++x) {
+                const QColor c = shot.pixelColor(x * shot.width() / menu->width(), y * shot.height() / menu->height());
+                if (c.red() > 180 && c.green() < 120 && c.blue() < 120) ++n;
+            }
+        return n;
+    };
+    EXPECT_GT(redPixels(menu->actionGeometry(remove)), 10);
+    EXPECT_EQ(redPixels(menu->actionGeometry(replace)), 0);
+    menu->hide();
+}

@@ -28,9 +28,9 @@ ClockEntry clockIn(const char* zone) {
 // Clock numbers by city, the way the view numbers its clocks.
 ClockMarks marksFor(const std::vector<ClockEntry>& clocks) {
     ClockMarks marks;
+    const CityLookup lookup(WorldCity::allMostPopulousFirst());
     for (std::size_t i = 0; i < clocks.size(); ++i) {
-        const WorldCity* city =
-            AppModel::cityForTimeZone(clocks[i], QStringLiteral("UTC"), WorldCity::allMostPopulousFirst());
+        const WorldCity* city = lookup.find(clocks[i], QStringLiteral("UTC"));
         if (city && !marks.contains(city->id())) marks.insert(city->id(), int(i) + 1);
     }
     return marks;

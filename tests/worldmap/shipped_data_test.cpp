@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 #include <QStringView>
@@ -108,8 +109,8 @@ TEST(ShippedCatalogue, EveryLineLoadsInEveryLanguage) {
             << QStringView(language).toString().toStdString();
 }
 
-// Clocks find their city by the exact zone text, and the clock list offers
-// the canonical names: a catalogue line with an old alias would never match.
+// The generator files each city under this system's canonical zone name, the
+// name that every spelling of the zone resolves to.
 TEST(ShippedCatalogue, ZonesAreCanonicalNamesOfThisSystem) {
     QFile zi(QStringLiteral("/usr/share/zoneinfo/tzdata.zi"));
     if (!zi.open(QIODevice::ReadOnly)) GTEST_SKIP() << "no tzdata.zi to tell links from zones";
@@ -141,6 +142,18 @@ TEST(ShippedCatalogue, FollowsTheSelectionThePageDescribes) {
         ASSERT_NE(city, nullptr) << capital;
         EXPECT_TRUE(city->isCapital) << capital;
     }
+
+    // Only national capitals are flagged; a dependency's seat is a city like others.
+    for (const char* seat : {"Hongkong", "Macau", "Nuuk", "Papeete", "Gibraltar"}) {
+        const WorldCity* city = byName.value(QString::fromUtf8(seat));
+        ASSERT_NE(city, nullptr) << seat;
+        EXPECT_FALSE(city->isCapital) << seat;
+    }
+    // Country names in words, not initials.
+    EXPECT_EQ(byName.value(QStringLiteral("London"))->country, QStringLiteral("Vereinigtes Königreich"));
+    EXPECT_EQ(byName.value(QStringLiteral("Washington, D.C."))->country, QStringLiteral("Vereinigte Staaten"));
+    const QRegularExpression initials(QStringLiteral("^[A-Z. ]+$"));
+    for (const WorldCity& c : cities) EXPECT_FALSE(initials.match(c.country).hasMatch()) << qPrintable(c.id());
 
     // The population ranks cities as people know them, so the largest city
     // of a zone comes out right.

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMenu>
+#include <QPainter>
 #include <QTest>
+#include <QToolButton>
 
 #include "appmodel/ModelHarness.h"
 #include "shell/ViewFactories.h"
@@ -101,9 +104,44 @@ TEST(WorldMapScreens, SettingsPage) {
         ModelHarness::settle();
         EXPECT_GT(page->map()->height(), 200);
         if (const WorldCity* sydney = city("Sydney")) {
+            // From a little way off: QTest drops a move to where it thinks the pointer already is.
+            QTest::mouseMove(page->map(), page->map()->cityPoint(*sydney).toPoint() + QPoint(40, 40));
             QTest::mouseMove(page->map(), page->map()->cityPoint(*sydney).toPoint());
             ModelHarness::settle();
+            // The card eases in; the picture shows it standing.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !page->map()->isAnimating(); }, 2000));
         }
         EXPECT_TRUE(shot.save(QStringLiteral("settings_world_map") + (dark ? "_dark" : "")));
     }
+}
+
+// The card of a city that already is a clock, with its menu open: the remove
+// entry in red at the end.
+TEST(WorldMapScreens, CardMenuInTheDarkPalette) {
+    if (!city("Berlin")) GTEST_SKIP() << "no shipped catalogue";
+    Shot shot;
+    AppModel& model = shot.start(true, false);
+    auto* map = new WorldMapView(model, &shot.host);
+    shot.host.resize(900, 420);
+    map->setGeometry(shot.host.rect());
+    shot.host.show();
+    ModelHarness::settle();
+    // The local-time clock's city (the harness runs on Europe/Berlin).
+    QTest::mouseClick(map, Qt::LeftButton, {}, map->cityPoint(*city("Berlin")).toPoint());
+    ModelHarness::settle();
+    ASSERT_TRUE(map->card());
+    ASSERT_TRUE(map->card()->alreadyText());
+    QToolButton* button = map->card()->clockButton();
+    QMenu* menu = button->menu();
+    menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+    ModelHarness::settle();
+    ASSERT_TRUE(menu->isVisible());
+    QImage picture = shot.host.grab().toImage();
+    {
+        QPainter p(&picture);
+        p.drawPixmap(menu->pos() - shot.host.mapToGlobal(QPoint(0, 0)), menu->grab());
+    }
+    menu->hide();
+    QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
+    EXPECT_TRUE(picture.save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/world_map_card_menu_dark.png")));
 }

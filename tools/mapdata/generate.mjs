@@ -278,6 +278,16 @@ function readExonyms() {
 }
 
 const GEONAMES_SKIP = new Set(['PPLX', 'PPLH', 'PPLW', 'PPLQ', 'PPLCH']);
+// GeoNames marks the seat of every political entity as its capital, also
+// that of a dependency (Hong Kong, Puerto Rico, Greenland). Every seat is
+// chosen for the catalogue, but only national capitals are flagged: those
+// of the UN's member and observer states, of Kosovo and of Taiwan. These
+// are the ISO 3166 territories that are none of them.
+const NOT_NATIONAL = new Set([
+  'AI', 'AQ', 'AS', 'AW', 'AX', 'BL', 'BM', 'BQ', 'BV', 'CC', 'CK', 'CW', 'CX', 'EH', 'FK', 'FO', 'GF', 'GG',
+  'GI', 'GL', 'GP', 'GS', 'GU', 'HK', 'HM', 'IM', 'IO', 'JE', 'KY', 'MF', 'MO', 'MP', 'MQ', 'MS', 'NC', 'NF',
+  'NU', 'PF', 'PM', 'PN', 'PR', 'RE', 'SH', 'SJ', 'SX', 'TC', 'TF', 'TK', 'UM', 'VG', 'VI', 'WF', 'YT',
+]);
 // Natural Earth gives these places no ISO code.
 const COUNTRY_CODES = { Kosovo: 'XK', Somaliland: 'SO' };
 
@@ -287,7 +297,8 @@ function buildCities(tz, area) {
   const gnByCountry = new Map();
   for (const c of geonames) {
     const g = { name: c.name, key: norm(c.name), lat: c.loc.coordinates[1], lon: c.loc.coordinates[0],
-                pop: c.population, capital: c.featureCode === 'PPLC', country: c.country };
+                pop: c.population, seat: c.featureCode === 'PPLC',
+                capital: c.featureCode === 'PPLC' && !NOT_NATIONAL.has(c.country), country: c.country };
     if (!gnByCountry.has(g.country)) gnByCountry.set(g.country, []);
     gnByCountry.get(g.country).push(g);
   }
@@ -311,7 +322,7 @@ function buildCities(tz, area) {
     const cc = /^[A-Z]{2}$/.test(c.iso2 ?? '') ? c.iso2 : COUNTRY_CODES[c.country];
     if (!cc || c.lat > MAP_NORTH || c.lat < MAP_SOUTH) continue;
     cities.push({ en: c.city, key: norm(c.city), cc, lat: c.lat, lon: c.lng, pop: Math.round(c.pop),
-                  capital: false, givenZone: c.timezone });
+                  seat: false, capital: false, givenZone: c.timezone });
   }
 
   // Natural Earth's population is a blend of city and metropolitan figures
@@ -345,7 +356,7 @@ function buildCities(tz, area) {
   // GeoNames place itself.
   for (const list of gnByCountry.values())
     for (const g of list) {
-      if (!g.capital || g.lat > MAP_NORTH || g.lat < MAP_SOUTH) continue;
+      if (!g.seat || g.lat > MAP_NORTH || g.lat < MAP_SOUTH) continue;
       const same = cities.filter((c) => c.cc === g.country);
       let match = same.find((c) => c.geonames === g);
       if (!match) {
@@ -353,11 +364,13 @@ function buildCities(tz, area) {
         match = near[0];
       }
       if (!match) {
-        match = { en: g.name, key: g.key, cc: g.country, lat: g.lat, lon: g.lon, pop: g.pop, capital: false,
+        match = { en: g.name, key: g.key, cc: g.country, lat: g.lat, lon: g.lon, pop: g.pop, seat: false,
+                  capital: false,
                   givenZone: null };
         cities.push(match);
       }
-      match.capital = true;
+      match.seat = true;
+      match.capital = g.capital;
     }
 
   for (const c of cities) c.zone = zoneOf(c.cc, c.lat, c.lon, c.givenZone);
@@ -367,7 +380,7 @@ function buildCities(tz, area) {
   usable.sort(rank);
 
   const chosen = new Set();
-  for (const c of usable) if (c.capital || c.pop >= 1_000_000) chosen.add(c);
+  for (const c of usable) if (c.seat || c.pop >= 1_000_000) chosen.add(c);
   const stats = { capitalOrMillion: chosen.size };
   const seenZones = new Set();
   for (const c of usable)
@@ -431,7 +444,12 @@ function writeCities(tz) {
   const lines = [];
   const ids = new Set();
   for (const c of cities) {
-    const [country] = icu.get(`R ${c.cc}`) ?? [];
+    const [shortName, , longName] = icu.get(`R ${c.cc}`) ?? [];
+    // ICU's short German names are the everyday ones ("Russland", not
+    // "Russische Föderation"), except where they are initials ("UK",
+    // "USA"): there the full name reads better beside a city.
+    const initials = shortName && /^[A-Z. ]+$/.test(shortName) && longName && longName !== shortName;
+    const country = initials ? longName : shortName;
     // A city named like its zone gets ICU's names for the zone's city.
     const [zoneEn, zoneDe, zoneEs] = icu.get(`Z ${c.zone}`) ?? [];
     // Only where the name really differs: ICU writes some of them without

@@ -1,7 +1,7 @@
 // Asks the system's ICU for the names the catalogue needs, so that the
 // generated file agrees with what the program itself shows for a region.
 // Reads requests from stdin, one per line, and answers each on one line:
-//   R <ISO 3166 code>  ->  R <code> <TAB> <German name> <TAB> <Spanish name>
+//   R <ISO 3166 code>  ->  R <code> <TAB> <German name> <TAB> <Spanish name> <TAB> <German long name>
 //   Z <zone id>        ->  Z <zone> <TAB> <English city> <TAB> <German city> <TAB> <Spanish city>
 //   N <UN M.49 number> ->  N <number> <TAB> <ISO 3166 code, or empty>
 #include <unicode/locdspnm.h>
@@ -22,8 +22,9 @@ std::string utf8(const icu::UnicodeString& s) {
     return out;
 }
 
-std::unique_ptr<icu::LocaleDisplayNames> regionNames(const char* language) {
-    UDisplayContext contexts[] = {UDISPCTX_LENGTH_SHORT, UDISPCTX_CAPITALIZATION_FOR_STANDALONE};
+std::unique_ptr<icu::LocaleDisplayNames> regionNames(const char* language,
+                                                    UDisplayContext length = UDISPCTX_LENGTH_SHORT) {
+    UDisplayContext contexts[] = {length, UDISPCTX_CAPITALIZATION_FOR_STANDALONE};
     return std::unique_ptr<icu::LocaleDisplayNames>(
         icu::LocaleDisplayNames::createInstance(icu::Locale(language), contexts, 2));
 }
@@ -46,6 +47,7 @@ std::string exemplar(icu::TimeZoneNames* names, const std::string& zone) {
 int main() {
     const auto regionDe = regionNames("de");
     const auto regionEs = regionNames("es");
+    const auto regionDeLong = regionNames("de", UDISPCTX_LENGTH_FULL);
     const auto zoneEn = zoneNames("en");
     const auto zoneDe = zoneNames("de");
     const auto zoneEs = zoneNames("es");
@@ -54,10 +56,11 @@ int main() {
         if (line.size() < 3) continue;
         const std::string arg = line.substr(2);
         if (line[0] == 'R') {
-            icu::UnicodeString de, es;
+            icu::UnicodeString de, es, deLong;
             regionDe->regionDisplayName(arg.c_str(), de);
             regionEs->regionDisplayName(arg.c_str(), es);
-            std::cout << "R " << arg << '\t' << utf8(de) << '\t' << utf8(es) << '\n';
+            regionDeLong->regionDisplayName(arg.c_str(), deLong);
+            std::cout << "R " << arg << '\t' << utf8(de) << '\t' << utf8(es) << '\t' << utf8(deLong) << '\n';
         } else if (line[0] == 'Z') {
             std::cout << "Z " << arg << '\t' << exemplar(zoneEn.get(), arg) << '\t' << exemplar(zoneDe.get(), arg)
                       << '\t' << exemplar(zoneEs.get(), arg) << '\n';

@@ -1,11 +1,12 @@
 #include "shell/layout/FlowLayout.h"
 
+#include <QStyle>
 #include <QWidget>
 #include <cmath>
 
 namespace corvane {
 
-FlowLayout::FlowLayout(int spacing, QWidget* parent) : QLayout(parent) {
+FlowLayout::FlowLayout(int spacing, QWidget* parent, Rows rows) : QLayout(parent), rowAlignment_(rows) {
     setSpacing(spacing);
     setContentsMargins(0, 0, 0, 0);
 }
@@ -119,13 +120,16 @@ void FlowLayout::setGeometry(const QRect& rect) {
     const auto shown = visibleItems();
     const std::vector<QSizeF> sizes = measure(inner.width());
     const std::vector<Row> all = rows(sizes, inner.width(), s);
+    const Qt::LayoutDirection direction = parentWidget() ? parentWidget()->layoutDirection() : Qt::LeftToRight;
     double y = inner.y();
     for (const Row& row : all) {
-        double x = inner.x() + (inner.width() - row.width) * 0.5;
+        double x = inner.x() + (rowAlignment_ == Rows::leading ? 0.0 : (inner.width() - row.width) * 0.5);
         for (int i : row.items) {
             const QSizeF& sz = sizes[std::size_t(i)];
             const double top = y + (row.height - sz.height()) * 0.5;
-            const QRect r(QPoint(int(std::lround(x)), int(std::lround(top))), sz.toSize());
+            QRect r(QPoint(int(std::lround(x)), int(std::lround(top))), sz.toSize());
+            // Leading is the right edge in a right-to-left layout.
+            if (rowAlignment_ == Rows::leading) r = QStyle::visualRect(direction, inner, r);
             // QWidgetItem clips an overwide widget to the layout's left edge;
             // a centred row must overhang both edges, so widgets are placed
             // directly.

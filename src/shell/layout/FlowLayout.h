@@ -8,11 +8,13 @@
 namespace corvane {
 
 // Places its items left to right, starting a new row when the next one would
-// not fit, and centres every row. Its height depends on the width it gets.
+// not fit, and centres every row (or starts it at the leading edge). Its
+// height depends on the width it gets.
 class FlowLayout : public QLayout {
     Q_OBJECT
 public:
-    explicit FlowLayout(int spacing = 8, QWidget* parent = nullptr);
+    enum class Rows { centred, leading };
+    explicit FlowLayout(int spacing = 8, QWidget* parent = nullptr, Rows rows = Rows::centred);
     ~FlowLayout() override;
 
     struct Row {
@@ -43,6 +45,7 @@ private:
     QList<QLayoutItem*> visibleItems() const;
 
     QList<QLayoutItem*> items_;
+    Rows rowAlignment_;
 };
 
 }  // namespace corvane
