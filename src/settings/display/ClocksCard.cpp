@@ -86,7 +86,7 @@ ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
     label_->setAccessibleName(tr("Bezeichnung"));
     // Every keystroke goes to the model; Return and leaving the field add
     // nothing.
-    connect(label_, &QLineEdit::textEdited, this, &ClockRow::setLabel);
+    bindLimitedText(label_, kMaxLabel, [this](const QString& text) { setLabel(text); });
     row->addWidget(label_, 1);
 
     time_ = new RowTime(model_, this);

@@ -52,4 +52,13 @@ void showText(QLineEdit* edit, const QString& text);
 QString leftGraphemes(const QString& text, int count);
 int graphemeCount(const QString& text);
 
+// Keeps `edit` at `count` user-perceived characters at most, however the
+// text gets there (typed, pasted, dropped, an input method), and hands each
+// edit of the user to `store`. An edit of which nothing fits is refused
+// whole, so the field, its cursor and its undo history stay as they were; a
+// longer one (a paste) is cut to its first `count` characters, the cursor
+// where the edit left it or at the end of the cut, and the undo history then
+// starts from the cut text, so undo never brings back more than is stored.
+void bindLimitedText(QLineEdit* edit, int count, std::function<void(const QString&)> store);
+
 }  // namespace corvane
