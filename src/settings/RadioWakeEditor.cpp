@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,6 +16,7 @@
 
 #include "appmodel/AppModel.h"
 #include "settings/StationPicker.h"
+#include "settings/display/PopupPanel.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -399,31 +399,15 @@ void RadioWakeEditor::refresh() {
 
 void RadioWakeEditor::openPicker() {
     closePicker();
-    auto* popup = new QWidget(this, Qt::Popup | Qt::FramelessWindowHint);
+    auto* popup = new PopupPanel(search_);
     popup->setAttribute(Qt::WA_DeleteOnClose);
-    popup->setAttribute(Qt::WA_WindowPropagation);
-    popup->setAutoFillBackground(true);
-    QPalette pal = popup->palette();
-    pal.setColor(QPalette::Window, themeOf(this).surface.toQColor());
-    popup->setPalette(pal);
     auto* layout = new QVBoxLayout(popup);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* picker = new StationPicker([this](const Sonvela::Station& s) { pickStation(s); }, links_.directory, popup);
     layout->addWidget(picker);
+    popup->followContentSize();
     popup_ = popup;
-    popup->adjustSize();
-
-    // Centred under the button, kept on the screen it opens on.
-    const QPoint below = search_->mapToGlobal(QPoint(search_->width() / 2, search_->height() + 4));
-    QRect frame(QPoint(below.x() - popup->width() / 2, below.y()), popup->size());
-    if (const QScreen* screen = search_->screen()) {
-        const QRect room = screen->availableGeometry();
-        if (frame.bottom() > room.bottom()) frame.moveBottom(search_->mapToGlobal(QPoint(0, -4)).y());
-        frame.moveLeft(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())));
-        frame.moveTop(std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
-    }
-    popup->move(frame.topLeft());
-    popup->show();
+    popup->openBelowAnchor();
     picker->searchField()->setFocus();
 }
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <QScreen>
 #include <QTest>
 
 #include "TestWait.h"
@@ -316,6 +317,40 @@ TEST_F(EditorFixture, SearchOpensAFreshPickerThatClosesOnAPick) {
     ASSERT_NE(editor->picker(), nullptr);
     EXPECT_TRUE(editor->picker()->query().isEmpty());
     EXPECT_EQ(editor->picker()->state(), StationPicker::SearchState::idle);
+}
+
+TEST_F(EditorFixture, PickerPopupFitsItsContentBothWaysAndStaysOnTheScreen) {
+    make(radioAlarm(Mode::station));
+    directory.body = corvane::testing::kStations;
+    // The editor low on the screen, so a list would reach past its bottom.
+    const QRect screen = editor->screen()->availableGeometry();
+    editor->move(screen.left() + 20, screen.bottom() - editor->height() + 40);
+    h.settle();
+    QTest::mouseClick(editor->searchButton(), Qt::LeftButton);
+    StationPicker* picker = editor->picker();
+    ASSERT_NE(picker, nullptr);
+    QWidget* popup = picker->window();
+    h.settle();
+    const QSize idle = popup->size();
+    EXPECT_EQ(idle, popup->sizeHint());
+    EXPECT_TRUE(screen.contains(popup->frameGeometry())) << "idle popup off the screen";
+
+    QTest::keyClicks(picker->searchField(), QStringLiteral("Radio"));
+    QTest::keyClick(picker->searchField(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return picker->results().size() == 2; }));
+    h.settle();
+    EXPECT_GT(popup->height(), idle.height() + StationPicker::kListHeight / 2) << "the list did not get its room";
+    EXPECT_TRUE(screen.contains(popup->frameGeometry())) << "the grown popup left the screen";
+    const QRect button(editor->searchButton()->mapToGlobal(QPoint(0, 0)), editor->searchButton()->size());
+    EXPECT_FALSE(popup->frameGeometry().intersects(button)) << "the popup covers its button";
+
+    // Down to one character: the list hides and the popup shrinks back.
+    picker->searchField()->setText(QStringLiteral("R"));
+    QTest::keyClick(picker->searchField(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return picker->resultList()->isHidden(); }));
+    h.settle();
+    EXPECT_EQ(popup->size(), idle);
+    EXPECT_TRUE(screen.contains(popup->frameGeometry()));
 }
 
 }  // namespace
