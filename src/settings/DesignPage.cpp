@@ -24,7 +24,7 @@
 namespace corvane {
 
 QString transitionText(int minutes) {
-    return minutes == 0 ? tr("Kein Übergang") : tr("%1 Minuten").arg(minutes);
+    return minutes == 0 ? tr("Kein Übergang") : tr("%1\u00A0Minuten").arg(minutes);
 }
 
 namespace {

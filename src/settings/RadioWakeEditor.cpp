@@ -130,8 +130,8 @@ const std::vector<qint64>& RadioWakeEditor::fadeOptions() {
 
 QString RadioWakeEditor::fadeLabel(qint64 seconds) {
     if (seconds == 0) return tr("Aus – sofort laut");
-    if (seconds < 120) return tr("In %1 Sekunden lauter").arg(seconds);
-    return tr("In %1 Minuten lauter").arg(seconds / 60);
+    if (seconds < 120) return tr("In %1\u00A0Sekunden lauter").arg(seconds);
+    return tr("In %1\u00A0Minuten lauter").arg(seconds / 60);
 }
 
 std::vector<qint64> RadioWakeEditor::fadeEntries(qint64 stored) {
@@ -296,7 +296,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     warning_ = new WarningText(std::nullopt, radioRows_);
     radio->addWidget(warning_);
     silenceCaption_ = new Caption(
-        tr("Bleibt Sonvela %1 Sekunden lang stumm (z. B. ohne Internet), klingelt der Alarmton unten.")
+        tr("Bleibt Sonvela %1\u00A0Sekunden lang stumm (z. B. ohne Internet), klingelt der Alarmton unten.")
             .arg(kSilenceSeconds),
         radioRows_);
     radio->addWidget(silenceCaption_);
@@ -322,7 +322,7 @@ void RadioWakeEditor::editAlarm(Edit&& edit) {
     model_.editSettings([&](AppSettings& s) { edit(s.alarms[std::size_t(index_)]); });
 }
 
-QString RadioWakeEditor::volumeText() const { return tr("%1 %").arg(alarm().radioVolume); }
+QString RadioWakeEditor::volumeText() const { return tr("%1\u00A0%").arg(alarm().radioVolume); }
 
 StationPicker* RadioWakeEditor::picker() const {
     return popup_ ? popup_->findChild<StationPicker*>() : nullptr;

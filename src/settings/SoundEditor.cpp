@@ -184,7 +184,7 @@ void SoundEditor::refresh() {
         const QSignalBlocker block(volume_);
         volume_->setValue(volume);
     }
-    volumeText_->setText(QStringLiteral("%1 %").arg(sound->volume));
+    volumeText_->setText(QStringLiteral("%1\u00A0%").arg(sound->volume));
     if (loop_->isChecked() != sound->loop) {
         const QSignalBlocker block(loop_);
         loop_->setChecked(sound->loop);

@@ -69,9 +69,9 @@ AlarmSettings radioAlarm(Mode mode, std::optional<QString> uuid = std::nullopt,
 
 TEST(RadioWakeEditor, FadeLabels) {
     const std::pair<qint64, const char*> cases[] = {
-        {0, "Aus – sofort laut"},         {45, "In 45 Sekunden lauter"}, {100, "In 100 Sekunden lauter"},
-        {120, "In 2 Minuten lauter"},     {150, "In 2 Minuten lauter"},  {599, "In 9 Minuten lauter"},
-        {600, "In 10 Minuten lauter"},
+        {0, "Aus – sofort laut"},         {45, "In 45\u00A0Sekunden lauter"}, {100, "In 100\u00A0Sekunden lauter"},
+        {120, "In 2\u00A0Minuten lauter"},     {150, "In 2\u00A0Minuten lauter"},  {599, "In 9\u00A0Minuten lauter"},
+        {600, "In 10\u00A0Minuten lauter"},
     };
     for (const auto& [seconds, text] : cases) EXPECT_EQ(RadioWakeEditor::fadeLabel(seconds), QString::fromUtf8(text)) << seconds;
 }
@@ -108,18 +108,18 @@ TEST_F(EditorFixture, AnOddStoredFadeIsShownAsAnExtraFirstEntryUntilAFixedOneIsC
     make(a);
     std::vector<QString> texts = fadeTexts();
     ASSERT_EQ(texts.size(), 8u);
-    EXPECT_EQ(texts[0], "In 45 Sekunden lauter");
+    EXPECT_EQ(texts[0], "In 45\u00A0Sekunden lauter");
     EXPECT_EQ(texts[1], "Aus – sofort laut");
     EXPECT_EQ(editor->fadePicker()->currentIndex(), 0);
 
     // Choose "In 3 Minuten lauter" as a user would.
-    const int chosen = editor->fadePicker()->findText("In 3 Minuten lauter");
+    const int chosen = editor->fadePicker()->findText("In 3\u00A0Minuten lauter");
     ASSERT_GE(chosen, 0);
     Q_EMIT editor->fadePicker()->activated(chosen);
     EXPECT_EQ(alarm().fadeSeconds, 180);
     texts = fadeTexts();
     EXPECT_EQ(texts.size(), 7u);
-    EXPECT_EQ(editor->fadePicker()->currentText(), "In 3 Minuten lauter");
+    EXPECT_EQ(editor->fadePicker()->currentText(), "In 3\u00A0Minuten lauter");
 }
 
 TEST_F(EditorFixture, PastedLinksAreLimitedAndKeepWhatTheyDoNotName) {
@@ -287,7 +287,7 @@ TEST_F(EditorFixture, SourceAndModeControlsWriteTheAlarm) {
     EXPECT_EQ(alarm().radioMode, Mode::station);
     editor->volumeSlider()->setValue(37);
     EXPECT_EQ(alarm().radioVolume, 37);
-    EXPECT_EQ(editor->volumeText(), "37 %");
+    EXPECT_EQ(editor->volumeText(), "37\u00A0%");
 
     // Back to the tone: the radio fields stay as they were.
     QTest::mouseClick(editor->sourceButton(false), Qt::LeftButton);
