@@ -122,6 +122,8 @@ Card* personalCard(AppModel& model) {
     l->addWidget(paddedTop(toggle(model, "Datum anzeigen", &AppSettings::showDate), 8));
     auto* greeting = new ThemedLabel(QString(), 13, QFont::Light, ThemedLabel::Tone::foreground);
     greeting->setAccessibleName(tr("Begrüßung"));
+    // A long name takes the greeting onto a second line rather than past the card.
+    greeting->setWordWrap(true);
     l->addWidget(paddedTop(greeting, 8));
     follow(greeting, model, &AppModel::greetingTextChanged, [&model, greeting] { greeting->setText(model.greetingText()); });
 

@@ -17,6 +17,7 @@
 #include "appmodel/AppModel.h"
 #include "settings/StationPicker.h"
 #include "settings/display/PopupPanel.h"
+#include "settings/kit/ReflowRow.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -69,10 +70,11 @@ ElidedText::ElidedText(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void ElidedText::setText(const QString& text) {
+void ElidedText::setText(const QString& text, bool whole) {
     const QString shown = text.left(kShownTextLimit);
-    if (shown == text_) return;
+    if (shown == text_ && whole == whole_) return;
     text_ = shown;
+    whole_ = whole;
     setToolTip(text_);
     updateGeometry();
     update();
@@ -89,7 +91,10 @@ QSize ElidedText::sizeHint() const {
     return {std::min(fm.horizontalAdvance(text_), 240), fm.height()};
 }
 
-QSize ElidedText::minimumSizeHint() const { return {20, QFontMetrics(font()).height()}; }
+QSize ElidedText::minimumSizeHint() const {
+    const QFontMetrics fm(font());
+    return {whole_ ? fm.horizontalAdvance(text_) : 20, fm.height()};
+}
 
 void ElidedText::paintEvent(QPaintEvent*) {
     const ThemeColors& theme = themeOf(this);
@@ -229,17 +234,19 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     radio->addWidget(randomCaption_);
 
     stationRow_ = new QWidget(radioRows_);
-    auto* station = new QHBoxLayout(stationRow_);
-    station->setContentsMargins(kLabelWidth, 0, 0, 0);
+    auto* stationText = new QWidget(stationRow_);
+    auto* station = new QHBoxLayout(stationText);
+    station->setContentsMargins(0, 0, 0, 0);
     station->setSpacing(8);
-    station->addWidget(new SymbolView(QStringLiteral("radio"), 16, stationRow_));
-    station_ = new ElidedText(stationRow_);
+    station->addWidget(new SymbolView(QStringLiteral("radio"), 16, stationText));
+    station_ = new ElidedText(stationText);
     station->addWidget(station_, 1);
-    station->addSpacing(4);
     search_ = new ThemedButton(tr("Suchen …"), stationRow_);
     search_->setNaturalSize(true);
     connect(search_, &QAbstractButton::clicked, this, &RadioWakeEditor::openPicker);
-    station->addWidget(search_);
+    // In a narrow card "Suchen …" goes under the station rather than cut it.
+    auto* stationLayout = new ReflowLayout(stationText, search_, 12, stationRow_);
+    stationLayout->setContentsMargins(kLabelWidth, 0, 0, 0);
     radio->addWidget(stationRow_);
 
     auto* volumeRow = new QWidget(radioRows_);
@@ -371,7 +378,7 @@ void RadioWakeEditor::refresh() {
     } else if (a.radioStationUUID) {
         station_->setText(*a.radioStationUUID);
     } else {
-        station_->setText(tr("Kein Sender gewählt"));
+        station_->setText(tr("Kein Sender gewählt"), true);
     }
     station_->setPrimary(a.radioStationUUID.has_value());
 

@@ -215,6 +215,14 @@ void ClocksCard::refresh() {
         }
         slot->setClock(clock, i, n);
     }
+    alignZoneButtons();
+}
+
+void ClocksCard::alignZoneButtons() {
+    // One column: every zone button as wide as the widest place needs.
+    int width = 0;
+    for (const auto& [id, row] : byID_) width = std::max(width, row->zoneButton()->sizeHint().width());
+    for (const auto& [id, row] : byID_) row->zoneButton()->setMinimumWidth(width);
 }
 
 }  // namespace corvane
