@@ -17,6 +17,7 @@
 #include "appmodel/AppModel.h"
 #include "settings/StationPicker.h"
 #include "settings/display/PopupPanel.h"
+#include "settings/kit/Bindings.h"
 #include "settings/kit/ReflowRow.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
@@ -44,9 +45,6 @@ QHBoxLayout* labelledRow(QWidget* row, const QString& label) {
 // are measured: a station name or UUID from a hostile link may be huge.
 constexpr qsizetype kShownTextLimit = 256;
 
-// The menus keep the width of their longest entry when there is room, and
-// shrink (cutting the shown entry short) in a narrow window.
-constexpr int kMenuMinWidth = 110;
 
 }  // namespace
 
@@ -193,7 +191,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* fadeRow = new QWidget(this);
     QHBoxLayout* fade = labelledRow(fadeRow, tr("Sanft"));
     fade_ = new QComboBox(fadeRow);
-    fade_->setMinimumWidth(kMenuMinWidth);
+    fitToEntries(fade_, false);
     fade_->setAccessibleName(tr("Sanft aufwachen"));
     fade_->setToolTip(tr("Sanft aufwachen: Der Ton beginnt leise und wird in dieser Zeit bis zur eingestellten "
                          "Lautstärke lauter."));
@@ -216,7 +214,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* modeRow = new QWidget(radioRows_);
     QHBoxLayout* mode = labelledRow(modeRow, tr("Sender"));
     mode_ = new QComboBox(modeRow);
-    mode_->setMinimumWidth(kMenuMinWidth);
+    fitToEntries(mode_, false);
     mode_->setAccessibleName(tr("Sender"));
     mode_->addItem(tr("Zufälliger Favorit"), int(AlarmSettings::RadioMode::randomFavorite));
     mode_->addItem(tr("Bestimmter Sender"), int(AlarmSettings::RadioMode::station));

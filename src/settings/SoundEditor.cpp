@@ -67,7 +67,7 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     grid_ = new FormGrid(6, this);
     grid_->setLabelWidth(80);
 
-    source_ = fitToColumn(new QComboBox);
+    source_ = fitToEntries(new QComboBox);
     source_->setAccessibleName(tr("Alarmton-Quelle"));
     source_->addItem(tr("Systemklang"), int(SoundSource::system));
     source_->addItem(tr("Eigene MP3-Datei"), int(SoundSource::customFile));

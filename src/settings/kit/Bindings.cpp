@@ -40,6 +40,12 @@ QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters) {
     return combo;
 }
 
+QComboBox* fitToEntries(QComboBox* combo, bool fill) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setSizePolicy(fill ? QSizePolicy::MinimumExpanding : QSizePolicy::Minimum, QSizePolicy::Fixed);
+    return combo;
+}
+
 void showText(QLineEdit* edit, const QString& text) {
     if (edit->text() == text) return;
     const int cursor = edit->cursorPosition();

@@ -41,6 +41,11 @@ void bindChoice(QComboBox* combo, AppModel& model, std::function<QVariant(const 
 // overflowing. Returns `combo`.
 QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters = 8);
 
+// A combo box of the program's own entries: never narrower than its longest
+// entry, so whichever is chosen shows whole; it widens to the column when
+// `fill` is set. Returns `combo`.
+QComboBox* fitToEntries(QComboBox* combo, bool fill = true);
+
 // Shows `text` in `edit` unless it already does; the cursor stays where it
 // was (as far as the new text reaches), so an answer of the model while the
 // user types never throws the cursor to the end.
