@@ -82,6 +82,8 @@ ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
 
     label_ = new QLineEdit(this);
     label_->setPlaceholderText(tr("Bezeichnung (optional)"));
+    // In the narrowest window the field is too short for its placeholder.
+    label_->setToolTip(label_->placeholderText());
     label_->setMaximumWidth(170);
     label_->setAccessibleName(tr("Bezeichnung"));
     // Every keystroke goes to the model; Return and leaving the field add
