@@ -524,7 +524,7 @@ void AppModel::fireAlarm(int number, const AlarmSettings& alarm, const QDateTime
                          const QDateTime& scheduled) {
     const qint64 late = (now.toMSecsSinceEpoch() - scheduled.toMSecsSinceEpoch()) / 60000;  // toward zero
     QString subtitle =
-        late >= 2 ? tr("Verspätet um %1 Min. – der Computer war im Ruhezustand oder ausgelastet (%2 Uhr)")
+        late >= 2 ? tr("Verspätet um %1\u00A0Min. – der Computer war im Ruhezustand oder ausgelastet (%2\u00A0Uhr)")
                         .arg(late)
                         .arg(m_hmFormatter->format(now))
                   : m_dateFormatter->format(now);
@@ -547,7 +547,7 @@ void AppModel::fireAlarm(int number, const AlarmSettings& alarm, const QDateTime
         editSettings([index](AppSettings& next) { next.alarms[index].isEnabled = false; });
     }
 
-    const QString title = tr("Wecker %1 – %2 Uhr")
+    const QString title = tr("Wecker %1 – %2\u00A0Uhr")
                               .arg(number)
                               .arg(QString::asprintf("%02d:%02d", int(alarm.hour), int(alarm.minute)));
     const QString id = newUuidText();
@@ -564,7 +564,7 @@ void AppModel::fireAlarm(int number, const AlarmSettings& alarm, const QDateTime
 void AppModel::countdownFinished(int index) {
     const QString title = tr("Countdown %1 abgelaufen").arg(index + 1);
     // The duration that ran, even when the setting was edited meanwhile.
-    const QString subtitle = tr("Dauer %1 – %2 Uhr")
+    const QString subtitle = tr("Dauer %1 – %2\u00A0Uhr")
                                  .arg(formatDuration(m_runDuration[index]))
                                  .arg(m_hmFormatter->format(m_clock->now()));
     const QString id = newUuidText();

@@ -584,7 +584,7 @@ QString AppModel::nextAlarmText(const AlarmSettings& alarm) {
         dayText = tr("morgen");
     else
         dayText = weekdayFormatter().format(next);
-    return tr("Nächster Alarm: %1, %2 Uhr").arg(dayText, hourMinuteFormatter().format(next));
+    return tr("Nächster Alarm: %1, %2\u00A0Uhr").arg(dayText, hourMinuteFormatter().format(next));
 }
 
 QString AppModel::repeatText(const AlarmSettings& alarm) const {
@@ -609,8 +609,8 @@ QString AppModel::brightnessText() const {
 
 QString AppModel::brightnessText(double brightness, ThemeMode theme) {
     const QString percent = QString::asprintf("%.0f", brightness * 100.0);
-    if (theme == ThemeMode::dusk) return tr("Aktuelle Helligkeit: %1 %").arg(percent);
-    return tr("Helligkeit bei aktivem Dämmerungsmodus: %1 %").arg(percent);
+    if (theme == ThemeMode::dusk) return tr("Aktuelle Helligkeit: %1\u00A0%").arg(percent);
+    return tr("Helligkeit bei aktivem Dämmerungsmodus: %1\u00A0%").arg(percent);
 }
 
 QStringList AppModel::alarmSummary() const {
@@ -619,7 +619,7 @@ QStringList AppModel::alarmSummary() const {
     for (std::size_t i = 0; i < alarms.size(); ++i) {
         const AlarmSettings& a = alarms[i];
         if (!a.isEnabled) continue;
-        lines << tr("Wecker %1 um %2:%3 Uhr")
+        lines << tr("Wecker %1 um %2:%3\u00A0Uhr")
                      .arg(qint64(i + 1))
                      .arg(a.hour, 2, 10, QLatin1Char('0'))
                      .arg(a.minute, 2, 10, QLatin1Char('0'));

@@ -63,12 +63,12 @@ DuskResult DuskResult::compute(const DuskSettings& settings, const QDateTime& no
         const QString schedule = hm(settings.dayStartHour, settings.dayStartMinute) + QStringLiteral(" / ") +
                                  hm(settings.nightStartHour, settings.nightStartMinute);
         return DuskResult{scheduleBrightness(settings, nowMin, width),
-                          tr("Ungültige Koordinaten – Ersatz: Zeitsteuerung (%1 Uhr).").arg(schedule), true};
+                          tr("Ungültige Koordinaten – Ersatz: Zeitsteuerung (%1\u00A0Uhr).").arg(schedule), true};
     };
 
     if (settings.source == DuskSource::schedule) {
         return DuskResult{scheduleBrightness(settings, nowMin, width),
-                          tr("Tag ab %1 Uhr · Nacht ab %2 Uhr")
+                          tr("Tag ab %1\u00A0Uhr · Nacht ab %2\u00A0Uhr")
                               .arg(hm(settings.dayStartHour, settings.dayStartMinute),
                                    hm(settings.nightStartHour, settings.nightStartMinute)),
                           false};
@@ -94,7 +94,7 @@ DuskResult DuskResult::compute(const DuskSettings& settings, const QDateTime& no
     // The ramps are centred on the events.
     const double brightness = curve(wrap(riseMin - width / 2), wrap(setMin - width / 2), nowMin, width);
     return DuskResult{brightness,
-                      tr("Sonnenaufgang %1 Uhr · Sonnenuntergang %2 Uhr")
+                      tr("Sonnenaufgang %1\u00A0Uhr · Sonnenuntergang %2\u00A0Uhr")
                           .arg(SunTimes::formatHM(*sun.sunrise, zone), SunTimes::formatHM(*sun.sunset, zone)),
                       false};
 }

@@ -49,24 +49,71 @@ QStyle* compactCheckStyle() {
 
 WeekdayChecks::WeekdayChecks(const std::vector<WeekdayEntry>& week, QWidget* parent)
     : QWidget(parent), week_(week) {
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     for (std::size_t i = 0; i < week_.size(); ++i) {
-        if (i > 0) {
-            row->addSpacing(2);
-            row->addStretch(1);
-        }
         auto* box = new QCheckBox(week_[i].shortName, this);
         box->setToolTip(week_[i].longName);
         box->setAccessibleName(week_[i].longName);
-        box->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         box->setFont(uiFont(12));
         box->setStyle(compactCheckStyle());
         connect(box, &QCheckBox::clicked, this, [this] { Q_EMIT daysEdited(days()); });
-        row->addWidget(box);
         boxes_.push_back(box);
+    }
+}
+
+// The days spread over one row; where that row does not fit, the week goes
+// onto two rows of four and three days in shared columns, so no day's label
+// is squeezed.
+int WeekdayChecks::oneRowWidth() const {
+    int width = kGap * std::max(0, int(boxes_.size()) - 1);
+    for (const QCheckBox* box : boxes_) width += box->sizeHint().width();
+    return width;
+}
+
+int WeekdayChecks::columnWidth() const {
+    int widest = 0;
+    for (const QCheckBox* box : boxes_) widest = std::max(widest, box->sizeHint().width());
+    return widest;
+}
+
+int WeekdayChecks::rowHeight() const {
+    int height = 0;
+    for (const QCheckBox* box : boxes_) height = std::max(height, box->sizeHint().height());
+    return height;
+}
+
+QSize WeekdayChecks::sizeHint() const { return {oneRowWidth(), rowHeight()}; }
+
+QSize WeekdayChecks::minimumSizeHint() const {
+    return {kColumns * columnWidth() + (kColumns - 1) * kGap, heightForWidth(0)};
+}
+
+int WeekdayChecks::heightForWidth(int width) const {
+    return width >= oneRowWidth() ? rowHeight() : 2 * rowHeight() + kGap;
+}
+
+void WeekdayChecks::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int n = int(boxes_.size());
+    const int h = rowHeight();
+    if (width() >= oneRowWidth()) {
+        // The room left over goes evenly between the days.
+        const double extra = n > 1 ? double(width() - oneRowWidth()) / (n - 1) : 0.0;
+        double x = 0;
+        for (QCheckBox* box : boxes_) {
+            const QSize hint = box->sizeHint();
+            box->setGeometry(int(std::lround(x)), (h - hint.height()) / 2, hint.width(), hint.height());
+            x += hint.width() + kGap + extra;
+        }
+        return;
+    }
+    const int column = std::max(columnWidth() + kGap, width() / kColumns);
+    for (int i = 0; i < n; ++i) {
+        const QSize hint = boxes_[std::size_t(i)]->sizeHint();
+        boxes_[std::size_t(i)]->setGeometry((i % kColumns) * column, (i / kColumns) * (h + kGap), hint.width(),
+                                            hint.height());
     }
 }
 

@@ -33,11 +33,25 @@ public:
     // In shown order.
     const std::vector<QCheckBox*>& boxes() const { return boxes_; }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+
 Q_SIGNALS:
     // After the user ticked or unticked a day: the whole new set.
     void daysEdited(WeekdaySet days);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    static constexpr int kGap = 2;
+    static constexpr int kColumns = 4;  // on two rows
+    int oneRowWidth() const;
+    int columnWidth() const;
+    int rowHeight() const;
+
     std::vector<WeekdayEntry> week_;
     std::vector<QCheckBox*> boxes_;
 };

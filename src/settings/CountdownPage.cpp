@@ -134,6 +134,9 @@ QWidget* buttonGrid(const std::vector<std::vector<ThemedButton*>>& rows) {
             if (!rows[r][c]) continue;
             std::size_t span = 1;
             while (c + span < rows[r].size() && !rows[r][c + span]) ++span;
+            // Never narrower than the label: a narrow window puts the cards
+            // under each other instead.
+            rows[r][c]->setMinimumWidth(rows[r][c]->sizeHint().width());
             grid->addWidget(rows[r][c], int(r), int(c), 1, int(span));
         }
     }

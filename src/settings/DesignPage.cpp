@@ -24,7 +24,7 @@
 namespace corvane {
 
 QString transitionText(int minutes) {
-    return minutes == 0 ? tr("Kein Übergang") : tr("%1 Minuten").arg(minutes);
+    return minutes == 0 ? tr("Kein Übergang") : tr("%1\u00A0Minuten").arg(minutes);
 }
 
 namespace {
@@ -146,7 +146,7 @@ Card* themeCard(AppModel& model) {
     QVBoxLayout* l = card->contentLayout();
     l->addWidget(new SectionTitle(tr("Theme")));
 
-    auto* theme = fitToColumn(new QComboBox);
+    auto* theme = fitToEntries(new QComboBox);
     theme->setAccessibleName(tr("Theme"));
     theme->addItem(tr("Hell oder dunkel wie das System"), int(ThemeMode::system));
     theme->addItem(tr("Hell"), int(ThemeMode::light));
@@ -292,7 +292,7 @@ Card* duskCard(AppModel& model) {
                         QMargins(0, 0, 0, 8)));
 
     auto* grid = new FormGrid(8);
-    auto* mode = fitToColumn(new QComboBox);
+    auto* mode = fitToEntries(new QComboBox);
     mode->setAccessibleName(tr("Dämmerungsmodus"));
     mode->addItem(tr("Zeitgesteuert"), int(DuskSource::schedule));
     mode->addItem(tr("Sonnenauf-/untergang"), int(DuskSource::sun));
@@ -304,7 +304,7 @@ Card* duskCard(AppModel& model) {
                                           &DuskSettings::setDayStartHour, &DuskSettings::setDayStartMinute));
     grid->addRow(tr("Nachtbeginn"), timeRow(model, &DuskSettings::nightStartHour, &DuskSettings::nightStartMinute,
                                             &DuskSettings::setNightStartHour, &DuskSettings::setNightStartMinute));
-    auto* transition = fitToColumn(new QComboBox);
+    auto* transition = fitToEntries(new QComboBox);
     transition->setAccessibleName(tr("Übergangsdauer"));
     for (int minutes : kTransitionChoices) transition->addItem(transitionText(minutes), minutes);
     bindChoice(

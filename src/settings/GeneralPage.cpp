@@ -107,9 +107,8 @@ Card* personalCard(AppModel& model) {
     l->addWidget(nameBlock);
     // The name is cut while it is typed or pasted; the field shows the cut
     // text and the greeting follows every keystroke.
-    QObject::connect(name, &QLineEdit::textEdited, name, [&model](const QString& text) {
-        const QString cut = leftGraphemes(text, kMaxUserNameLength);
-        model.editSettings([&](AppSettings& s) { s.userName = cut; });
+    bindLimitedText(name, kMaxUserNameLength, [&model](const QString& text) {
+        model.editSettings([&](AppSettings& s) { s.userName = text; });
     });
 
     follow(card, model, &AppModel::settingsChanged, [&model, detectedRow, nameBlock, name] {
@@ -123,6 +122,8 @@ Card* personalCard(AppModel& model) {
     l->addWidget(paddedTop(toggle(model, "Datum anzeigen", &AppSettings::showDate), 8));
     auto* greeting = new ThemedLabel(QString(), 13, QFont::Light, ThemedLabel::Tone::foreground);
     greeting->setAccessibleName(tr("Begrüßung"));
+    // A long name takes the greeting onto a second line rather than past the card.
+    greeting->setWordWrap(true);
     l->addWidget(paddedTop(greeting, 8));
     follow(greeting, model, &AppModel::greetingTextChanged, [&model, greeting] { greeting->setText(model.greetingText()); });
 

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QScreen>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,6 +16,9 @@
 
 #include "appmodel/AppModel.h"
 #include "settings/StationPicker.h"
+#include "settings/display/PopupPanel.h"
+#include "settings/kit/Bindings.h"
+#include "settings/kit/ReflowRow.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -43,9 +45,6 @@ QHBoxLayout* labelledRow(QWidget* row, const QString& label) {
 // are measured: a station name or UUID from a hostile link may be huge.
 constexpr qsizetype kShownTextLimit = 256;
 
-// The menus keep the width of their longest entry when there is room, and
-// shrink (cutting the shown entry short) in a narrow window.
-constexpr int kMenuMinWidth = 110;
 
 }  // namespace
 
@@ -69,10 +68,11 @@ ElidedText::ElidedText(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void ElidedText::setText(const QString& text) {
+void ElidedText::setText(const QString& text, bool whole) {
     const QString shown = text.left(kShownTextLimit);
-    if (shown == text_) return;
+    if (shown == text_ && whole == whole_) return;
     text_ = shown;
+    whole_ = whole;
     setToolTip(text_);
     updateGeometry();
     update();
@@ -89,7 +89,10 @@ QSize ElidedText::sizeHint() const {
     return {std::min(fm.horizontalAdvance(text_), 240), fm.height()};
 }
 
-QSize ElidedText::minimumSizeHint() const { return {20, QFontMetrics(font()).height()}; }
+QSize ElidedText::minimumSizeHint() const {
+    const QFontMetrics fm(font());
+    return {whole_ ? fm.horizontalAdvance(text_) : 20, fm.height()};
+}
 
 void ElidedText::paintEvent(QPaintEvent*) {
     const ThemeColors& theme = themeOf(this);
@@ -130,8 +133,8 @@ const std::vector<qint64>& RadioWakeEditor::fadeOptions() {
 
 QString RadioWakeEditor::fadeLabel(qint64 seconds) {
     if (seconds == 0) return tr("Aus – sofort laut");
-    if (seconds < 120) return tr("In %1 Sekunden lauter").arg(seconds);
-    return tr("In %1 Minuten lauter").arg(seconds / 60);
+    if (seconds < 120) return tr("In %1\u00A0Sekunden lauter").arg(seconds);
+    return tr("In %1\u00A0Minuten lauter").arg(seconds / 60);
 }
 
 std::vector<qint64> RadioWakeEditor::fadeEntries(qint64 stored) {
@@ -188,7 +191,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* fadeRow = new QWidget(this);
     QHBoxLayout* fade = labelledRow(fadeRow, tr("Sanft"));
     fade_ = new QComboBox(fadeRow);
-    fade_->setMinimumWidth(kMenuMinWidth);
+    fitToEntries(fade_, false);
     fade_->setAccessibleName(tr("Sanft aufwachen"));
     fade_->setToolTip(tr("Sanft aufwachen: Der Ton beginnt leise und wird in dieser Zeit bis zur eingestellten "
                          "Lautstärke lauter."));
@@ -211,7 +214,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     auto* modeRow = new QWidget(radioRows_);
     QHBoxLayout* mode = labelledRow(modeRow, tr("Sender"));
     mode_ = new QComboBox(modeRow);
-    mode_->setMinimumWidth(kMenuMinWidth);
+    fitToEntries(mode_, false);
     mode_->setAccessibleName(tr("Sender"));
     mode_->addItem(tr("Zufälliger Favorit"), int(AlarmSettings::RadioMode::randomFavorite));
     mode_->addItem(tr("Bestimmter Sender"), int(AlarmSettings::RadioMode::station));
@@ -229,17 +232,19 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     radio->addWidget(randomCaption_);
 
     stationRow_ = new QWidget(radioRows_);
-    auto* station = new QHBoxLayout(stationRow_);
-    station->setContentsMargins(kLabelWidth, 0, 0, 0);
+    auto* stationText = new QWidget(stationRow_);
+    auto* station = new QHBoxLayout(stationText);
+    station->setContentsMargins(0, 0, 0, 0);
     station->setSpacing(8);
-    station->addWidget(new SymbolView(QStringLiteral("radio"), 16, stationRow_));
-    station_ = new ElidedText(stationRow_);
+    station->addWidget(new SymbolView(QStringLiteral("radio"), 16, stationText));
+    station_ = new ElidedText(stationText);
     station->addWidget(station_, 1);
-    station->addSpacing(4);
     search_ = new ThemedButton(tr("Suchen …"), stationRow_);
     search_->setNaturalSize(true);
     connect(search_, &QAbstractButton::clicked, this, &RadioWakeEditor::openPicker);
-    station->addWidget(search_);
+    // In a narrow card "Suchen …" goes under the station rather than cut it.
+    auto* stationLayout = new ReflowLayout(stationText, search_, 12, stationRow_);
+    stationLayout->setContentsMargins(kLabelWidth, 0, 0, 0);
     radio->addWidget(stationRow_);
 
     auto* volumeRow = new QWidget(radioRows_);
@@ -296,7 +301,7 @@ RadioWakeEditor::RadioWakeEditor(AppModel& model, int index, RadioLinks links, Q
     warning_ = new WarningText(std::nullopt, radioRows_);
     radio->addWidget(warning_);
     silenceCaption_ = new Caption(
-        tr("Bleibt Sonvela %1 Sekunden lang stumm (z. B. ohne Internet), klingelt der Alarmton unten.")
+        tr("Bleibt Sonvela %1\u00A0Sekunden lang stumm (z. B. ohne Internet), klingelt der Alarmton unten.")
             .arg(kSilenceSeconds),
         radioRows_);
     radio->addWidget(silenceCaption_);
@@ -322,7 +327,7 @@ void RadioWakeEditor::editAlarm(Edit&& edit) {
     model_.editSettings([&](AppSettings& s) { edit(s.alarms[std::size_t(index_)]); });
 }
 
-QString RadioWakeEditor::volumeText() const { return tr("%1 %").arg(alarm().radioVolume); }
+QString RadioWakeEditor::volumeText() const { return tr("%1\u00A0%").arg(alarm().radioVolume); }
 
 StationPicker* RadioWakeEditor::picker() const {
     return popup_ ? popup_->findChild<StationPicker*>() : nullptr;
@@ -371,7 +376,7 @@ void RadioWakeEditor::refresh() {
     } else if (a.radioStationUUID) {
         station_->setText(*a.radioStationUUID);
     } else {
-        station_->setText(tr("Kein Sender gewählt"));
+        station_->setText(tr("Kein Sender gewählt"), true);
     }
     station_->setPrimary(a.radioStationUUID.has_value());
 
@@ -399,31 +404,15 @@ void RadioWakeEditor::refresh() {
 
 void RadioWakeEditor::openPicker() {
     closePicker();
-    auto* popup = new QWidget(this, Qt::Popup | Qt::FramelessWindowHint);
+    auto* popup = new PopupPanel(search_);
     popup->setAttribute(Qt::WA_DeleteOnClose);
-    popup->setAttribute(Qt::WA_WindowPropagation);
-    popup->setAutoFillBackground(true);
-    QPalette pal = popup->palette();
-    pal.setColor(QPalette::Window, themeOf(this).surface.toQColor());
-    popup->setPalette(pal);
     auto* layout = new QVBoxLayout(popup);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* picker = new StationPicker([this](const Sonvela::Station& s) { pickStation(s); }, links_.directory, popup);
     layout->addWidget(picker);
+    popup->followContentSize();
     popup_ = popup;
-    popup->adjustSize();
-
-    // Centred under the button, kept on the screen it opens on.
-    const QPoint below = search_->mapToGlobal(QPoint(search_->width() / 2, search_->height() + 4));
-    QRect frame(QPoint(below.x() - popup->width() / 2, below.y()), popup->size());
-    if (const QScreen* screen = search_->screen()) {
-        const QRect room = screen->availableGeometry();
-        if (frame.bottom() > room.bottom()) frame.moveBottom(search_->mapToGlobal(QPoint(0, -4)).y());
-        frame.moveLeft(std::clamp(frame.left(), room.left(), std::max(room.left(), room.right() - frame.width())));
-        frame.moveTop(std::clamp(frame.top(), room.top(), std::max(room.top(), room.bottom() - frame.height())));
-    }
-    popup->move(frame.topLeft());
-    popup->show();
+    popup->openBelowAnchor();
     picker->searchField()->setFocus();
 }
 

@@ -131,12 +131,13 @@ private:
 };
 
 // One line of text cut off at its end to the width it gets, in the primary
-// or the secondary text colour.
+// or the secondary text colour. A text set as whole (a fixed text of the
+// program, not a name from elsewhere) asks for its full width instead.
 class ElidedText : public QWidget {
     Q_OBJECT
 public:
     explicit ElidedText(QWidget* parent = nullptr);
-    void setText(const QString& text);
+    void setText(const QString& text, bool whole = false);
     const QString& text() const { return text_; }
     void setPrimary(bool primary);
     bool isPrimary() const { return primary_; }
@@ -149,6 +150,7 @@ protected:
 private:
     QString text_;
     bool primary_ = true;
+    bool whole_ = false;
 };
 
 // A small symbol in a fixed square, in the secondary text colour.

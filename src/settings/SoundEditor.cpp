@@ -12,6 +12,7 @@
 #include "services/AudioService.h"
 #include "settings/kit/Bindings.h"
 #include "settings/kit/FormGrid.h"
+#include "settings/kit/ReflowRow.h"
 #include "settings/kit/WrappingCheckBox.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -27,13 +28,19 @@ public:
     explicit MiddleElidedLabel(QWidget* parent = nullptr) : QLabel(parent) {
         setTextFormat(Qt::PlainText);
         setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        setMinimumWidth(40);
     }
-    void setFullText(const QString& text) {
-        if (full_ == text) return;
+    // A whole text (the program's own, not a file name) is never shortened:
+    // it asks for its full width.
+    void setFullText(const QString& text, bool whole) {
+        if (full_ == text && whole_ == whole) return;
         full_ = text;
+        whole_ = whole;
         setAccessibleName(full_);
+        updateGeometry();
         elide();
+    }
+    QSize minimumSizeHint() const override {
+        return {whole_ ? fontMetrics().horizontalAdvance(full_) : 40, QLabel::minimumSizeHint().height()};
     }
     const QString& fullText() const { return full_; }
 
@@ -46,6 +53,7 @@ protected:
 private:
     void elide() { setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, std::max(0, width()))); }
     QString full_;
+    bool whole_ = false;
 };
 
 }  // namespace
@@ -59,7 +67,7 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     grid_ = new FormGrid(6, this);
     grid_->setLabelWidth(80);
 
-    source_ = fitToColumn(new QComboBox);
+    source_ = fitToEntries(new QComboBox);
     source_->setAccessibleName(tr("Alarmton-Quelle"));
     source_->addItem(tr("Systemklang"), int(SoundSource::system));
     source_->addItem(tr("Eigene MP3-Datei"), int(SoundSource::customFile));
@@ -84,15 +92,12 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     });
     choiceBox->addWidget(systemSound_, 1);
     fileRow_ = new QWidget;
-    auto* fileBox = new QHBoxLayout(fileRow_);
-    fileBox->setContentsMargins(0, 0, 0, 0);
     fileLabel_ = new MiddleElidedLabel;
-    fileBox->addWidget(fileLabel_, 1);
-    fileBox->addSpacing(8);
     browse_ = new ThemedButton(tr("Durchsuchen …"));
     browse_->setNaturalSize(true);
     connect(browse_, &QAbstractButton::clicked, this, [this] { model_.chooseAlarmSoundFile(slot_); });
-    fileBox->addWidget(browse_);
+    // In a narrow column the button goes under the file rather than cut it.
+    new ReflowLayout(fileLabel_, browse_, 8, fileRow_);
     choiceBox->addWidget(fileRow_, 1);
     choiceBox->addStretch(0);
     grid_->addRow(choice_);
@@ -171,8 +176,8 @@ void SoundEditor::refresh() {
 
     const QString path = sound->customFilePath.value_or(QString());
     auto* label = static_cast<MiddleElidedLabel*>(fileLabel_);
-    label->setFullText(path.isEmpty() ? tr("Keine Datei ausgewählt")
-                                      : path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    label->setFullText(path.isEmpty() ? tr("Keine Datei ausgewählt") : path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
+                       path.isEmpty());
     label->setToolTip(path);
 
     const std::optional<QString> warning = AudioService::fallbackWarning(*sound);
@@ -184,7 +189,7 @@ void SoundEditor::refresh() {
         const QSignalBlocker block(volume_);
         volume_->setValue(volume);
     }
-    volumeText_->setText(QStringLiteral("%1 %").arg(sound->volume));
+    volumeText_->setText(QStringLiteral("%1\u00A0%").arg(sound->volume));
     if (loop_->isChecked() != sound->loop) {
         const QSignalBlocker block(loop_);
         loop_->setChecked(sound->loop);

@@ -1,6 +1,7 @@
 #include "settings/StationPicker.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -165,8 +166,11 @@ StationPicker::StationPicker(PickAction onPick, Sonvela::DirectoryOptions direct
     connect(&pause_, &QTimer::timeout, this, [this] { runSearch(waitingQuery_); });
     connect(field_, &QLineEdit::textChanged, this, [this] { restartSearch(true); });
     connect(field_, &QLineEdit::returnPressed, this, [this] { restartSearch(false); });
+    // A click picks through `clicked` alone: desktops that activate items on
+    // a single click send `activated` for the same click as well. Return on
+    // a row picks it too, through the key itself for the same reason.
     connect(list_, &QListWidget::clicked, this, [this](const QModelIndex& index) { rowClicked(index.row()); });
-    connect(list_, &QListWidget::activated, this, [this](const QModelIndex& index) { rowClicked(index.row()); });
+    list_->installEventFilter(this);
 
     present(SearchState::idle, {});
 }
@@ -272,6 +276,17 @@ void StationPicker::rowClicked(int row) {
     // A copy: the pick may close and delete this picker.
     const Sonvela::Station station = results_[row];
     onPick_(station);
+}
+
+bool StationPicker::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentIndex().isValid()) {
+            rowClicked(list_->currentIndex().row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void StationPicker::showEvent(QShowEvent* event) {

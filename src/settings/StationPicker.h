@@ -57,6 +57,7 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void runSearch(const QString& query);

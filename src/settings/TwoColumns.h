@@ -7,8 +7,9 @@ class QVBoxLayout;
 namespace corvane {
 
 // The two-column body of most settings pages: two top-aligned columns of
-// equal width, 14 apart, each a vertical stack with spacing 12. Pages add
-// their cards to `left()` and `right()`.
+// equal width, 14 apart, each a vertical stack with spacing 12; in a window
+// too narrow for what a column holds, the right column goes under the left
+// one, 12 below it. Pages add their cards to `left()` and `right()`.
 class TwoColumns : public QWidget {
     Q_OBJECT
 public:

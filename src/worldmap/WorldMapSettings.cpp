@@ -178,7 +178,7 @@ void WorldMapSettings::followTime() {
     sunDetail_->setText(sunCoordinatesText(sun.lat, sun.lon));
     const MoonPosition moon = moonPosition(now);
     moonTitle_->setText(tr("Mond · %1").arg(moonPhaseName(moon.phase)));
-    moonDetail_->setText(tr("%1 % beleuchtet").arg(litPercent(moon.illuminated)));
+    moonDetail_->setText(tr("%1\u00A0% beleuchtet").arg(litPercent(moon.illuminated)));
 }
 
 void WorldMapSettings::resizeEvent(QResizeEvent* event) {

@@ -31,15 +31,15 @@ TEST(AlarmTexts, NextAlarmNamesTodayTomorrowOrTheWeekdayInTheLocalZone) {
         const char* text;
     } const cases[] = {
         // Tuesday 10 March 2026, 06:00 in Berlin.
-        {utcMs(2026, 3, 10, 5, 0, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: heute, 07:00 Uhr"},
+        {utcMs(2026, 3, 10, 5, 0, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: heute, 07:00\u00A0Uhr"},
         // 08:00: today's has passed.
-        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: morgen, 07:00 Uhr"},
-        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, {4}), "Nächster Alarm: morgen, 07:00 Uhr"},
-        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, {6}), "Nächster Alarm: Freitag, 07:00 Uhr"},
-        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(6, 5, {}), "Nächster Alarm: morgen, 06:05 Uhr"},
+        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: morgen, 07:00\u00A0Uhr"},
+        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, {4}), "Nächster Alarm: morgen, 07:00\u00A0Uhr"},
+        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(7, 0, {6}), "Nächster Alarm: Freitag, 07:00\u00A0Uhr"},
+        {utcMs(2026, 3, 10, 7, 0, 0), alarmAt(6, 5, {}), "Nächster Alarm: morgen, 06:05\u00A0Uhr"},
         // 00:30 on Wednesday in Berlin is still Tuesday in UTC.
-        {utcMs(2026, 3, 10, 23, 30, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: heute, 07:00 Uhr"},
-        {utcMs(2026, 3, 10, 23, 30, 0), alarmAt(0, 15, everyDay), "Nächster Alarm: morgen, 00:15 Uhr"},
+        {utcMs(2026, 3, 10, 23, 30, 0), alarmAt(7, 0, everyDay), "Nächster Alarm: heute, 07:00\u00A0Uhr"},
+        {utcMs(2026, 3, 10, 23, 30, 0), alarmAt(0, 15, everyDay), "Nächster Alarm: morgen, 00:15\u00A0Uhr"},
     };
     for (const Case& c : cases) {
         h.clock.setWall(c.utc);
@@ -106,12 +106,12 @@ TEST(AlarmTexts, RadioTitleByModeAndPresence) {
 }
 
 TEST(AlarmTexts, BrightnessAndDuskStatus) {
-    EXPECT_EQ(AppModel::brightnessText(0.456, ThemeMode::dusk), QStringLiteral("Aktuelle Helligkeit: 46 %"));
+    EXPECT_EQ(AppModel::brightnessText(0.456, ThemeMode::dusk), QStringLiteral("Aktuelle Helligkeit: 46\u00A0%"));
     EXPECT_EQ(AppModel::brightnessText(0.456, ThemeMode::dark),
-              QStringLiteral("Helligkeit bei aktivem Dämmerungsmodus: 46 %"));
-    EXPECT_EQ(AppModel::brightnessText(0.0, ThemeMode::dusk), QStringLiteral("Aktuelle Helligkeit: 0 %"));
+              QStringLiteral("Helligkeit bei aktivem Dämmerungsmodus: 46\u00A0%"));
+    EXPECT_EQ(AppModel::brightnessText(0.0, ThemeMode::dusk), QStringLiteral("Aktuelle Helligkeit: 0\u00A0%"));
     EXPECT_EQ(AppModel::brightnessText(1.0, ThemeMode::light),
-              QStringLiteral("Helligkeit bei aktivem Dämmerungsmodus: 100 %"));
+              QStringLiteral("Helligkeit bei aktivem Dämmerungsmodus: 100\u00A0%"));
 
     ModelHarness h;
     AppModel& m = h.make();
@@ -136,8 +136,8 @@ TEST(AlarmTexts, QuitSummaryListsEnabledAlarmsThenArmedCountdowns) {
     h.advance(2.0);
     m.toggleCountdown(1);  // paused at 00:04:58
     m.toggleStopwatch(0);  // stopwatches are no reason to stay
-    const QStringList expected{QStringLiteral("Wecker 1 um 07:00 Uhr"),
-                               QStringLiteral("Wecker 3 um 21:15 Uhr"),
+    const QStringList expected{QStringLiteral("Wecker 1 um 07:00\u00A0Uhr"),
+                               QStringLiteral("Wecker 3 um 21:15\u00A0Uhr"),
                                QStringLiteral("Countdown 2 (00:04:58)")};
     EXPECT_EQ(m.alarmSummary(), expected);
     EXPECT_EQ(alarmSummary(m), expected);

@@ -62,8 +62,8 @@ TEST(AlarmFiring, LateNoteFromTwoWholeMinutes) {
     EXPECT_EQ(m.alerts()[0].subtitle, QStringLiteral("Dienstag, 10. März 2026"));
     EXPECT_EQ(
         m.alerts()[1].subtitle,
-        QStringLiteral("Verspätet um 2 Min. – der Computer war im Ruhezustand oder ausgelastet (07:02 Uhr)"));
-    EXPECT_EQ(m.alerts()[1].title, QStringLiteral("Wecker 2 – 07:00 Uhr"));
+        QStringLiteral("Verspätet um 2\u00A0Min. – der Computer war im Ruhezustand oder ausgelastet (07:02\u00A0Uhr)"));
+    EXPECT_EQ(m.alerts()[1].title, QStringLiteral("Wecker 2 – 07:00\u00A0Uhr"));
 }
 
 TEST(AlarmFiring, RingsOnWakingAfterSleepWithTheDelay) {
@@ -73,7 +73,7 @@ TEST(AlarmFiring, RingsOnWakingAfterSleepWithTheDelay) {
     h.clock.sleep(3 * 3600.0);  // the timer does not run while asleep
     m.tick();
     ASSERT_EQ(m.alerts().size(), 1u);
-    EXPECT_TRUE(m.alerts()[0].subtitle.startsWith(QStringLiteral("Verspätet um 179 Min.")))
+    EXPECT_TRUE(m.alerts()[0].subtitle.startsWith(QStringLiteral("Verspätet um 179\u00A0Min.")))
         << m.alerts()[0].subtitle.toStdString();
     EXPECT_EQ(raised.count(), 1);
     EXPECT_EQ(m.audio().alarmOwner(), m.alerts()[0].id);

@@ -65,11 +65,11 @@ TEST(FullDay, EveryAlarmRingsOnceAtItsTime) {
     // Ticking at 0.2 s while it runs: it ends within one tick of its time.
     EXPECT_GE(rang[0].at - countdownStartedAt, 900'000);
     EXPECT_LE(rang[0].at - countdownStartedAt, 900'200);
-    EXPECT_EQ(rang[1].title, QStringLiteral("Wecker 2 – 12:00 Uhr"));
+    EXPECT_EQ(rang[1].title, QStringLiteral("Wecker 2 – 12:00\u00A0Uhr"));
     EXPECT_EQ(local(rang[1].at).right(8), QStringLiteral("12:00:00"));
-    EXPECT_EQ(rang[2].title, QStringLiteral("Wecker 3 – 23:59 Uhr"));
+    EXPECT_EQ(rang[2].title, QStringLiteral("Wecker 3 – 23:59\u00A0Uhr"));
     EXPECT_EQ(local(rang[2].at).right(8), QStringLiteral("23:59:00"));
-    EXPECT_EQ(rang[3].title, QStringLiteral("Wecker 1 – 06:30 Uhr"));
+    EXPECT_EQ(rang[3].title, QStringLiteral("Wecker 1 – 06:30\u00A0Uhr"));
     EXPECT_EQ(local(rang[3].at).right(8), QStringLiteral("06:30:00"));
     EXPECT_FALSE(m.settings().alarms[1].isEnabled);
     EXPECT_TRUE(m.settings().alarms[0].isEnabled);

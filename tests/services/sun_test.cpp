@@ -87,7 +87,7 @@ TEST(DuskResult, ScheduleSourceReadsTheTimeInTheGivenZone) {
     // 05:30 UTC is 07:30 in Berlin in summer.
     const DuskResult r = DuskResult::compute(s, iso("2026-06-21T05:30:00Z"), QTimeZone("Europe/Berlin"));
     EXPECT_NEAR(r.brightness, 0.5, 1e-9);
-    EXPECT_EQ(r.status, QStringLiteral("Tag ab 07:00 Uhr · Nacht ab 19:00 Uhr"));
+    EXPECT_EQ(r.status, QStringLiteral("Tag ab 07:00\u00A0Uhr · Nacht ab 19:00\u00A0Uhr"));
     EXPECT_FALSE(r.isFallback);
 }
 
@@ -101,7 +101,7 @@ TEST(DuskResult, InvalidCoordinatesFallBackToTheSchedule) {
         const DuskResult r = DuskResult::compute(s, iso("2026-06-21T19:30:00+02:00"), QTimeZone("Europe/Berlin"));
         EXPECT_TRUE(r.isFallback) << lat << "," << lon;
         EXPECT_NEAR(r.brightness, 0.5, 1e-9) << lat << "," << lon;
-        EXPECT_EQ(r.status, QStringLiteral("Ungültige Koordinaten – Ersatz: Zeitsteuerung (07:00 / 19:00 Uhr)."));
+        EXPECT_EQ(r.status, QStringLiteral("Ungültige Koordinaten – Ersatz: Zeitsteuerung (07:00 / 19:00\u00A0Uhr)."));
     }
     // A schedule field out of range (a damaged file) still gives a brightness.
     DuskSettings wild = sunAt(91, 0);
@@ -123,7 +123,7 @@ TEST(SunTimes, BerlinMidsummerMatchesTheAlmanac) {
 
     const QTimeZone berlin("Europe/Berlin");
     const DuskResult r = DuskResult::compute(sunAt(52.52, 13.405), iso("2026-06-21T12:00:00+02:00"), berlin);
-    EXPECT_EQ(r.status, QStringLiteral("Sonnenaufgang 04:42 Uhr · Sonnenuntergang 21:33 Uhr"));
+    EXPECT_EQ(r.status, QStringLiteral("Sonnenaufgang 04:42\u00A0Uhr · Sonnenuntergang 21:33\u00A0Uhr"));
     EXPECT_EQ(r.brightness, 1.0);
     EXPECT_FALSE(r.isFallback);
 

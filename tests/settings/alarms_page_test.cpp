@@ -92,7 +92,7 @@ TEST_F(PageFixture, FourCardsWriteTheirOwnAlarm) {
     EXPECT_EQ(alarm(2).minute, 45);
     for (int other : {0, 1, 3}) EXPECT_EQ(alarm(other), ModelHarness::quietSettings().alarms[std::size_t(other)]);
     // Tuesday 06:59:50 in Berlin: 06:45 has passed, so tomorrow.
-    EXPECT_EQ(card->nextAlarmLine(), "Nächster Alarm: morgen, 06:45 Uhr");
+    EXPECT_EQ(card->nextAlarmLine(), "Nächster Alarm: morgen, 06:45\u00A0Uhr");
     EXPECT_EQ(page->card(0)->nextAlarmLine(), "Deaktiviert");
 
     // Every day unticked: a one-time alarm.
@@ -215,10 +215,10 @@ TEST_F(PageFixture, CardTextsFollowTheMinuteNotEveryTick) {
     a.hour = 7;
     a.minute = 0;
     make(settingsWith({{0, a}}));
-    EXPECT_EQ(page->card(0)->nextAlarmLine(), "Nächster Alarm: heute, 07:00 Uhr");
+    EXPECT_EQ(page->card(0)->nextAlarmLine(), "Nächster Alarm: heute, 07:00\u00A0Uhr");
     // 06:59:50 → 07:00:05: the alarm rang, the next one is tomorrow.
     h.advance(15.0);
-    EXPECT_EQ(page->card(0)->nextAlarmLine(), "Nächster Alarm: morgen, 07:00 Uhr");
+    EXPECT_EQ(page->card(0)->nextAlarmLine(), "Nächster Alarm: morgen, 07:00\u00A0Uhr");
 }
 
 // Out of line: GCC's sanitizer build otherwise warns that the inlined

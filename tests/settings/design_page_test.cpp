@@ -62,7 +62,7 @@ TEST(DesignPage, PickersAndTogglesWriteTheirFields) {
     QComboBox* transition = h.find<QComboBox>(QStringLiteral("Übergangsdauer"));
     ASSERT_EQ(transition->count(), 12);
     EXPECT_EQ(transition->itemText(0), QStringLiteral("Kein Übergang"));
-    EXPECT_EQ(transition->itemText(8), QStringLiteral("90 Minuten"));
+    EXPECT_EQ(transition->itemText(8), QStringLiteral("90\u00A0Minuten"));
     pick(h, transition, 8);
     EXPECT_EQ(h.model->settings().dusk.transitionMinutes, 90);
     // A stored value the list does not offer selects nothing and stays.

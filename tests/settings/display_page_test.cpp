@@ -60,7 +60,7 @@ TEST(DisplayPage, ModeSmoothDateAndSizeWriteTheSettings) {
     for (const Case& c : sizes) EXPECT_EQ(DisplaySettings::sliderFontSize(c.in), c.stored) << c.in;
     page->sizeSlider()->setValue(100);
     EXPECT_EQ(m.settings().fontSize, 100);
-    EXPECT_EQ(page->sizeLabel()->text(), QStringLiteral("100 pt"));
+    EXPECT_EQ(page->sizeLabel()->text(), QStringLiteral("100\u00A0pt"));
 }
 
 TEST(DisplayPage, FontFamiliesAreTrimmedAndAMissingOneStaysListed) {

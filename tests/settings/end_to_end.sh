@@ -13,7 +13,7 @@ mkdir -p "$XDG_DATA_HOME/Corvane"
 cat > "$(e2e_settings)" <<'JSON'
 {
   "Theme": "Light", "DisplayMode": "Digital", "ShowDate": true,
-  "Countdowns": [{"DurationSeconds": 600}, {"DurationSeconds": 3}]
+  "Countdowns": [{"DurationSeconds": 3}, {"DurationSeconds": 600}]
 }
 JSON
 
@@ -52,7 +52,7 @@ before=$("$probe" "$clock" 6 $((height - 6))) || e2e_fail "could not read the cl
 
 open_settings
 click_in "$settings" 90 258    # sidebar: "Countdown"
-click_in "$settings" 590 255   # "Start" of countdown 2
+click_in "$settings" 360 255   # "Start" of countdown 1 (the cards stand in one column here)
 xdotool key Escape
 lum() { local c=${1#\#}; echo $(( (16#${c:0:2} * 30 + 16#${c:2:2} * 59 + 16#${c:4:2} * 11) / 100 )); }
 (( $(lum "$before") > 150 )) || e2e_fail "clock window not light before the countdown ($before)"

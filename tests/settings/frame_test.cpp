@@ -128,6 +128,39 @@ TEST(SettingsFrame, AtTheSmallestSizeSidebarKeepsItsWidthAndTheNoteSitsAtTheBott
     EXPECT_EQ(root.view()->pageTitle()->mapTo(&root, QPoint()), titleAt);
 }
 
+TEST(TwoColumns, ColumnsStackWhereAColumnCannotBeThatNarrow) {
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* columns = new TwoColumns;
+    layout->addWidget(columns);
+    auto* left = new QWidget;
+    left->setFixedHeight(40);
+    left->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // A control that needs 280 of the row, say a menu's longest entry.
+    auto* right = new QWidget;
+    right->setMinimumWidth(280);
+    right->setFixedHeight(60);
+    right->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    columns->addLeft(left);
+    columns->addRight(right);
+    host.resize(614, 400);
+    host.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(left->width(), 300);
+    EXPECT_EQ(right->width(), 300);
+    EXPECT_EQ(left->mapTo(columns, QPoint()).y(), right->mapTo(columns, QPoint()).y()) << "side by side";
+
+    host.resize(500, 400);
+    QCoreApplication::processEvents();
+    const QRect leftAt(left->mapTo(&host, QPoint()), left->size());
+    const QRect rightAt(right->mapTo(&host, QPoint()), right->size());
+    EXPECT_EQ(rightAt.width(), 500) << "the right column under the left, at the full width";
+    EXPECT_EQ(leftAt.width(), 500);
+    EXPECT_EQ(rightAt.top(), leftAt.bottom() + 1 + TwoColumns::kColumnSpacing);
+    EXPECT_GE(columns->height(), 40 + TwoColumns::kColumnSpacing + 60);
+}
+
 TEST(TwoColumns, ColumnsShareTheWidthAndStartAtTheSameHeight) {
     QWidget host;
     auto* layout = new QVBoxLayout(&host);

@@ -61,6 +61,12 @@ TEST(GeneralPage, NameIsCutAt40CharactersWhileTypingOrPasting) {
     EXPECT_EQ(h.model->settings().userName, QStringLiteral("Jo"));
     EXPECT_TRUE(h.model->greetingText().contains(QStringLiteral("Jo")));
 
+    // Typed one by one, 47 characters leave 40 in the field and in the name.
+    QTest::keyClicks(name, QString(45, u'x'));
+    h.settle();
+    EXPECT_EQ(name->text(), QStringLiteral("Jo") + QString(38, u'x'));
+    EXPECT_EQ(h.model->settings().userName, name->text());
+
     // Pasted: 45 decomposed "é" keep 40 of them whole.
     const QString e = QStringLiteral("e\u0301");
     name->clear();

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include "settings/kit/Bindings.h"
@@ -102,6 +105,120 @@ TEST(Graphemes, CutsAfterWholeUserPerceivedCharacters) {
         EXPECT_EQ(leftGraphemes(c.text, c.count), c.expected) << c.text.toStdString();
         EXPECT_LE(graphemeCount(leftGraphemes(c.text, c.count)), c.count);
     }
+}
+
+namespace {
+
+// A field as the pages bind it, with what reached the store.
+struct LimitedField {
+    QLineEdit edit;
+    QString stored;
+    int stores = 0;
+    explicit LimitedField(int count) {
+        bindLimitedText(&edit, count, [this](const QString& t) {
+            stored = t;
+            ++stores;
+        });
+        edit.show();
+        edit.setFocus();
+    }
+    // One key whose text is a whole character, as a keyboard or an input
+    // method delivers an accented letter or an emoji.
+    void type(const QString& character) {
+        QTest::sendKeyEvent(QTest::Click, &edit, Qt::Key_unknown, character, Qt::NoModifier);
+    }
+    void paste(const QString& text) {
+        QApplication::clipboard()->setText(text);
+        edit.paste();
+    }
+};
+
+}  // namespace
+
+TEST(LimitedText, TypingAndPastingStopAtWholeCharacters) {
+    const QString thumb = QStringLiteral("\U0001F44D\U0001F3FD");                          // skin tone
+    const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");  // ZWJ sequence
+    const QString decomposed = QStringLiteral("u\u0308");
+    const struct {
+        const char* what;
+        QString character;
+        bool pasted;
+    } cases[] = {
+        {"ASCII typed", QStringLiteral("x"), false},
+        {"composed umlaut typed", QStringLiteral("\u00FC"), false},
+        {"decomposed umlaut typed", decomposed, false},
+        {"emoji with skin tone typed", thumb, false},
+        {"ZWJ family typed", family, false},
+        {"ASCII pasted", QStringLiteral("x"), true},
+        {"decomposed umlauts pasted", decomposed, true},
+        {"emoji with skin tone pasted", thumb, true},
+        {"ZWJ families pasted", family, true},
+    };
+    for (const auto& c : cases) {
+        LimitedField f(40);
+        if (c.pasted) {
+            f.paste(c.character.repeated(47));
+        } else {
+            for (int i = 0; i < 47; ++i) f.type(c.character);
+        }
+        const QString expected = c.character.repeated(40);
+        EXPECT_EQ(f.edit.text(), expected) << c.what << ": the field shows what is stored";
+        EXPECT_EQ(f.stored, expected) << c.what;
+        EXPECT_EQ(graphemeCount(f.edit.text()), 40) << c.what;
+        EXPECT_EQ(f.edit.cursorPosition(), expected.size()) << c.what;
+    }
+}
+
+TEST(LimitedText, APasteOfAHundredIsCutAndTheCursorStaysWithTheEdit) {
+    LimitedField f(40);
+    f.paste(QStringLiteral("Anna"));
+    f.paste(QString(100, u'y'));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("Anna") + QString(36, u'y'));
+    EXPECT_EQ(f.stored, f.edit.text());
+    EXPECT_EQ(f.edit.cursorPosition(), 40);
+    // Undo never brings back more than is stored.
+    f.edit.undo();
+    EXPECT_LE(graphemeCount(f.edit.text()), 40);
+    EXPECT_EQ(f.stored, f.edit.text());
+
+    // Pasted into the middle: the text is cut at the end, the cursor stays
+    // after what was pasted.
+    LimitedField g(10);
+    g.paste(QStringLiteral("abcdefghij"));
+    g.edit.setCursorPosition(3);
+    g.paste(QStringLiteral("XY"));
+    EXPECT_EQ(g.edit.text(), QStringLiteral("abcXYdefgh"));
+    EXPECT_EQ(g.stored, g.edit.text());
+    EXPECT_EQ(g.edit.cursorPosition(), 5);
+}
+
+TEST(LimitedText, AKeyIntoAFullFieldIsRefusedAndUndoStillWorks) {
+    LimitedField f(5);
+    QTest::keyClicks(&f.edit, QStringLiteral("abcde"));
+    const int stores = f.stores;
+    f.type(QStringLiteral("Z"));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("abcde"));
+    EXPECT_EQ(f.edit.cursorPosition(), 5) << "the cursor stays where it was";
+    EXPECT_EQ(f.stores, stores) << "a refused key is no edit";
+    // The typing before the refused key is still undoable, and the undo
+    // reaches the store.
+    ASSERT_TRUE(f.edit.isUndoAvailable());
+    QTest::keyClick(&f.edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(f.edit.text(), QString());
+    EXPECT_EQ(f.stored, QString());
+    // Deleting makes room again.
+    QTest::keyClicks(&f.edit, QStringLiteral("abcde"));
+    QTest::keyClick(&f.edit, Qt::Key_Backspace);
+    f.type(QStringLiteral("\u00E4"));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("abcd\u00E4"));
+    EXPECT_EQ(f.stored, f.edit.text());
+
+    // A key typed inside a full field stays; the text keeps its first five.
+    f.edit.setCursorPosition(2);
+    f.type(QStringLiteral("Z"));
+    EXPECT_EQ(f.edit.text(), QStringLiteral("abZcd"));
+    EXPECT_EQ(f.stored, f.edit.text());
+    EXPECT_EQ(f.edit.cursorPosition(), 3);
 }
 
 TEST(ShowText, KeepsTheCursorWhereTheUserWas) {

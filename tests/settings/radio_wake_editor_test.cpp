@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSlider>
+#include <QScreen>
 #include <QTest>
 
 #include "TestWait.h"
@@ -68,9 +69,9 @@ AlarmSettings radioAlarm(Mode mode, std::optional<QString> uuid = std::nullopt,
 
 TEST(RadioWakeEditor, FadeLabels) {
     const std::pair<qint64, const char*> cases[] = {
-        {0, "Aus – sofort laut"},         {45, "In 45 Sekunden lauter"}, {100, "In 100 Sekunden lauter"},
-        {120, "In 2 Minuten lauter"},     {150, "In 2 Minuten lauter"},  {599, "In 9 Minuten lauter"},
-        {600, "In 10 Minuten lauter"},
+        {0, "Aus – sofort laut"},         {45, "In 45\u00A0Sekunden lauter"}, {100, "In 100\u00A0Sekunden lauter"},
+        {120, "In 2\u00A0Minuten lauter"},     {150, "In 2\u00A0Minuten lauter"},  {599, "In 9\u00A0Minuten lauter"},
+        {600, "In 10\u00A0Minuten lauter"},
     };
     for (const auto& [seconds, text] : cases) EXPECT_EQ(RadioWakeEditor::fadeLabel(seconds), QString::fromUtf8(text)) << seconds;
 }
@@ -107,18 +108,18 @@ TEST_F(EditorFixture, AnOddStoredFadeIsShownAsAnExtraFirstEntryUntilAFixedOneIsC
     make(a);
     std::vector<QString> texts = fadeTexts();
     ASSERT_EQ(texts.size(), 8u);
-    EXPECT_EQ(texts[0], "In 45 Sekunden lauter");
+    EXPECT_EQ(texts[0], "In 45\u00A0Sekunden lauter");
     EXPECT_EQ(texts[1], "Aus – sofort laut");
     EXPECT_EQ(editor->fadePicker()->currentIndex(), 0);
 
     // Choose "In 3 Minuten lauter" as a user would.
-    const int chosen = editor->fadePicker()->findText("In 3 Minuten lauter");
+    const int chosen = editor->fadePicker()->findText("In 3\u00A0Minuten lauter");
     ASSERT_GE(chosen, 0);
     Q_EMIT editor->fadePicker()->activated(chosen);
     EXPECT_EQ(alarm().fadeSeconds, 180);
     texts = fadeTexts();
     EXPECT_EQ(texts.size(), 7u);
-    EXPECT_EQ(editor->fadePicker()->currentText(), "In 3 Minuten lauter");
+    EXPECT_EQ(editor->fadePicker()->currentText(), "In 3\u00A0Minuten lauter");
 }
 
 TEST_F(EditorFixture, PastedLinksAreLimitedAndKeepWhatTheyDoNotName) {
@@ -286,7 +287,7 @@ TEST_F(EditorFixture, SourceAndModeControlsWriteTheAlarm) {
     EXPECT_EQ(alarm().radioMode, Mode::station);
     editor->volumeSlider()->setValue(37);
     EXPECT_EQ(alarm().radioVolume, 37);
-    EXPECT_EQ(editor->volumeText(), "37 %");
+    EXPECT_EQ(editor->volumeText(), "37\u00A0%");
 
     // Back to the tone: the radio fields stay as they were.
     QTest::mouseClick(editor->sourceButton(false), Qt::LeftButton);
@@ -316,6 +317,40 @@ TEST_F(EditorFixture, SearchOpensAFreshPickerThatClosesOnAPick) {
     ASSERT_NE(editor->picker(), nullptr);
     EXPECT_TRUE(editor->picker()->query().isEmpty());
     EXPECT_EQ(editor->picker()->state(), StationPicker::SearchState::idle);
+}
+
+TEST_F(EditorFixture, PickerPopupFitsItsContentBothWaysAndStaysOnTheScreen) {
+    make(radioAlarm(Mode::station));
+    directory.body = corvane::testing::kStations;
+    // The editor low on the screen, so a list would reach past its bottom.
+    const QRect screen = editor->screen()->availableGeometry();
+    editor->move(screen.left() + 20, screen.bottom() - editor->height() + 40);
+    h.settle();
+    QTest::mouseClick(editor->searchButton(), Qt::LeftButton);
+    StationPicker* picker = editor->picker();
+    ASSERT_NE(picker, nullptr);
+    QWidget* popup = picker->window();
+    h.settle();
+    const QSize idle = popup->size();
+    EXPECT_EQ(idle, popup->sizeHint());
+    EXPECT_TRUE(screen.contains(popup->frameGeometry())) << "idle popup off the screen";
+
+    QTest::keyClicks(picker->searchField(), QStringLiteral("Radio"));
+    QTest::keyClick(picker->searchField(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return picker->results().size() == 2; }));
+    h.settle();
+    EXPECT_GT(popup->height(), idle.height() + StationPicker::kListHeight / 2) << "the list did not get its room";
+    EXPECT_TRUE(screen.contains(popup->frameGeometry())) << "the grown popup left the screen";
+    const QRect button(editor->searchButton()->mapToGlobal(QPoint(0, 0)), editor->searchButton()->size());
+    EXPECT_FALSE(popup->frameGeometry().intersects(button)) << "the popup covers its button";
+
+    // Down to one character: the list hides and the popup shrinks back.
+    picker->searchField()->setText(QStringLiteral("R"));
+    QTest::keyClick(picker->searchField(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return picker->resultList()->isHidden(); }));
+    h.settle();
+    EXPECT_EQ(popup->size(), idle);
+    EXPECT_TRUE(screen.contains(popup->frameGeometry()));
 }
 
 }  // namespace

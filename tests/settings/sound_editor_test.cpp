@@ -67,7 +67,7 @@ TEST(SoundEditor, EachControlWritesItsFieldOfTheSlotAlone) {
     editor->volumeSlider()->setValue(0);
     h.settle();
     EXPECT_EQ(h.sound(kCountdown1).volume, 0);
-    EXPECT_EQ(editor->volumeText()->text(), QStringLiteral("0 %"));
+    EXPECT_EQ(editor->volumeText()->text(), QStringLiteral("0\u00A0%"));
     editor->loopBox()->click();
     EXPECT_EQ(h.sound(kCountdown1).loop, !before.countdowns[1].sound.loop);
 
@@ -80,7 +80,7 @@ TEST(SoundEditor, EachControlWritesItsFieldOfTheSlotAlone) {
     h.editSound(kCountdown1, [](SoundSettings& s) { s.volume = 55; s.loop = true; });
     h.settle();
     EXPECT_EQ(editor->volumeSlider()->value(), 55);
-    EXPECT_EQ(editor->volumeText()->text(), QStringLiteral("55 %"));
+    EXPECT_EQ(editor->volumeText()->text(), QStringLiteral("55\u00A0%"));
     EXPECT_TRUE(editor->loopBox()->isChecked());
 }
 

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QTest>
 
 #include "TestWait.h"
@@ -18,6 +19,14 @@ using corvane::testing::DirectoryServer;
 using State = StationPicker::SearchState;
 
 namespace {
+
+struct SingleClickStyle : QProxyStyle {
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick) return 1;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 struct PickerFixture : ::testing::Test {
     DirectoryServer directory;
@@ -147,6 +156,21 @@ TEST_F(PickerFixture, AClickHandsTheStationOverOnceAndTheListStays) {
     EXPECT_EQ(picked[0].stationuuid, "u-2");
     EXPECT_EQ(picker->results().size(), 2);
     EXPECT_EQ(picker->state(), State::done);
+
+    // On a desktop that activates items on a single click, the same click
+    // also activates the row: still one pick.
+    SingleClickStyle style;
+    list->setStyle(&style);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(row.left() + 4, row.center().y()));
+    ASSERT_EQ(picked.size(), 2u);
+    EXPECT_EQ(picked[1].stationuuid, "u-2");
+    // Return on the current row picks it, once.
+    list->setCurrentRow(0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_EQ(picked.size(), 3u);
+    EXPECT_EQ(picked[2].stationuuid, "u-1");
+    list->setStyle(nullptr);
 }
 
 }  // namespace

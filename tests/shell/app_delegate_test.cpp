@@ -120,7 +120,7 @@ TEST(AppDelegate, QuitAsksOnlyWithArmedAlarmsAndTheDockAnswerKeepsRunning) {
     d.answer = QuitChoice::MinimizeToDock;
     d.delegate->requestQuit();
     ASSERT_EQ(d.asked.size(), 1u);
-    EXPECT_EQ(d.asked[0], (QStringList{QStringLiteral("Wecker 1 um 07:00 Uhr"), QStringLiteral("Wecker 3 um 21:15 Uhr")}));
+    EXPECT_EQ(d.asked[0], (QStringList{QStringLiteral("Wecker 1 um 07:00\u00A0Uhr"), QStringLiteral("Wecker 3 um 21:15\u00A0Uhr")}));
     EXPECT_TRUE(d.window().isMinimized());
 
     // Nothing armed: no question at all.

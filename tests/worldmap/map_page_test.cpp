@@ -40,5 +40,5 @@ TEST(WorldMapPage, ShowsTheLiveValuesAndTheCatalogueSize) {
     EXPECT_TRUE(page.sunDetail().contains(QStringLiteral("° S · ")) && page.sunDetail().endsWith(QStringLiteral("° O")))
         << page.sunDetail().toStdString();
     EXPECT_TRUE(page.moonTitle().startsWith(QStringLiteral("Mond · "))) << page.moonTitle().toStdString();
-    EXPECT_TRUE(page.moonDetail().endsWith(QStringLiteral(" % beleuchtet")));
+    EXPECT_TRUE(page.moonDetail().endsWith(QStringLiteral("\u00A0% beleuchtet")));
 }

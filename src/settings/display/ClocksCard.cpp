@@ -82,11 +82,13 @@ ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
 
     label_ = new QLineEdit(this);
     label_->setPlaceholderText(tr("Bezeichnung (optional)"));
+    // In the narrowest window the field is too short for its placeholder.
+    label_->setToolTip(label_->placeholderText());
     label_->setMaximumWidth(170);
     label_->setAccessibleName(tr("Bezeichnung"));
     // Every keystroke goes to the model; Return and leaving the field add
     // nothing.
-    connect(label_, &QLineEdit::textEdited, this, &ClockRow::setLabel);
+    bindLimitedText(label_, kMaxLabel, [this](const QString& text) { setLabel(text); });
     row->addWidget(label_, 1);
 
     time_ = new RowTime(model_, this);
@@ -215,6 +217,14 @@ void ClocksCard::refresh() {
         }
         slot->setClock(clock, i, n);
     }
+    alignZoneButtons();
+}
+
+void ClocksCard::alignZoneButtons() {
+    // One column: every zone button as wide as the widest place needs.
+    int width = 0;
+    for (const auto& [id, row] : byID_) width = std::max(width, row->zoneButton()->sizeHint().width());
+    for (const auto& [id, row] : byID_) row->zoneButton()->setMinimumWidth(width);
 }
 
 }  // namespace corvane

@@ -99,6 +99,7 @@ public:
 
 private:
     void refresh();
+    void alignZoneButtons();
 
     AppModel& model_;
     ThemedButton* add_;

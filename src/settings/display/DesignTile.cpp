@@ -38,6 +38,23 @@ QSize DesignTile::minimumSizeHint() const {
     return metrics_.fixedWidth > 0 ? sizeHint() : QSize(10, sizeHint().height());
 }
 
+QFont DesignTile::titleFont() const {
+    // One line, shrunk to 80 % before it is cut. Font engines round sizes to
+    // what they can draw, so each step is measured rather than computed.
+    const double avail = std::max(0.0, width() - 2 * metrics_.padding);
+    QFont f = font();
+    const double size = f.pointSizeF();
+    for (double scale = 1.0; scale > 0.79; scale -= 0.025) {
+        f.setPointSizeF(size * std::max(0.8, scale));
+        if (QFontMetricsF(f).horizontalAdvance(text()) <= avail) break;
+    }
+    return f;
+}
+
+QString DesignTile::shownTitle() const {
+    return QFontMetricsF(titleFont()).elidedText(text(), Qt::ElideRight, std::max(0.0, width() - 2 * metrics_.padding));
+}
+
 void DesignTile::resizeEvent(QResizeEvent*) {
     preview_->move(int(std::round((width() - metrics_.preview) / 2)), int(metrics_.padding));
 }
@@ -66,17 +83,13 @@ void DesignTile::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(plate.adjusted(2, 2, -2, -2), 6, 6);
     }
 
-    // One line, shrunk to 80 % before it is cut.
     const double top = metrics_.padding + metrics_.preview + metrics_.spacing;
     const double avail = std::max(0.0, width() - 2 * metrics_.padding);
-    QFont f = font();
-    const double natural = QFontMetricsF(f).horizontalAdvance(text());
-    if (natural > avail && natural > 0) f.setPointSizeF(f.pointSizeF() * std::max(0.8, avail / natural));
-    const QFontMetricsF fm(f);
+    const QFont f = titleFont();
     p.setFont(f);
     p.setPen(theme.foreground.toQColor());
-    p.drawText(QRectF(metrics_.padding, top, avail, fm.height()), Qt::AlignHCenter | Qt::AlignVCenter,
-               fm.elidedText(text(), Qt::ElideRight, avail));
+    p.drawText(QRectF(metrics_.padding, top, avail, QFontMetricsF(f).height()), Qt::AlignHCenter | Qt::AlignVCenter,
+               shownTitle());
 }
 
 }  // namespace corvane

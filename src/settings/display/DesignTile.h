@@ -30,6 +30,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // The title as drawn, and its font: shrunk to fit, cut only past 80 %.
+    QFont titleFont() const;
+    QString shownTitle() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -193,7 +193,7 @@ void DisplaySettings::refresh() {
         const QSignalBlocker block(size_);
         size_->setValue(int(sliderFontSize(s.fontSize)));
     }
-    sizeText_->setText(QString::asprintf("%.0f pt", s.fontSize));
+    sizeText_->setText(QString::asprintf("%.0f\u00A0pt", s.fontSize));
 
     const QFont font = previewFont(s.fontFamily);
     if (preview_->font() != font) {

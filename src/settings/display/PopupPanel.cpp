@@ -1,5 +1,6 @@
 #include "settings/display/PopupPanel.h"
 
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 
@@ -17,25 +18,45 @@ PopupPanel::PopupPanel(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::Framel
     setAttribute(Qt::WA_WindowPropagation);
 }
 
-QPoint PopupPanel::placement(const QRect& anchor, const QSize& size, const QRect& screen) {
+QPoint PopupPanel::placement(const QRect& anchor, const QSize& size, const QRect& screen, bool above) {
     int x = anchor.x() + (anchor.width() - size.width()) / 2;
-    int y = anchor.bottom() + 1 + kGap;
-    if (y + size.height() > screen.bottom() + 1 && anchor.top() - kGap - size.height() >= screen.top())
-        y = anchor.top() - kGap - size.height();
+    const int yBelow = anchor.bottom() + 1 + kGap;
+    const int yAbove = anchor.top() - kGap - size.height();
+    const bool fitsBelow = yBelow + size.height() <= screen.bottom() + 1;
+    const bool fitsAbove = yAbove >= screen.top();
+    int y = above ? (fitsAbove || !fitsBelow ? yAbove : yBelow) : (fitsBelow || !fitsAbove ? yBelow : yAbove);
     x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
     y = std::clamp(y, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
     return {x, y};
 }
 
-void PopupPanel::openBelowAnchor() {
-    adjustSize();
+void PopupPanel::place() {
     const QRect anchor(anchor_->mapToGlobal(QPoint(0, 0)), anchor_->size());
     QScreen* screen = anchor_->screen();
     const QRect area = screen ? screen->availableGeometry() : QRect(anchor.topLeft(), size() * 4);
-    move(placement(anchor, size(), area));
+    const QPoint at = placement(anchor, size(), area, above_);
+    above_ = at.y() + height() <= anchor.top();
+    move(at);
+}
+
+void PopupPanel::openBelowAnchor() {
+    adjustSize();
+    above_ = false;
+    place();
     show();
     raise();
     activateWindow();
+}
+
+void PopupPanel::followContentSize() {
+    followsContent_ = true;
+    // A window's layout otherwise only ever grows the window.
+    if (layout()) layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void PopupPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (followsContent_ && isVisible()) place();
 }
 
 void PopupPanel::paintEvent(QPaintEvent*) {

@@ -223,7 +223,8 @@ constexpr double kInset = 8;
 
 TimeZoneButton::TimeZoneButton(AppModel& model, const QString& clockID, QWidget* parent)
     : ThemedButton(QString(), parent), model_(model), clockID_(clockID), zone_(model.zones().current()) {
-    setFixedWidth(kWidth);
+    // At least 210 wide, wider when the place and offset need it; the
+    // clocks card gives all its rows the width of the widest.
     setNaturalSize(true);
     connect(this, &QAbstractButton::clicked, this, &TimeZoneButton::open);
     connect(&model_, &AppModel::nowChanged, this, &TimeZoneButton::follow);
@@ -253,7 +254,16 @@ void TimeZoneButton::setTimeZoneID(const QString& id) {
     shownMinute_ = std::numeric_limits<qint64>::min();
     setAccessibleName(placeName(zoneID_) + QStringLiteral(", ") + offsetText());
     if (popup_) popup_->list().setCurrentID(zoneID_);
+    updateGeometry();
     update();
+}
+
+QSize TimeZoneButton::sizeHint() const {
+    const QFontMetricsF fm(font());
+    const double icon = fm.height() * 0.8;
+    const double content = icon + kLabelGap + fm.horizontalAdvance(placeName(zoneID_)) + kLabelGap +
+                           fm.horizontalAdvance(offsetText()) + kLabelGap + kChevron;
+    return {std::max(kWidth, int(std::ceil(content + 2 * kInset))), ThemedButton::sizeHint().height()};
 }
 
 QString TimeZoneButton::offsetText() const { return AppModel::utcOffsetText(model_.now(), zone_); }
@@ -268,6 +278,7 @@ void TimeZoneButton::follow() {
     const int offset = utcOffsetSecs(zone_, ms);
     if (offset == shownOffset_) return;
     shownOffset_ = offset;
+    updateGeometry();
     update();
 }
 

@@ -110,6 +110,8 @@ public:
     // "Ortszeit (System)" for "", else the city part of the identifier.
     static QString placeName(const QString& zoneID);
     QString offsetText() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
     ZoneChooserPopup* popup();
     void open();

@@ -2,6 +2,7 @@
 
 #include <QSignalBlocker>
 #include <QTextBoundaryFinder>
+#include <QValidator>
 
 namespace corvane {
 
@@ -39,6 +40,12 @@ QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters) {
     return combo;
 }
 
+QComboBox* fitToEntries(QComboBox* combo, bool fill) {
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo->setSizePolicy(fill ? QSizePolicy::MinimumExpanding : QSizePolicy::Minimum, QSizePolicy::Fixed);
+    return combo;
+}
+
 void showText(QLineEdit* edit, const QString& text) {
     if (edit->text() == text) return;
     const int cursor = edit->cursorPosition();
@@ -62,6 +69,42 @@ int graphemeCount(const QString& text) {
     int n = 0;
     while (finder.toNextBoundary() != -1) ++n;
     return n;
+}
+
+namespace {
+
+class GraphemeLimit : public QValidator {
+public:
+    GraphemeLimit(int count, const QString& shown, QObject* parent)
+        : QValidator(parent), count_(count), accepted_(shown) {}
+
+    State validate(QString& input, int& pos) const override {
+        // Most edits are far from the limit: a code unit is at most one character.
+        if (input.size() <= count_ || graphemeCount(input) <= count_) {
+            accepted_ = input;
+            return Acceptable;
+        }
+        const QString cut = leftGraphemes(input, count_);
+        // Nothing of the edit survives the cut (a key typed into a full
+        // field): refused, and the field undoes it itself.
+        if (cut == accepted_) return Invalid;
+        input = cut;
+        pos = std::min(pos, int(cut.size()));
+        accepted_ = cut;
+        return Acceptable;
+    }
+
+private:
+    int count_;
+    // What the field held after the last edit let through.
+    mutable QString accepted_;
+};
+
+}  // namespace
+
+void bindLimitedText(QLineEdit* edit, int count, std::function<void(const QString&)> store) {
+    edit->setValidator(new GraphemeLimit(count, edit->text(), edit));
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [store = std::move(store)](const QString& text) { store(text); });
 }
 
 }  // namespace corvane

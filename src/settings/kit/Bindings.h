@@ -41,6 +41,11 @@ void bindChoice(QComboBox* combo, AppModel& model, std::function<QVariant(const 
 // overflowing. Returns `combo`.
 QComboBox* fitToColumn(QComboBox* combo, int minimumCharacters = 8);
 
+// A combo box of the program's own entries: never narrower than its longest
+// entry, so whichever is chosen shows whole; it widens to the column when
+// `fill` is set. Returns `combo`.
+QComboBox* fitToEntries(QComboBox* combo, bool fill = true);
+
 // Shows `text` in `edit` unless it already does; the cursor stays where it
 // was (as far as the new text reaches), so an answer of the model while the
 // user types never throws the cursor to the end.
@@ -51,5 +56,14 @@ void showText(QLineEdit* edit, const QString& text);
 // joiners count as one), never cutting inside one.
 QString leftGraphemes(const QString& text, int count);
 int graphemeCount(const QString& text);
+
+// Keeps `edit` at `count` user-perceived characters at most, however the
+// text gets there (typed, pasted, dropped, an input method), and hands each
+// edit of the user to `store`. An edit of which nothing fits is refused
+// whole, so the field, its cursor and its undo history stay as they were; a
+// longer one (a paste) is cut to its first `count` characters, the cursor
+// where the edit left it or at the end of the cut, and the undo history then
+// starts from the cut text, so undo never brings back more than is stored.
+void bindLimitedText(QLineEdit* edit, int count, std::function<void(const QString&)> store);
 
 }  // namespace corvane
