@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include "CountingAllocator.h"
+#include "HostileMapData.h"
 #include "model/WorldCity.h"
 #include "worldmap/MapLayerWidgets.h"
 #include "worldmap/MapLayers.h"
@@ -80,6 +81,35 @@ void BM_SkyLayerAllCities(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SkyLayerAllCities)->Unit(benchmark::kMillisecond);
+
+// The base map after a resize with land and borders as costly as the caps
+// let them be (see bench::HostileShapes for the args).
+void BM_BaseMapFromScratchAtCap(benchmark::State& state) {
+    const ShapeList shapes = MapShapes::parse(bench::shapesAtCap(bench::HostileShapes(state.range(0))));
+    if (!MapShapes::withinDrawingCaps(shapes)) state.SkipWithError("the file is over the caps");
+    QImage image = target();
+    for (auto _ : state) {
+        QPainter p(&image);
+        BaseMapLayer{QSizeF(kSize)}.draw(p, shapes, shapes);
+    }
+}
+BENCHMARK(BM_BaseMapFromScratchAtCap)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The sky with as many cities as the catalogue may hold, every ten seconds.
+void BM_SkyLayerCatalogueAtCap(benchmark::State& state) {
+    QTemporaryDir dir;
+    const std::vector<WorldCity> cities =
+        WorldCity::loadAll(bench::writeFile(dir, QStringLiteral("cities.tsv"), bench::catalogueAtCap()), u"de");
+    state.counters["cities"] = double(cities.size());
+    QImage image = target();
+    qint64 key = mapRedrawKey(moment());
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        SkyLayer{++key, QSizeF(kSize), std::nullopt, {}}.draw(p, cities);
+    }
+}
+BENCHMARK(BM_SkyLayerCatalogueAtCap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
