@@ -30,6 +30,11 @@ namespace {
 
 const QString kFixtures = QStringLiteral(CORVANE_TEST_DATA "/model/fixtures/cities");
 
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
 std::optional<WorldCity> parse(const QString& line, QStringView language) {
     const QList<QStringView> fields = QStringView(line).split(u'\t');
     return WorldCity::parseLine(fields, language);
@@ -240,9 +245,7 @@ TEST(WorldCityLoad, UnreadableFilesGiveAnEmptyList) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (!c.contents.isEmpty()) {
-            QFile file(c.path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            ASSERT_EQ(file.write(c.contents), c.contents.size());
+            ASSERT_TRUE(writeFile(c.path, c.contents));
         }
         ResourceState state = ResourceState::ok;
         EXPECT_TRUE(WorldCity::loadAll(c.path, u"de", &state).empty());
@@ -270,9 +273,7 @@ TEST(WorldCityLoad, ADamagedLineCostsThatCityOnly) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (!c.contents.isEmpty()) {
-            QFile file(c.path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            ASSERT_EQ(file.write(c.contents), c.contents.size());
+            ASSERT_TRUE(writeFile(c.path, c.contents));
         }
         ResourceState state = ResourceState::missing;
         EXPECT_EQ(names(WorldCity::loadAll(c.path, u"de", &state)), c.expected);

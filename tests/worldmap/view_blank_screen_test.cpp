@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QTemporaryDir>
 
-#include "appmodel/ModelHarness.h"
+#include "ScreenShot.h"
 #include "shell/ViewFactories.h"
-#include "shell/components/Theme.h"
 #include "shell/views/RootView.h"
 #include "worldmap/MapDataHint.h"
 #include "worldmap/WorldMapView.h"
@@ -37,32 +35,18 @@ TEST(WorldMapScreens, BlankMapSaysWhy) {
         return new WorldMapView(model, parent);
     };
     for (const bool dark : {false, true}) {
-        ModelHarness harness;
-        AppSettings s = ModelHarness::quietSettings();
-        s.theme = dark ? ThemeMode::dark : ThemeMode::light;
-        s.showWorldMap = true;
-        harness.writeSettings(s);
-        AppModel& model = harness.make();
-        QWidget host;
-        ThemeProvider provider;
-        ThemeProvider::attach(&host, &provider);
-        provider.setColors(model.theme());
-        QPalette pal = host.palette();
-        pal.setColor(QPalette::Window, model.theme().background.toQColor());
-        host.setPalette(pal);
-        host.setAutoFillBackground(true);
-        auto* root = new RootView(model, &host);
-        host.resize(900, 520);
-        root->setGeometry(host.rect());
-        host.show();
+        Shot shot;
+        AppModel& model = shot.start(dark, true);
+        auto* root = new RootView(model, &shot.host);
+        shot.host.resize(900, 520);
+        root->setGeometry(shot.host.rect());
+        shot.host.show();
         ModelHarness::settle();
         auto* map = root->findChild<WorldMapView*>();
         ASSERT_NE(map, nullptr);
         EXPECT_EQ(map->accessibleDescription(),
                   "Kartendaten unvollständig: land.bin fehlt, borders.bin fehlt, cities.tsv fehlt");
-        QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
-        EXPECT_TRUE(host.grab().save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/world_map_blank%1.png")
-                                         .arg(dark ? "_dark" : "")));
+        EXPECT_TRUE(shot.save(dark ? "world_map_blank_dark" : "world_map_blank"));
     }
     viewFactories().worldMap = nullptr;
 }
