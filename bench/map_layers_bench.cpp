@@ -9,8 +9,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <span>
 
 #include "CountingAllocator.h"
+#include "HostileMapData.h"
 #include "model/WorldCity.h"
 #include "worldmap/MapLayerWidgets.h"
 #include "worldmap/MapLayers.h"
@@ -65,8 +67,8 @@ void BM_NightRaster(benchmark::State& state) {
 }
 BENCHMARK(BM_NightRaster)->Unit(benchmark::kMillisecond);
 
-void BM_SkyLayerAllCities(benchmark::State& state) {
-    const auto& cities = WorldCity::all();
+// The sky of `cities` with badges on the three largest, a new key each time.
+void drawSky(benchmark::State& state, std::span<const WorldCity> cities) {
     ClockMarks marks;
     for (std::size_t i = 0; i < 3 && i < cities.size(); ++i)
         marks.insert(cities[cities.size() - 1 - i].id(), int(i) + 1);
@@ -76,10 +78,32 @@ void BM_SkyLayerAllCities(benchmark::State& state) {
     for (auto _ : state) {
         image.fill(Qt::transparent);
         QPainter p(&image);
-        SkyLayer{++key, QSizeF(kSize), std::nullopt, marks}.draw(p);
+        SkyLayer{++key, QSizeF(kSize), std::nullopt, marks}.draw(p, cities);
     }
 }
+
+void BM_SkyLayerAllCities(benchmark::State& state) { drawSky(state, WorldCity::all()); }
 BENCHMARK(BM_SkyLayerAllCities)->Unit(benchmark::kMillisecond);
+
+// The base map after a resize with land and borders as costly as the caps
+// let them be (see bench::HostileShapes for the args).
+void BM_BaseMapFromScratchAtCap(benchmark::State& state) {
+    const ShapeList shapes = MapShapes::parse(bench::shapesAtCap(bench::HostileShapes(state.range(0))));
+    if (!MapShapes::withinDrawingCaps(shapes)) state.SkipWithError("the file is over the caps");
+    QImage image = target();
+    for (auto _ : state) {
+        QPainter p(&image);
+        BaseMapLayer{QSizeF(kSize)}.draw(p, shapes, shapes);
+    }
+}
+BENCHMARK(BM_BaseMapFromScratchAtCap)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The sky with as many cities as the catalogue may hold, every ten seconds.
+void BM_SkyLayerCatalogueAtCap(benchmark::State& state) {
+    QTemporaryDir dir;
+    drawSky(state, WorldCity::loadAll(bench::writeFile(dir, QStringLiteral("cities.tsv"), bench::catalogueAtCap()), u"de"));
+}
+BENCHMARK(BM_SkyLayerCatalogueAtCap)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

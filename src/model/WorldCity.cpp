@@ -23,9 +23,6 @@ namespace corvane {
 
 namespace {
 
-// A catalogue of every notable city stays well under a megabyte; anything far larger is not a
-// catalogue, and reading it whole would only waste memory.
-constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 // No city line comes near this; a longer one is garbage (or a binary file
 // that happens to be valid UTF-8) and is skipped rather than split.
 constexpr qsizetype kMaxLineLength = 4096;
@@ -135,34 +132,42 @@ icu::Locale localeOfLanguage(QStringView language) {
     return icu::Locale(language.toLatin1().constData());
 }
 
-std::vector<WorldCity> readCatalogue(const QString& filePath, const LineReader& reader) {
+std::vector<WorldCity> readCatalogue(const QString& filePath, const LineReader& reader, ResourceState& state) {
+    const QFileInfo info(filePath);
+    state = info.exists() || info.isSymLink() ? ResourceState::unreadable : ResourceState::missing;
     // Only a regular file: opening a FIFO or device would block or never end.
-    if (!QFileInfo(filePath).isFile()) return {};
+    if (!info.isFile()) return {};
     QFile file(filePath);
+    constexpr qint64 kMaxFileBytes = WorldCity::kMaxFileBytes;
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes) return {};
 
-    // Stateless, so that a sequence cut off at the end counts as an error too.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(bytes);
-    if (decoder.hasError()) return {};
-
     std::vector<WorldCity> cities;
     QSet<QString> ids;
     QList<QStringView> fields;
-    const QStringView all(text);
+    QString text;
     qsizetype lineStart = 0;
-    while (lineStart < all.size()) {
-        qsizetype lineEnd = all.indexOf(u'\n', lineStart);
-        if (lineEnd < 0) lineEnd = all.size();
-        QStringView line = all.sliced(lineStart, lineEnd - lineStart);
+    qsizetype linesRead = 0;
+    while (lineStart < bytes.size() && linesRead < WorldCity::kMaxLines) {
+        qsizetype lineEnd = bytes.indexOf('\n', lineStart);
+        if (lineEnd < 0) lineEnd = bytes.size();
+        QByteArrayView raw(bytes.constData() + lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
 
         // A file saved with CR LF line ends would otherwise lose the capital
         // flag or the region of every line to the stray CR.
-        if (line.endsWith(u'\r')) line.chop(1);
-        if (line.isEmpty() || line.size() > kMaxLineLength) continue;
+        if (raw.endsWith('\r')) raw.chop(1);
+        if (raw.isEmpty()) continue;
+        ++linesRead;
+        if (raw.size() > kMaxLineLength) continue;
+
+        // Each line on its own, so that one damaged line costs that city
+        // only. Stateless: a sequence cut off at the line's end is an error.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        text = decoder.decode(raw);
+        if (decoder.hasError()) continue;
+        const QStringView line(text);
 
         fields.clear();
         qsizetype fieldStart = 0;
@@ -188,7 +193,28 @@ std::vector<WorldCity> readCatalogue(const QString& filePath, const LineReader& 
 
     std::stable_sort(cities.begin(), cities.end(),
                      [](const WorldCity& a, const WorldCity& b) { return a.population < b.population; });
+    state = cities.empty() ? ResourceState::unreadable : ResourceState::ok;
     return cities;
+}
+
+struct Catalogue {
+    std::vector<WorldCity> cities;
+    ResourceState state = ResourceState::missing;
+};
+
+// cities.tsv of the resource folder in the display language.
+Catalogue readResource() {
+    const icu::Locale& locale = appLocale();
+    const char* language = locale.getLanguage();
+    const QString code = language && *language ? QString::fromLatin1(language) : QStringLiteral("de");
+    Catalogue c;
+    c.cities = readCatalogue(resourcePath(QStringLiteral("cities.tsv")), LineReader{code, locale}, c.state);
+    return c;
+}
+
+const Catalogue& sharedCatalogue() {
+    static const Catalogue catalogue = readResource();
+    return catalogue;
 }
 
 }  // namespace
@@ -215,8 +241,11 @@ QString WorldCity::populationText() const {
 }
 
 const std::vector<WorldCity>& WorldCity::all() {
-    static const std::vector<WorldCity> cities = loadAll();
-    return cities;
+    return sharedCatalogue().cities;
+}
+
+ResourceState WorldCity::catalogueState() {
+    return sharedCatalogue().state;
 }
 
 const std::vector<const WorldCity*>& WorldCity::allMostPopulousFirst() {
@@ -235,14 +264,12 @@ std::vector<const WorldCity*> WorldCity::mostPopulousFirst(std::span<const World
 }
 
 std::vector<WorldCity> WorldCity::loadAll() {
-    const icu::Locale& locale = appLocale();
-    const char* language = locale.getLanguage();
-    const QString code = language && *language ? QString::fromLatin1(language) : QStringLiteral("de");
-    return readCatalogue(resourcePath(QStringLiteral("cities.tsv")), LineReader{code, locale});
+    return readResource().cities;
 }
 
-std::vector<WorldCity> WorldCity::loadAll(const QString& filePath, QStringView language) {
-    return readCatalogue(filePath, LineReader{language, localeOfLanguage(language)});
+std::vector<WorldCity> WorldCity::loadAll(const QString& filePath, QStringView language, ResourceState* state) {
+    ResourceState ignored = ResourceState::ok;
+    return readCatalogue(filePath, LineReader{language, localeOfLanguage(language)}, state ? *state : ignored);
 }
 
 std::optional<WorldCity> WorldCity::parseLine(const QList<QStringView>& fields, QStringView language) {

@@ -13,6 +13,8 @@
 #include <span>
 #include <vector>
 
+#include "platform/Resources.h"
+
 namespace corvane {
 
 struct WorldCity {
@@ -57,12 +59,23 @@ struct WorldCity {
     // stable); the pointers point into `cities`.
     static std::vector<const WorldCity*> mostPopulousFirst(std::span<const WorldCity> cities);
 
+    // How reading the shared catalogue went.
+    static ResourceState catalogueState();
+
+    // The file may be at most this large, and only this many of its lines
+    // are read: ten times the shipped catalogue, and small enough to read in
+    // well under half a second on the window's thread.
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+    static constexpr qsizetype kMaxLines = 10000;
+
     // Reads cities.tsv from the resource folder in the display language.
     static std::vector<WorldCity> loadAll();
     // Reads one catalogue file; `language` is "de", "en", "es", ...
-    // Never fails: a missing, oversized or non-UTF-8 file gives an empty
-    // list, a bad line is skipped.
-    static std::vector<WorldCity> loadAll(const QString& filePath, QStringView language);
+    // Never fails: a missing or oversized file gives an empty list, a bad
+    // line (also one that is not UTF-8) is skipped. `state`, when given,
+    // tells which.
+    static std::vector<WorldCity> loadAll(const QString& filePath, QStringView language,
+                                          ResourceState* state = nullptr);
 
     // One line, already cut at its tabs; nothing when the line is unusable.
     static std::optional<WorldCity> parseLine(const QList<QStringView>& fields, QStringView language);

@@ -13,4 +13,8 @@ namespace corvane {
 // treat that like an empty resource.
 QString resourcePath(const QString& fileName);
 
+// How reading a data file went, so that a view left without its data can say
+// why. `unreadable` also covers a file that held nothing usable.
+enum class ResourceState { ok, missing, unreadable };
+
 }  // namespace corvane

@@ -3,6 +3,7 @@
 #include "model/Settings.h"
 
 #include <QList>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -13,6 +14,7 @@
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTimer;
 
 namespace corvane {
 
@@ -92,8 +94,10 @@ struct Station {
 };
 
 // Decodes a directory response: a JSON array of station objects. None when
-// the body is not such an array or any object lacks a required field or has a
-// field of the wrong type.
+// the body is not such an array, is nested deeper than a station list ever
+// is, or any object lacks a required field or has a field of the wrong type.
+// Safe on any thread; requests run it on a worker so that a large answer
+// never holds up the window.
 std::optional<QList<Station>> decodeStations(const QByteArray& body);
 
 struct StationError {
@@ -101,18 +105,24 @@ struct StationError {
         cannotFindHost,     // no usable host address
         badServerResponse,  // an answer, but not status 200
         network,            // the transfer failed
-        timedOut,           // no progress within the transfer timeout
+        timedOut,           // no progress within the transfer timeout, or past the deadline
         undecodable,        // status 200 with a body we cannot read
     };
     Kind kind = Kind::cannotFindHost;
     QString detail;  // technical, for logs; callers word their own message
 };
 
-// Where the directory lives and how long a silent transfer may take.
-// Injectable so tests can point at a loopback server.
+// Where the directory lives and how long a request may take. Injectable so
+// tests can point at a loopback server and run on short times.
 struct DirectoryOptions {
     QList<QUrl> hosts = defaultHosts();
+    // How long a transfer may stay silent.
     int transferTimeoutMs = 10000;
+    // How long the whole request may take over all hosts. The transfer
+    // timeout alone would let a host that trickles a byte now and then keep
+    // it going for ever. Each host gets an equal share of what is left when
+    // it is asked, so a stalling first host still leaves time for the second.
+    int deadlineMs = 20000;
 
     static QList<QUrl> defaultHosts();
 };
@@ -159,6 +169,8 @@ private:
 
     void tryNextHost();
     void onReplyFinished();
+    void onAttemptExpired();
+    void onDecoded(int attempt, const QString& where, std::optional<QList<Station>> stations);
     void finish(std::optional<StationError> error, QList<Station> stations);
     void dropReply();
 
@@ -167,7 +179,13 @@ private:
     Filter filter_;
     DirectoryOptions options_;
     qsizetype nextHost_ = 0;
+    // Counts the hosts asked, so that a decode still running for a host
+    // given up on is recognised and dropped.
+    int attempt_ = 0;
+    bool decoding_ = false;
     StationError lastError_;
+    QElapsedTimer started_;
+    QTimer* attemptTimer_ = nullptr;
     QPointer<QNetworkReply> reply_;
     bool oversized_ = false;
     bool finished_ = false;

@@ -5,10 +5,14 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QThread>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <nlohmann/json.hpp>
 
+#include "model/JsonLimits.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,9 +20,18 @@ namespace corvane::Sonvela {
 
 namespace {
 
-// A station list of the directory is a few hundred kilobytes at most; a
-// host sending far more is broken or hostile and is not read to the end.
-constexpr qint64 kMaxBodyBytes = 16 * 1024 * 1024;
+// A search asks for at most this many stations, and no more are kept of an
+// answer: the picker lists every station it gets.
+constexpr int kSearchLimit = 40;
+
+// An answer of kSearchLimit stations is some 60 kB, a lookup 2 kB; a host
+// sending far more is broken or hostile and is not read to the end.
+constexpr qint64 kMaxBodyBytes = 2 * 1024 * 1024;
+
+// A station list is an array of flat objects; a value of a field we do not
+// read may nest a little. Anything deeper is not a station list, and must be
+// turned away before the parser builds a tree of it.
+constexpr int kMaxNesting = 16;
 
 using Json = nlohmann::json;
 
@@ -104,6 +117,9 @@ StationError makeError(StationError::Kind kind, QString detail) {
 }  // namespace
 
 std::optional<QList<Station>> decodeStations(const QByteArray& body) {
+    if (!jsonNestingWithin(body, kMaxNesting)) {
+        return std::nullopt;
+    }
     const Json document = Json::parse(body.constBegin(), body.constEnd(), nullptr, /*allow_exceptions=*/false);
     if (!document.is_array()) {
         return std::nullopt;
@@ -160,6 +176,10 @@ StationRequest::StationRequest(QString path, QueryItems items, Filter filter, Di
       filter_(filter),
       options_(std::move(options)),
       lastError_(makeError(StationError::Kind::cannotFindHost, QStringLiteral("no usable directory host"))) {
+    started_.start();
+    attemptTimer_ = new QTimer(this);
+    attemptTimer_->setSingleShot(true);
+    connect(attemptTimer_, &QTimer::timeout, this, &StationRequest::onAttemptExpired);
     tryNextHost();
 }
 
@@ -186,6 +206,9 @@ void StationRequest::cancel() {
         return;
     }
     cancelled_ = true;
+    if (attemptTimer_ != nullptr) {
+        attemptTimer_->stop();
+    }
     dropReply();
 }
 
@@ -196,7 +219,36 @@ std::optional<Station> StationRequest::station() const {
     return stations_.first();
 }
 
+namespace {
+
+// What a caller gets of a decoded answer.
+QList<Station> keptStations(QList<Station> decoded, StationRequest::Filter filter) {
+    QList<Station> kept;
+    kept.reserve(std::min<qsizetype>(decoded.size(), kSearchLimit));
+    for (Station& station : decoded) {
+        if (station.stationuuid.isEmpty()) {
+            continue;
+        }
+        // A station whose stream failed the directory's last check is not
+        // offered when picking, but a stored one is still looked up.
+        if (filter == StationRequest::Filter::search && station.lastcheckok && *station.lastcheckok == 0) {
+            continue;
+        }
+        kept.append(std::move(station));
+        if (filter == StationRequest::Filter::lookup ||
+            (filter == StationRequest::Filter::search && kept.size() == kSearchLimit)) {
+            break;
+        }
+    }
+    return kept;
+}
+
+}  // namespace
+
 void StationRequest::tryNextHost() {
+    ++attempt_;
+    decoding_ = false;
+    attemptTimer_->stop();
     while (nextHost_ < options_.hosts.size()) {
         const QUrl base = options_.hosts[nextHost_++];
         if (!base.isValid() || base.host().isEmpty()) {
@@ -213,8 +265,20 @@ void StationRequest::tryNextHost() {
             continue;
         }
 
+        const qint64 left = qint64(options_.deadlineMs) - started_.elapsed();
+        if (left <= 0) {
+            lastError_ = makeError(StationError::Kind::timedOut, QStringLiteral("deadline passed"));
+            break;
+        }
+        // This host and every one after it get the same share of what is left.
+        const qint64 hostsLeft = options_.hosts.size() - nextHost_ + 1;
+        attemptTimer_->start(int(std::max<qint64>(1, left / hostsLeft)));
+
         QNetworkRequest request(url);
         request.setHeader(QNetworkRequest::UserAgentHeader, userAgent());
+        // Uncompressed, so that the byte cap below also caps the memory the
+        // answer takes; directory answers are small anyway.
+        request.setRawHeader("Accept-Encoding", "identity");
         request.setTransferTimeout(options_.transferTimeoutMs);
         request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -224,8 +288,8 @@ void StationRequest::tryNextHost() {
         QNetworkReply* reply = session().get(request);
         reply_ = reply;
         connect(reply, &QNetworkReply::finished, this, &StationRequest::onReplyFinished);
-        connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64) {
-            if (received > kMaxBodyBytes && reply_ == reply) {
+        connect(reply, &QNetworkReply::downloadProgress, this, [this, reply](qint64 received, qint64 total) {
+            if ((received > kMaxBodyBytes || total > kMaxBodyBytes) && reply_ == reply) {
                 oversized_ = true;
                 reply->abort();
             }
@@ -233,6 +297,16 @@ void StationRequest::tryNextHost() {
         return;
     }
     finish(lastError_, {});
+}
+
+void StationRequest::onAttemptExpired() {
+    if (finished_ || cancelled_) {
+        return;
+    }
+    const QString where = reply_ != nullptr ? reply_->url().host() : QStringLiteral("directory");
+    dropReply();
+    lastError_ = makeError(StationError::Kind::timedOut, where + QStringLiteral(": no complete answer in time"));
+    tryNextHost();
 }
 
 void StationRequest::onReplyFinished() {
@@ -260,33 +334,51 @@ void StationRequest::onReplyFinished() {
         lastError_ = makeError(StationError::Kind::network, where + QStringLiteral(": ") + reply->errorString());
     } else if (!status.isValid()) {
         lastError_ = makeError(StationError::Kind::badServerResponse, where + QStringLiteral(": not HTTP"));
-    } else if (auto decoded = decodeStations(reply->readAll())) {
-        QList<Station> kept;
-        kept.reserve(decoded->size());
-        for (Station& station : *decoded) {
-            if (station.stationuuid.isEmpty()) {
-                continue;
-            }
-            // A station whose stream failed the directory's last check is not
-            // offered when picking, but a stored one is still looked up.
-            if (filter_ == Filter::search && station.lastcheckok && *station.lastcheckok == 0) {
-                continue;
-            }
-            kept.append(std::move(station));
-            if (filter_ == Filter::lookup) {
-                break;
-            }
-        }
-        finish(std::nullopt, std::move(kept));
-        return;
     } else {
-        lastError_ = makeError(StationError::Kind::undecodable, where + QStringLiteral(": unreadable station list"));
+        // Decoded on a worker, the result handed back through the event
+        // loop; the deadline keeps running meanwhile.
+        decoding_ = true;
+        QPointer<StationRequest> self(this);
+        const int attempt = attempt_;
+        const Filter filter = filter_;
+        QThreadPool::globalInstance()->start([self, attempt, filter, where, body = reply->readAll()]() mutable {
+            std::optional<QList<Station>> stations = decodeStations(body);
+            if (stations) {
+                stations = keptStations(std::move(*stations), filter);
+            }
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(),
+                [self = std::move(self), attempt, where, stations = std::move(stations)]() mutable {
+                    if (self) {
+                        self->onDecoded(attempt, where, std::move(stations));
+                    }
+                },
+                Qt::QueuedConnection);
+        });
+        return;
     }
+    tryNextHost();
+}
+
+void StationRequest::onDecoded(int attempt, const QString& where, std::optional<QList<Station>> stations) {
+    if (attempt != attempt_ || !decoding_ || finished_ || cancelled_) {
+        return;  // given up on meanwhile
+    }
+    decoding_ = false;
+    if (stations) {
+        attemptTimer_->stop();
+        finish(std::nullopt, std::move(*stations));
+        return;
+    }
+    lastError_ = makeError(StationError::Kind::undecodable, where + QStringLiteral(": unreadable station list"));
     tryNextHost();
 }
 
 void StationRequest::finish(std::optional<StationError> error, QList<Station> stations) {
     finished_ = true;
+    if (attemptTimer_ != nullptr) {
+        attemptTimer_->stop();
+    }
     error_ = std::move(error);
     stations_ = std::move(stations);
     // Always from the event loop: a request may end inside its constructor
@@ -313,7 +405,7 @@ StationRequest* searchStations(const QString& name, QObject* parent, const Direc
                                {QStringLiteral("hidebroken"), QStringLiteral("true")},
                                {QStringLiteral("order"), QStringLiteral("votes")},
                                {QStringLiteral("reverse"), QStringLiteral("true")},
-                               {QStringLiteral("limit"), QStringLiteral("40")}},
+                               {QStringLiteral("limit"), QString::number(kSearchLimit)}},
                               StationRequest::Filter::search, options, parent);
 }
 

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "platform/Resources.h"
@@ -10,10 +11,6 @@
 namespace corvane {
 
 namespace {
-
-// The shipped files are a few hundred kilobytes; the world at 0.01° in every
-// detail would still fit well below this. Anything larger is not ours.
-constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
 quint32 readU32(const unsigned char* p) {
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
@@ -55,28 +52,79 @@ ShapeList MapShapes::parse(QByteArrayView bytes) {
     return shapes;
 }
 
-ShapeList MapShapes::loadFile(const QString& filePath) {
+bool MapShapes::withinDrawingCaps(const ShapeList& shapes) {
+    if (shapes.size() > kMaxShapes) return false;
+    double outline = 0;
+    double boxes = 0;
+    for (const Shape& shape : shapes) {
+        if (shape.empty()) continue;
+        double lon0 = shape.front().lon, lon1 = lon0, lat0 = shape.front().lat, lat1 = lat0;
+        // The closing edge too: land rings are drawn closed.
+        ShapePoint last = shape.back();
+        for (const ShapePoint& point : shape) {
+            const double dx = point.lon - last.lon;
+            const double dy = point.lat - last.lat;
+            outline += std::sqrt(dx * dx + dy * dy);
+            last = point;
+            lon0 = std::min(lon0, point.lon);
+            lon1 = std::max(lon1, point.lon);
+            lat0 = std::min(lat0, point.lat);
+            lat1 = std::max(lat1, point.lat);
+        }
+        boxes += (lon1 - lon0) * (lat1 - lat0);
+        if (outline > kMaxOutlineDegrees || boxes > kMaxBoxSquareDegrees) return false;
+    }
+    return true;
+}
+
+ShapeList MapShapes::loadFile(const QString& filePath, ResourceState* state) {
+    ResourceState ignored = ResourceState::ok;
+    ResourceState& result = state ? *state : ignored;
+    const QFileInfo info(filePath);
+    result = info.exists() || info.isSymLink() ? ResourceState::unreadable : ResourceState::missing;
     // Only a regular file: a FIFO or device would block or never end.
-    if (!QFileInfo(filePath).isFile()) return {};
+    if (!info.isFile()) return {};
     QFile file(filePath);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
     const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes) return {};
-    return parse(bytes);
-}
-
-ShapeList MapShapes::load(const QString& name) {
-    return loadFile(resourcePath(name + QStringLiteral(".bin")));
-}
-
-const ShapeList& MapShapes::land() {
-    static const ShapeList shapes = load(QStringLiteral("land"));
+    ShapeList shapes = parse(bytes);
+    if (shapes.empty() || !withinDrawingCaps(shapes)) return {};
+    result = ResourceState::ok;
     return shapes;
 }
 
-const ShapeList& MapShapes::borders() {
-    static const ShapeList shapes = load(QStringLiteral("borders"));
-    return shapes;
+ShapeList MapShapes::load(const QString& name, ResourceState* state) {
+    return loadFile(resourcePath(name + QStringLiteral(".bin")), state);
 }
+
+namespace {
+
+struct LoadedShapes {
+    ShapeList shapes;
+    ResourceState state = ResourceState::missing;
+
+    explicit LoadedShapes(const QString& name) { shapes = MapShapes::load(name, &state); }
+};
+
+const LoadedShapes& loadedLand() {
+    static const LoadedShapes land(QStringLiteral("land"));
+    return land;
+}
+
+const LoadedShapes& loadedBorders() {
+    static const LoadedShapes borders(QStringLiteral("borders"));
+    return borders;
+}
+
+}  // namespace
+
+const ShapeList& MapShapes::land() { return loadedLand().shapes; }
+
+const ShapeList& MapShapes::borders() { return loadedBorders().shapes; }
+
+ResourceState MapShapes::landState() { return loadedLand().state; }
+
+ResourceState MapShapes::bordersState() { return loadedBorders().state; }
 
 }  // namespace corvane

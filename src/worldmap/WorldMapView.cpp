@@ -17,6 +17,7 @@
 #include "appmodel/AppModel.h"
 #include "shell/components/Theme.h"
 #include "worldmap/CityCard.h"
+#include "worldmap/MapDataHint.h"
 
 namespace corvane {
 
@@ -76,6 +77,7 @@ WorldMapView::WorldMapView(AppModel& model, MapHoverState::Schedule schedule, QW
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(tr("Weltkarte mit Tag- und Nachtzonen"));
+    setAccessibleDescription(mapDataHint());
     state_.onChange = [this] { stateChanged(); };
     animationClock_ = [] {
         return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -368,9 +370,22 @@ void WorldMapView::paintEvent(QPaintEvent* event) {
         paintHighlight(p, *shown);
     }
     p.setClipping(false);
+    paintDataHint(p);
     p.setPen(QPen(themeOf(this).border.toQColor(), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(mapRect_.adjusted(0.5, 0.5, -0.5, -0.5), kCorner, kCorner);
+}
+
+void WorldMapView::paintDataHint(QPainter& p) {
+    const QString& hint = mapDataHint();
+    if (hint.isEmpty()) return;
+    // On the map's own fixed ocean, so the same light text in either theme.
+    QFont font = p.font();
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(QColor::fromRgbF(1, 1, 1, 0.78f));
+    const QRectF area = mapRect_.adjusted(16, 16, -16, -16);
+    p.drawText(area, Qt::AlignCenter | Qt::TextWordWrap, hint);
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {

@@ -85,6 +85,8 @@ private:
     void updateMap();
     SkyLayer skyLayer(const WorldCity* highlighted) const;
     void paintHighlight(QPainter& p, const WorldCity& city);
+    // Why the map is blank or lacks its cities, when it is.
+    void paintDataHint(QPainter& p);
 
     AppModel& model_;
     MapHoverState state_;

@@ -30,6 +30,11 @@ namespace {
 
 const QString kFixtures = QStringLiteral(CORVANE_TEST_DATA "/model/fixtures/cities");
 
+bool writeFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
 std::optional<WorldCity> parse(const QString& line, QStringView language) {
     const QList<QStringView> fields = QStringView(line).split(u'\t');
     return WorldCity::parseLine(fields, language);
@@ -237,8 +242,9 @@ TEST(WorldCityLoad, UnreadableFilesGiveAnEmptyList) {
     QByteArray huge;
     {
         const QByteArray line = "Wien\tÖsterreich\t48.2\t16.37\tEurope/Vienna\t1900000\t1\n";
-        huge.reserve(17 * 1024 * 1024);
-        while (huge.size() < 17 * 1024 * 1024) huge += line;
+        // Only just over the cap: every line of it would be a good city.
+        huge.reserve(WorldCity::kMaxFileBytes + line.size());
+        while (huge.size() <= WorldCity::kMaxFileBytes) huge += line;
     }
     const struct {
         const char* what;
@@ -247,27 +253,70 @@ TEST(WorldCityLoad, UnreadableFilesGiveAnEmptyList) {
     } cases[] = {
         {"missing file", dir.filePath("missing.tsv"), {}},
         {"a folder", dir.path(), {}},
-        {"not UTF-8", kFixtures + "/latin1.tsv", {}},
-        {"cut in the middle of a character", kFixtures + "/truncated.tsv", {}},
+        {"its only line in Latin-1", kFixtures + "/latin1.tsv", {}},
         {"binary", dir.filePath("binary.tsv"), binary},
         {"far too large", dir.filePath("huge.tsv"), huge},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (!c.contents.isEmpty()) {
-            QFile file(c.path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            ASSERT_EQ(file.write(c.contents), c.contents.size());
+            ASSERT_TRUE(writeFile(c.path, c.contents));
         }
-        EXPECT_TRUE(WorldCity::loadAll(c.path, u"de").empty());
+        ResourceState state = ResourceState::ok;
+        EXPECT_TRUE(WorldCity::loadAll(c.path, u"de", &state).empty());
+        EXPECT_EQ(state, c.path.endsWith("missing.tsv") ? ResourceState::missing : ResourceState::unreadable);
     }
+}
+
+TEST(WorldCityLoad, ADamagedLineCostsThatCityOnly) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray wien = "Wien\tÖsterreich\t48.2\t16.37\tEurope/Vienna\t1900000\t1\n";
+    const QByteArray graz = "Graz\tÖsterreich\t47.07\t15.44\tEurope/Vienna\t290000\t0\n";
+    const struct {
+        const char* what;
+        QString path;
+        QByteArray contents;  // written first when not empty
+        QStringList expected;
+    } cases[] = {
+        // A good line, then one cut in the middle of its "Ö".
+        {"cut in the middle of a character", kFixtures + "/truncated.tsv", {}, {"Wien|Osterreich"}},
+        {"one stray byte", dir.filePath("stray.tsv"), graz + "Linz\t\xd6sterreich\t48.3\t14.29\tEurope/Vienna\t200000\t0\n" + wien,
+         {"Graz|Österreich", "Wien|Österreich"}},
+        {"a lone continuation byte", dir.filePath("lone.tsv"), wien + "\x80\n" + graz, {"Graz|Österreich", "Wien|Österreich"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.contents.isEmpty()) {
+            ASSERT_TRUE(writeFile(c.path, c.contents));
+        }
+        ResourceState state = ResourceState::missing;
+        EXPECT_EQ(names(WorldCity::loadAll(c.path, u"de", &state)), c.expected);
+        EXPECT_EQ(state, ResourceState::ok);
+    }
+}
+
+TEST(WorldCityLoad, ReadsNoMoreThanItsLineCap) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QByteArray text;
+    for (qsizetype i = 0; i < WorldCity::kMaxLines + 5; ++i)
+        text += "S" + QByteArray::number(i) + "\tX\t1\t2\tUTC\t" + QByteArray::number(i) + "\t0\n";
+    ASSERT_LE(text.size(), WorldCity::kMaxFileBytes);
+    QFile file(dir.filePath("many.tsv"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    const std::vector<WorldCity> cities = WorldCity::loadAll(file.fileName(), u"de");
+    ASSERT_EQ(qsizetype(cities.size()), WorldCity::kMaxLines);
+    EXPECT_EQ(cities.back().name, "S" + QString::number(WorldCity::kMaxLines - 1));
 }
 
 TEST(WorldCityLoad, SurvivesHostileLinesInValidText) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     QByteArray text;
-    text += QByteArray(1'000'000, '\t') + '\n';                            // a million fields
+    text += QByteArray(500'000, '\t') + '\n';                              // half a million fields
     text += "Lang" + QByteArray(100'000, 'x') + "\tX\t1\t2\tUTC\t3\t0\n";  // an absurd name
     static const char withNul[] = "Null\0\tX\t1\0\t2\tUTC\t3\t0\n";
     text += QByteArray(withNul, sizeof withNul - 1);                     // NUL inside a number

@@ -6,11 +6,14 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "TestWait.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,7 +28,9 @@ namespace {
 struct Answer {
     int status = 200;
     QByteArray body;
-    bool hang = false;  // read the request, never answer
+    bool hang = false;    // read the request, never answer
+    int trickleMs = 0;    // > 0: promise a large body, then send one byte this often
+    bool noLength = false;  // no Content-Length: the body ends when the connection closes
 };
 
 Answer ok(QByteArray body) {
@@ -36,6 +41,16 @@ Answer status(int code) {
 }
 Answer hang() {
     return {0, {}, true};
+}
+Answer trickle(int everyMs) {
+    Answer a;
+    a.trickleMs = everyMs;
+    return a;
+}
+Answer unsized(QByteArray body) {
+    Answer a = ok(std::move(body));
+    a.noLength = true;
+    return a;
 }
 
 // A directory mirror on loopback: answers each request with the next queued
@@ -82,8 +97,18 @@ private:
         }
         QByteArray response = "HTTP/1.1 " + QByteArray::number(answer.status) + " X\r\n";
         response += "Content-Type: application/json\r\nConnection: close\r\n";
-        response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n\r\n";
-        response += answer.body;
+        if (answer.trickleMs > 0) {
+            // Never silent long enough for the transfer timeout, never done.
+            socket->write(response + "Content-Length: 1000000\r\n\r\n[");
+            auto* drip = new QTimer(socket);
+            connect(drip, &QTimer::timeout, socket, [socket] { socket->write(" "); });
+            drip->start(answer.trickleMs);
+            return;
+        }
+        if (!answer.noLength) {
+            response += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+        }
+        response += "\r\n" + answer.body;
         socket->write(response);
         socket->disconnectFromHost();
     }
@@ -100,10 +125,11 @@ const QByteArray kTwoStations = R"([
   {"stationuuid":"u-2","name":"Zwei","country":null,"countrycode":null,"codec":null,"bitrate":null}
 ])";
 
-Sonvela::DirectoryOptions hosts(const QList<QUrl>& urls, int timeoutMs = 5000) {
+Sonvela::DirectoryOptions hosts(const QList<QUrl>& urls, int timeoutMs = 5000, int deadlineMs = 20000) {
     Sonvela::DirectoryOptions options;
     options.hosts = urls;
     options.transferTimeoutMs = timeoutMs;
+    options.deadlineMs = deadlineMs;
     return options;
 }
 
@@ -337,6 +363,8 @@ TEST(StationDecoding, AcceptsOnlyArraysOfWellTypedStations) {
         std::optional<qsizetype> count;  // none: undecodable
     };
     const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    const std::string nestedField =
+        R"([{"stationuuid":"a","name":"A","extra":)" + std::string(1000, '[') + std::string(1000, ']') + "}]";
     const Case cases[] = {
         {"[]", 0},
         {R"([{"stationuuid":"a","name":"A","extra":{"nested":[1,2]}}])", 1},
@@ -355,6 +383,9 @@ TEST(StationDecoding, AcceptsOnlyArraysOfWellTypedStations) {
         {"", std::nullopt},
         {"\xff\xfe[]", std::nullopt},
         {deep.c_str(), std::nullopt},
+        // Valid JSON, but nested far deeper than any station list.
+        {nestedField.c_str(), std::nullopt},
+        {R"([{"stationuuid":"a","name":"A","extra":[[[[[[[[[[[[[[1]]]]]]]]]]]]]]}])", 1},
     };
     for (const Case& c : cases) {
         const auto stations = Sonvela::decodeStations(QByteArray(c.body));
@@ -367,4 +398,96 @@ TEST(StationDecoding, AcceptsOnlyArraysOfWellTypedStations) {
     const auto stations = Sonvela::decodeStations(R"([{"stationuuid":"a","name":"A","bitrate":128.0}])");
     ASSERT_TRUE(stations && stations->size() == 1);
     EXPECT_EQ((*stations)[0].bitrate, 128);
+}
+
+TEST(StationDirectory, ATricklingHostIsCutOffByTheDeadline) {
+    constexpr int kDeadlineMs = 800;
+    const struct {
+        const char* what;
+        Answer second;
+        qint64 atLeastMs;  // the first host gets half of the deadline, the second the rest
+    } cases[] = {
+        {"the second host answers", ok(kTwoStations), kDeadlineMs / 2 - 50},
+        {"both trickle", trickle(50), kDeadlineMs - 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeHost first({trickle(50)});
+        FakeHost second({c.second});
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<StationRequest> request(Sonvela::searchStations(
+            QStringLiteral("x"), nullptr, hosts({first.base(), second.base()}, 5000, kDeadlineMs)));
+        await(*request, 5000);
+        EXPECT_EQ(first.requestCount(), 1);
+        EXPECT_EQ(second.requestCount(), 1);
+        EXPECT_GE(clock.elapsed(), c.atLeastMs);
+        EXPECT_LT(clock.elapsed(), kDeadlineMs + 1000);
+        if (c.second.trickleMs == 0) {
+            EXPECT_FALSE(request->error().has_value());
+            EXPECT_EQ(uuids(request->stations()), (QStringList{QStringLiteral("u-1"), QStringLiteral("u-2")}));
+        } else {
+            ASSERT_TRUE(request->error().has_value());
+            EXPECT_EQ(request->error()->kind, StationError::Kind::timedOut) << request->error()->detail.toStdString();
+        }
+    }
+}
+
+TEST(StationDirectory, OversizedAndDeeplyNestedAnswersFailFastAndTheSecondHostAnswers) {
+    QByteArray big = "[";
+    while (big.size() < 3 * 1024 * 1024) {
+        big += R"({"stationuuid":"s","name":"n"},)";
+    }
+    big += R"({"stationuuid":"s","name":"n"}])";
+    const QByteArray brackets(1536 * 1024, '[');  // under the size cap
+    struct Case {
+        const char* what;
+        Answer first;
+    };
+    const Case cases[] = {
+        {"3 MB with its length", ok(big)},
+        {"3 MB ended by closing", unsized(big)},
+        {"1.5 MB of [", ok(brackets)},
+        {"1.5 MB of [ ended by closing", unsized(brackets)},
+    };
+    for (const Case& c : cases) {
+        FakeHost first({c.first});
+        FakeHost second({ok(kTwoStations)});
+        // The window's event loop must keep turning while the answer comes in.
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceTick.restart());
+        });
+        sinceTick.start();
+        ticker.start(5);
+        QElapsedTimer clock;
+        clock.start();
+        std::unique_ptr<StationRequest> request(
+            Sonvela::searchStations(QStringLiteral("x"), nullptr, hosts({first.base(), second.base()})));
+        await(*request, 5000);
+        ticker.stop();
+        EXPECT_FALSE(request->error().has_value()) << c.what;
+        EXPECT_EQ(request->stations().size(), 2) << c.what;
+        EXPECT_EQ(second.requestCount(), 1) << c.what;
+        EXPECT_LT(clock.elapsed(), 3000) << c.what;
+        // Generous: machines under load and sanitizer builds stall on their own.
+        EXPECT_LT(longestGap, 400) << c.what;
+        std::printf("%s: %lld ms, longest event-loop gap %lld ms\n", c.what, qint64(clock.elapsed()), longestGap);
+    }
+}
+
+TEST(StationDirectory, ASearchKeepsNoMoreStationsThanItAskedFor) {
+    QByteArray body = "[";
+    for (int i = 0; i < 100; ++i) {
+        body += (i ? "," : "") + QByteArray(R"({"stationuuid":"s)") + QByteArray::number(i) + R"(","name":"n"})";
+    }
+    body += "]";
+    FakeHost host({ok(body)});
+    std::unique_ptr<StationRequest> request(Sonvela::searchStations(QStringLiteral("x"), nullptr, hosts({host.base()})));
+    await(*request);
+    ASSERT_EQ(request->stations().size(), 40);
+    EXPECT_EQ(request->stations().first().stationuuid, QStringLiteral("s0"));
+    EXPECT_EQ(request->stations().last().stationuuid, QStringLiteral("s39"));
 }

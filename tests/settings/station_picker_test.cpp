@@ -173,4 +173,21 @@ TEST_F(PickerFixture, AClickHandsTheStationOverOnceAndTheListStays) {
     list->setStyle(nullptr);
 }
 
+TEST(StationPickerDeadline, ADirectoryThatNeverFinishesEndsInTheConnectionWarning) {
+    DirectoryServer directory;
+    directory.holdAnswers = true;
+    Sonvela::DirectoryOptions options = directory.options();
+    options.deadlineMs = 400;
+    StationPicker picker([](const Sonvela::Station&) {}, options);
+    picker.show();
+    QTest::keyClicks(picker.searchField(), QStringLiteral("Jazz"));
+    picker.restartSearch(false);
+    EXPECT_EQ(picker.statusText(), "Suche …");
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(waitUntil([&] { return picker.state() == State::failed; }, 3000));
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_EQ(picker.statusText(), "Keine Verbindung zum Senderverzeichnis. Bitte später noch einmal versuchen.");
+}
+
 }  // namespace

@@ -120,5 +120,67 @@ TEST(MapShapesLoad, ReadsAFileAndTreatsUnusableOnesAsEmpty) {
     qunsetenv("CORVANE_RESOURCE_DIR");
 }
 
+// Files that would hold up the window while the map is drawn are turned
+// away whole; the state tells the map view what to say.
+TEST(MapShapesLoad, FilesBeyondTheCapsAreTurnedAwayAsUnreadable) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto singlePoints = [](std::size_t count) {
+        QByteArray out;
+        appendU32(out, quint32(count));
+        for (std::size_t i = 0; i < count; ++i) {
+            appendU32(out, 1);
+            appendPoint(out, 100, 200);
+        }
+        return out;
+    };
+    QByteArray oversized;
+    appendU32(oversized, 1);
+    appendU32(oversized, quint32((MapShapes::kMaxFileBytes - 8) / 4 + 1));
+    oversized.resize(MapShapes::kMaxFileBytes + 4, '\0');
+    QByteArray zigzag;  // across the map and back, a thousand times
+    appendU32(zigzag, 1);
+    appendU32(zigzag, 1000);
+    for (int i = 0; i < 1000; ++i) appendPoint(zigzag, std::int16_t(i % 2 ? 17000 : -17000), 0);
+    QByteArray worldTriangles;  // each one's box nearly the whole map
+    appendU32(worldTriangles, 7);
+    for (int i = 0; i < 7; ++i) {
+        appendU32(worldTriangles, 3);
+        appendPoint(worldTriangles, -17500, -5500);
+        appendPoint(worldTriangles, 17500, -5500);
+        appendPoint(worldTriangles, 0, 8300);
+    }
+    const struct {
+        const char* what;
+        QByteArray contents;
+        ResourceState expected;
+    } cases[] = {
+        {"just over the byte cap", oversized, ResourceState::unreadable},
+        {"one shape more than the cap", singlePoints(MapShapes::kMaxShapes + 1), ResourceState::unreadable},
+        {"exactly the shape cap", singlePoints(MapShapes::kMaxShapes), ResourceState::ok},
+        {"an outline far too long", zigzag, ResourceState::unreadable},
+        {"boxes covering the map many times", worldTriangles, ResourceState::unreadable},
+        {"no shape at all", file(0, {}), ResourceState::unreadable},
+        {"too short for a count", QByteArray("\1\0", 2), ResourceState::unreadable},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = dir.filePath(QStringLiteral("shapes.bin"));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(out.write(c.contents), c.contents.size());
+        out.close();
+        ResourceState state = ResourceState::missing;
+        const ShapeList shapes = MapShapes::loadFile(path, &state);
+        EXPECT_EQ(state, c.expected);
+        EXPECT_EQ(shapes.empty(), c.expected != ResourceState::ok);
+    }
+    ResourceState state = ResourceState::ok;
+    EXPECT_TRUE(MapShapes::loadFile(dir.filePath(QStringLiteral("missing.bin")), &state).empty());
+    EXPECT_EQ(state, ResourceState::missing);
+    EXPECT_TRUE(MapShapes::loadFile(dir.path(), &state).empty());
+    EXPECT_EQ(state, ResourceState::unreadable);
+}
+
 }  // namespace
 }  // namespace corvane

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
@@ -73,6 +74,22 @@ TEST(ShippedShapes, LandAndBordersStayOnTheMap) {
     expectNoSegmentCrossesTheMap(borders(), false, "borders");
     for (const Shape& ring : land()) EXPECT_GE(ring.size(), 3u);
     for (const Shape& line : borders()) EXPECT_GE(line.size(), 2u);
+}
+
+// The readers' caps leave room for finer data; a generator run that eats
+// up most of it should be a decision, not a surprise at the next start.
+TEST(ShippedData, StaysWithinHalfOfTheReadersCaps) {
+    for (const char* name : {"land.bin", "borders.bin"}) {
+        SCOPED_TRACE(name);
+        const ShapeList shapes = MapShapes::loadFile(kResources + name);
+        EXPECT_LE(QFileInfo(kResources + name).size(), MapShapes::kMaxFileBytes / 2);
+        EXPECT_LE(shapes.size(), MapShapes::kMaxShapes / 2);
+        ShapeList doubled = shapes;
+        doubled.insert(doubled.end(), shapes.begin(), shapes.end());
+        EXPECT_TRUE(MapShapes::withinDrawingCaps(doubled));
+    }
+    EXPECT_LE(QFileInfo(kResources + "cities.tsv").size(), WorldCity::kMaxFileBytes / 2);
+    EXPECT_LE(catalogueLines().size(), WorldCity::kMaxLines / 2);
 }
 
 TEST(ShippedShapes, LandAndWaterWhereTheyBelong) {

@@ -11,6 +11,7 @@
 #include "appmodel/ModelHarness.h"
 #include "shell/components/Theme.h"
 #include "worldmap/CityCard.h"
+#include "worldmap/MapDataHint.h"
 #include "worldmap/WorldMapView.h"
 
 using namespace corvane;
@@ -323,4 +324,36 @@ TEST(WorldMapView, TheCardIsCutToTheRoundedFrame) {
     // Inside the frame the card is drawn.
     const QPoint inside(aboveMap.x(), int(map.mapRect().top()) + 12);
     EXPECT_NE(h.pixel(inside), outside);
+}
+
+TEST(WorldMapView, SaysWhyItsDataIsMissing) {
+    using S = ResourceState;
+    const struct {
+        S land, borders, cities;
+        const char* hint;
+    } cases[] = {
+        {S::ok, S::ok, S::ok, ""},
+        {S::missing, S::ok, S::ok, "Kartendaten unvollständig: land.bin fehlt"},
+        {S::ok, S::unreadable, S::missing, "Kartendaten unvollständig: borders.bin ist unlesbar, cities.tsv fehlt"},
+        {S::missing, S::missing, S::unreadable,
+         "Kartendaten unvollständig: land.bin fehlt, borders.bin fehlt, cities.tsv ist unlesbar"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(mapDataHint(c.land, c.borders, c.cities), QString::fromUtf8(c.hint));
+
+    // The fixture folder holds a catalogue but no shapes: the view says so,
+    // in light text across the middle of the otherwise empty sea.
+    MapHarness h;
+    WorldMapView& map = h.makeMap();
+    const QString expected = QStringLiteral("Kartendaten unvollständig: land.bin fehlt, borders.bin fehlt");
+    EXPECT_EQ(mapDataHint(), expected);
+    EXPECT_EQ(map.accessibleDescription(), expected);
+    const QImage image = map.grab().toImage();
+    const QRect middle = QRectF(map.mapRect().center() - QPointF(200, 10), QSizeF(400, 20)).toRect();
+    int light = 0;
+    for (int y = middle.top(); y <= middle.bottom(); ++y)
+        for (int x = middle.left(); x <= middle.right(); ++x) {
+            const QColor c = image.pixelColor(x * image.width() / map.width(), y * image.height() / map.height());
+            if (c.red() > 160 && c.green() > 160 && c.blue() > 160) ++light;
+        }
+    EXPECT_GT(light, 100);
 }

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "ScreenShot.h"
 #include "appmodel/ModelHarness.h"
 #include "shell/ViewFactories.h"
 #include "shell/components/Theme.h"
@@ -30,33 +31,6 @@ const WorldCity* city(const char* name) {
         if (c.name == QString::fromUtf8(name)) found = &c;
     return found;
 }
-
-struct Shot : ModelHarness {
-    QWidget host;
-    ThemeProvider provider;
-
-    AppModel& start(bool dark, bool showMap) {
-        AppSettings s = ModelHarness::quietSettings();
-        s.theme = dark ? ThemeMode::dark : ThemeMode::light;
-        s.showWorldMap = showMap;
-        ClockEntry tokyo = ClockEntry::makeNew();
-        tokyo.timeZoneID = QStringLiteral("Asia/Tokyo");
-        s.clocks.push_back(tokyo);
-        writeSettings(s);
-        AppModel& model = make();
-        ThemeProvider::attach(&host, &provider);
-        provider.setColors(model.theme());
-        QPalette pal = host.palette();
-        pal.setColor(QPalette::Window, model.theme().background.toQColor());
-        host.setPalette(pal);
-        host.setAutoFillBackground(true);
-        return model;
-    }
-    bool save(const QString& name) {
-        QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
-        return host.grab().save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/") + name + ".png");
-    }
-};
 
 }  // namespace
 
