@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 #include "shell/components/Theme.h"
 
@@ -9,23 +10,76 @@ namespace corvane {
 
 namespace {
 constexpr double kLineGap = 1.0;
-constexpr double kMinShrink = 0.5;
+// Each retry shrinks at least this much more, so a width that rounds up
+// again and again still ends after a few measurements.
+constexpr double kMinStep = 0.98;
+constexpr int kMaxTries = 8;
 
-// One line centred in `rect`, shrunk up to half before it is elided.
-void drawFitted(QPainter& p, const QRectF& rect, const QString& text, const QFont& font,
-                const QColor& color) {
+QFont shrunk(const QFont& font, double scale) {
+    if (scale == 1.0) return font;
     QFont f = font;
-    QFontMetricsF fm(f);
-    const double natural = fm.horizontalAdvance(text);
-    if (natural > rect.width() && natural > 0) {
-        f.setPointSizeF(font.pointSizeF() * std::max(kMinShrink, rect.width() / natural));
-        fm = QFontMetricsF(f);
-    }
-    p.setFont(f);
-    p.setPen(color);
-    p.drawText(rect, Qt::AlignCenter, fm.elidedText(text, Qt::ElideRight, rect.width()));
+    f.setPointSizeF(font.pointSizeF() * scale);
+    return f;
+}
+
+double widthAt(const QString& text, const QFont& font, double scale) {
+    return QFontMetricsF(shrunk(font, scale)).horizontalAdvance(text);
 }
 }  // namespace
+
+namespace captionfit {
+
+std::optional<double> scaleToFit(const QString& text, const QFont& font, double width) {
+    if (text.isEmpty()) return 1.0;
+    if (!(width > 0)) return std::nullopt;
+    double measured = widthAt(text, font, 1.0);
+    if (measured <= width) return 1.0;
+    // Proportional first, then as often as the shrunk font still comes out
+    // too wide, by what it missed.
+    double scale = width / measured;
+    for (int i = 0; i < kMaxTries && scale >= kMinScale; ++i) {
+        measured = widthAt(text, font, scale);
+        if (measured <= width) return scale;
+        scale *= std::min(kMinStep, width / measured);
+    }
+    if (widthAt(text, font, kMinScale) <= width) return kMinScale;
+    return std::nullopt;
+}
+
+CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit) {
+    CaptionLine line;
+    const std::optional<double> own = scaleToFit(text, font, width);
+    if (!own) {
+        line.scale = kMinScale;
+        line.font = shrunk(font, kMinScale);
+        line.text = QFontMetricsF(line.font).elidedText(text, Qt::ElideRight, std::max(0.0, width));
+        line.whole = line.text == text;
+        return line;
+    }
+    line.scale = std::clamp(limit, kMinScale, *own);
+    line.font = shrunk(font, line.scale);
+    // The shared scale is smaller than this text's own; at that size it
+    // is narrower still, but only a measurement says so for certain.
+    if (line.scale < *own && QFontMetricsF(line.font).horizontalAdvance(text) > width) {
+        line.scale = *own;
+        line.font = shrunk(font, line.scale);
+    }
+    line.text = text;
+    return line;
+}
+
+CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
+                  const QFont& subtitleFont, double width, const CaptionScales& limits) {
+    return {fitLine(title, titleFont, width, limits.title), fitLine(subtitle, subtitleFont, width, limits.subtitle)};
+}
+
+void SharedScales::add(const QString& title, const QString& subtitle, const QFont& titleFont,
+                       const QFont& subtitleFont, double width) {
+    if (const auto s = scaleToFit(title, titleFont, width)) scales_.title = std::min(scales_.title, *s);
+    if (const auto s = scaleToFit(subtitle, subtitleFont, width)) scales_.subtitle = std::min(scales_.subtitle, *s);
+}
+
+}  // namespace captionfit
 
 ClockCaption::ClockCaption(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -37,6 +91,7 @@ void ClockCaption::setTexts(const QString& title, const QString& subtitle) {
     if (title == title_ && subtitle == subtitle_) return;
     title_ = title;
     subtitle_ = subtitle;
+    refit();
     updateGeometry();
     update();
 }
@@ -46,8 +101,13 @@ void ClockCaption::setScale(double scale) {
     scale_ = scale;
     titleFont_ = uiFont(titleSize(scale), QFont::DemiBold);
     subtitleFont_ = uiFont(subtitleSize(scale));
+    refit();
     updateGeometry();
     update();
+}
+
+void ClockCaption::refit() {
+    shown_ = captionfit::fit(title_, subtitle_, titleFont_, subtitleFont_, width());
 }
 
 QSize ClockCaption::sizeHint() const {
@@ -63,26 +123,29 @@ bool ClockCaption::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void ClockCaption::resizeEvent(QResizeEvent*) { refit(); }
+
 double ClockCaption::height(const QFont& titleFont, const QFont& subtitleFont) {
     return QFontMetricsF(titleFont).height() + kLineGap + QFontMetricsF(subtitleFont).height();
 }
 
-void ClockCaption::paint(QPainter& p, const QRectF& rect, const QString& title,
-                         const QString& subtitle, const QFont& titleFont, const QFont& subtitleFont,
-                         const ThemeColors& theme) {
+void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& caption, const QFont& titleFont,
+                         const QFont& subtitleFont, const ThemeColors& theme) {
     const double th = QFontMetricsF(titleFont).height();
     const double sh = QFontMetricsF(subtitleFont).height();
     const double top = rect.top() + (rect.height() - (th + kLineGap + sh)) / 2;
-    drawFitted(p, QRectF(rect.left(), top, rect.width(), th), title, titleFont,
-               theme.foreground.toQColor());
-    drawFitted(p, QRectF(rect.left(), top + th + kLineGap, rect.width(), sh), subtitle, subtitleFont,
-               theme.secondaryForeground.toQColor());
+    p.setFont(caption.title.font);
+    p.setPen(theme.foreground.toQColor());
+    p.drawText(QRectF(rect.left(), top, rect.width(), th), Qt::AlignCenter, caption.title.text);
+    p.setFont(caption.subtitle.font);
+    p.setPen(theme.secondaryForeground.toQColor());
+    p.drawText(QRectF(rect.left(), top + th + kLineGap, rect.width(), sh), Qt::AlignCenter, caption.subtitle.text);
 }
 
 void ClockCaption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paint(p, QRectF(rect()), title_, subtitle_, titleFont_, subtitleFont_, themeOf(this));
+    paint(p, QRectF(rect()), shown_, titleFont_, subtitleFont_, themeOf(this));
 }
 
 }  // namespace corvane

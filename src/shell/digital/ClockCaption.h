@@ -1,13 +1,72 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "model/Theme.h"
 
 class QPainter;
 
 namespace corvane {
+
+// One caption line as it is drawn: its font after any shrinking and its
+// text, cut off with an ellipsis only when even half size is too wide.
+struct CaptionLine {
+    QFont font;
+    QString text;
+    double scale = 1.0;  // of the line's own font size
+    bool whole = true;   // false: `text` ends in an ellipsis
+};
+
+// How far each line of a caption may grow; a grid gives all its captions
+// the smallest scale any of them needs, so they come out the same size.
+struct CaptionScales {
+    double title = 1.0;
+    double subtitle = 1.0;
+    bool operator==(const CaptionScales&) const = default;
+};
+
+// Title and zone line as fitted into one width. Built whenever a text, a
+// font or the width changes, never while painting.
+struct CaptionLayout {
+    CaptionLine title;
+    CaptionLine subtitle;
+};
+
+namespace captionfit {
+
+inline constexpr double kMinScale = 0.5;
+
+// The largest factor in [kMinScale, 1] found by which `font` may shrink so
+// that `text` in the shrunk font is at most `width` wide, measured with the
+// shrunk font itself (text widths do not shrink in proportion: glyph
+// advances are rounded per size). Nothing when even kMinScale is too wide.
+std::optional<double> scaleToFit(const QString& text, const QFont& font, double width);
+
+// The line drawn for `text` in `width`: at its own fitting scale, but never
+// larger than `limit`; when half size is too wide, half size cut off with
+// an ellipsis.
+CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit = 1.0);
+
+CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
+                  const QFont& subtitleFont, double width, const CaptionScales& limits = {});
+
+// The scales a set of captions shares: for each line the smallest scale that
+// one of them needs to show whole. A caption that cannot show whole even at
+// half size is cut off anyway and does not pull the others down.
+class SharedScales {
+public:
+    void add(const QString& title, const QString& subtitle, const QFont& titleFont,
+             const QFont& subtitleFont, double width);
+    const CaptionScales& scales() const { return scales_; }
+
+private:
+    CaptionScales scales_;
+};
+
+}  // namespace captionfit
 
 // Title and zone line under an analog dial, both scaled with the dial. Each
 // stays on one line: it shrinks to half its size before it is cut off.
@@ -24,27 +83,33 @@ public:
     const QFont& subtitleFont() const { return subtitleFont_; }
     static double titleSize(double scale) { return 15.0 * scale; }
     static double subtitleSize(double scale) { return 12.0 * scale; }
+    // What is drawn in the current width.
+    const CaptionLayout& shown() const { return shown_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // The caption drawn into `rect` (vertically centred), for views that
-    // paint it themselves.
-    static void paint(QPainter& painter, const QRectF& rect, const QString& title,
-                      const QString& subtitle, const QFont& titleFont, const QFont& subtitleFont,
-                      const ThemeColors& theme);
+    // A fitted caption drawn into `rect` (vertically centred), for views
+    // that paint it themselves; `titleFont` and `subtitleFont` are the
+    // unshrunk fonts that give the lines their height.
+    static void paint(QPainter& painter, const QRectF& rect, const CaptionLayout& caption,
+                      const QFont& titleFont, const QFont& subtitleFont, const ThemeColors& theme);
     static double height(const QFont& titleFont, const QFont& subtitleFont);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
+    void refit();
+
     QString title_;
     QString subtitle_;
     double scale_ = 1.0;
     QFont titleFont_;
     QFont subtitleFont_;
+    CaptionLayout shown_;
 };
 
 }  // namespace corvane

@@ -70,6 +70,7 @@ void ClockCell::setClock(const GridClock& clock) {
     setAccessibleDescription(clock.subtitle);
     setNow(now_);
     if (digital_) digital_->measure(clock_);
+    refitCaption();
     update();
 }
 
@@ -80,6 +81,7 @@ void ClockCell::setOptions(const GridOptions& options) {
     shownFrame_ = std::numeric_limits<qint64>::min();
     if (options_.mode == ClockDisplayMode::analog) {
         digital_.reset();
+        refitCaption();
     } else {
         if (!digital_) digital_ = std::make_unique<Digital>();
         digital_->time.setFont(options_.fontFamily, options_.fontSize);
@@ -178,12 +180,28 @@ AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
     return clock;
 }
 
-void ClockCell::refreshFonts() {
-    const double s = gridCaptionScale(QSizeF(size()));
-    if (s == captionScale_) return;
-    captionScale_ = s;
-    captionTitle_ = uiFont(ClockCaption::titleSize(s), QFont::DemiBold);
-    captionSubtitle_ = uiFont(ClockCaption::subtitleSize(s));
+void ClockCell::setCaption(double scale, const CaptionScales& limits) {
+    if (scale == captionScale_ && limits == captionLimits_) return;
+    if (scale != captionScale_) {
+        captionScale_ = scale;
+        captionTitle_ = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
+        captionSubtitle_ = uiFont(ClockCaption::subtitleSize(scale));
+        // The dial makes room for the caption's new height.
+        shownFrame_ = std::numeric_limits<qint64>::min();
+    }
+    captionLimits_ = limits;
+    captionWidth_ = -1;
+    refitCaption();
+    update();
+}
+
+void ClockCell::refitCaption() {
+    // Measured here, when a text, the fonts or the width changed, so that
+    // painting (also a tick's hands over the caption) only draws.
+    if (digital_ || captionScale_ <= 0) return;
+    captionWidth_ = width();
+    caption_ = captionfit::fit(clock_.title, clock_.subtitle, captionTitle_, captionSubtitle_, captionWidth_,
+                               captionLimits_);
 }
 
 QRectF ClockCell::dialRect() const {
@@ -204,7 +222,7 @@ double ClockCell::contentScale() const {
 }
 
 void ClockCell::resizeEvent(QResizeEvent*) {
-    refreshFonts();
+    if (width() != captionWidth_) refitCaption();
     if (onGeometryChanged) onGeometryChanged();
 }
 
@@ -231,8 +249,7 @@ void ClockCell::paintEvent(QPaintEvent* event) {
         const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
                                  width(), captionH);
         if (!event->rect().intersects(captionRect.toAlignedRect())) return;
-        ClockCaption::paint(p, captionRect, clock_.title, clock_.subtitle, captionTitle_,
-                            captionSubtitle_, theme);
+        ClockCaption::paint(p, captionRect, caption_, captionTitle_, captionSubtitle_, theme);
         return;
     }
 
@@ -281,15 +298,32 @@ void ClockCell::paintEvent(QPaintEvent* event) {
 
 // ---- ClockGrid ----------------------------------------------------------
 
-ClockGrid::ClockGrid(double spacing, QWidget* parent)
-    : QWidget(parent), spacing_(spacing), highlight_(new EditHighlight(this)) {
+void ClockGrid::shareCaptions(const QSizeF& cellSize) {
+    // Every caption gets the cells' caption size; a line that needs to
+    // shrink shrinks all lines of its kind alike, measured in the narrowest
+    // cell (edges are rounded, so cells differ by a pixel).
+    const double scale = gridCaptionScale(cellSize);
+    const QFont title = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
+    const QFont subtitle = uiFont(ClockCaption::subtitleSize(scale));
+    int width = std::numeric_limits<int>::max();
+    for (const QRect& r : targets_) width = std::min(width, r.width());
+    captionfit::SharedScales shared;
+    for (const GridClock& c : clocks_) shared.add(c.title, c.subtitle, title, subtitle, width);
+    for (ClockCell* c : std::as_const(cells_)) c->setCaption(scale, shared.scales());
+}
+
+ClockGrid::ClockGrid(double spacing, QWidget* parent, QWidget* markHost)
+    : QWidget(parent), spacing_(spacing) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    markHost_ = markHost ? markHost : (parent ? parent : this);
+    highlight_ = new EditHighlight(markHost_);
     highlight_->hide();
 }
 
 ClockGrid::~ClockGrid() {
     for (auto& a : animations_)
         if (a) a->stop();
+    if (markHost_ != this) delete highlight_.data();
 }
 
 ClockCell* ClockGrid::cell(const QString& id) const { return cells_.value(id, nullptr); }
@@ -342,23 +376,27 @@ void ClockGrid::setHighlightedClock(const std::optional<QString>& id) {
     if (id == highlighted_) return;
     highlighted_ = id;
     // A new highlight starts a new pulse.
-    highlight_->hide();
+    if (highlight_) highlight_->hide();
     placeHighlight();
 }
 
 void ClockGrid::placeHighlight() {
+    if (!highlight_ || !markHost_) return;
     ClockCell* target = highlighted_ ? cell(*highlighted_) : nullptr;
     if (!target) {
         highlight_->hide();
         return;
     }
-    const QRectF frame = target->markFrame().translated(QPointF(target->pos()));
+    const QRectF frame = target->markFrame().translated(QPointF(target->mapTo(markHost_, QPoint(0, 0))));
     highlight_->setTarget(frame, options_.mode == ClockDisplayMode::analog);
     highlight_->raise();
     highlight_->show();
 }
 
 void ClockGrid::resizeEvent(QResizeEvent*) { relayout(true); }
+
+// The mark lies on the host: when the grid moves there, so does the mark.
+void ClockGrid::moveEvent(QMoveEvent*) { placeHighlight(); }
 
 void ClockGrid::showEvent(QShowEvent*) { relayout(false); }
 
@@ -393,6 +431,8 @@ void ClockGrid::relayout(bool allowAnimation) {
         targets_.push_back(QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
                                  QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1)));
     }
+
+    if (options_.mode == ClockDisplayMode::analog) shareCaptions(cellSize);
 
     QHash<QString, bool> placed;
     for (int i = 0; i < n; ++i) {

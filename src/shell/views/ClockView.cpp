@@ -220,7 +220,7 @@ void ClockView::rebuildArea(Area area) {
         case Area::none:
             break;
         case Area::grid:
-            grid_ = new ClockGrid(kGridSpacing, areaWidget_);
+            grid_ = new ClockGrid(kGridSpacing, areaWidget_, this);
             inner->addWidget(grid_);
             alarmsLine_ = new FittedText(uiFont(13), 0.6, accentOf, areaWidget_);
             {
