@@ -106,8 +106,14 @@ void ClockCaption::setScale(double scale) {
     update();
 }
 
-void ClockCaption::refit() {
-    shown_ = captionfit::fit(title_, subtitle_, titleFont_, subtitleFont_, width());
+void ClockCaption::refit() const {
+    fittedWidth_ = width();
+    shown_ = captionfit::fit(title_, subtitle_, titleFont_, subtitleFont_, fittedWidth_);
+}
+
+const CaptionLayout& ClockCaption::shown() const {
+    if (width() != fittedWidth_) refit();
+    return shown_;
 }
 
 QSize ClockCaption::sizeHint() const {
@@ -123,7 +129,9 @@ bool ClockCaption::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void ClockCaption::resizeEvent(QResizeEvent*) { refit(); }
+void ClockCaption::resizeEvent(QResizeEvent*) {
+    if (width() != fittedWidth_) refit();
+}
 
 double ClockCaption::height(const QFont& titleFont, const QFont& subtitleFont) {
     return QFontMetricsF(titleFont).height() + kLineGap + QFontMetricsF(subtitleFont).height();
@@ -145,7 +153,7 @@ void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& c
 void ClockCaption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paint(p, QRectF(rect()), shown_, titleFont_, subtitleFont_, themeOf(this));
+    paint(p, QRectF(rect()), shown(), titleFont_, subtitleFont_, themeOf(this));
 }
 
 }  // namespace corvane

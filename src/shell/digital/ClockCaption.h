@@ -84,7 +84,7 @@ public:
     static double titleSize(double scale) { return 15.0 * scale; }
     static double subtitleSize(double scale) { return 12.0 * scale; }
     // What is drawn in the current width.
-    const CaptionLayout& shown() const { return shown_; }
+    const CaptionLayout& shown() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -102,14 +102,17 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    void refit();
+    void refit() const;
 
     QString title_;
     QString subtitle_;
     double scale_ = 1.0;
     QFont titleFont_;
     QFont subtitleFont_;
-    CaptionLayout shown_;
+    // Fitted when a text, the scale or the width changes; a hidden widget
+    // gets its resize event only when shown, so the width is checked too.
+    mutable CaptionLayout shown_;
+    mutable int fittedWidth_ = -1;
 };
 
 }  // namespace corvane
