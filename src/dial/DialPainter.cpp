@@ -177,7 +177,7 @@ double romanNumeralSize(double s) {
 
 double romanRingWidth(double s) { return std::max(0.003 * s, 0.8); }
 
-double romanNumeralGap(double s) { return std::max(0.0125 * s, 2.0); }
+double romanNumeralGap(double s) { return std::max(0.025 * s, 3.0); }
 
 void DialPainter::draw(DialStyle style) {
     switch (style) {
