@@ -70,7 +70,8 @@ CaptionLine fitLine(const QString& text, const QFont& font, double width, double
 
 CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
                   const QFont& subtitleFont, double width, const CaptionScales& limits) {
-    return {fitLine(title, titleFont, width, limits.title), fitLine(subtitle, subtitleFont, width, limits.subtitle)};
+    return {fitLine(title, titleFont, width, limits.title), fitLine(subtitle, subtitleFont, width, limits.subtitle),
+            QFontMetricsF(titleFont).height(), QFontMetricsF(subtitleFont).height()};
 }
 
 void SharedScales::add(const QString& title, const QString& subtitle, const QFont& titleFont,
@@ -137,10 +138,9 @@ double ClockCaption::height(const QFont& titleFont, const QFont& subtitleFont) {
     return QFontMetricsF(titleFont).height() + kLineGap + QFontMetricsF(subtitleFont).height();
 }
 
-void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& caption, const QFont& titleFont,
-                         const QFont& subtitleFont, const ThemeColors& theme) {
-    const double th = QFontMetricsF(titleFont).height();
-    const double sh = QFontMetricsF(subtitleFont).height();
+void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& caption, const ThemeColors& theme) {
+    const double th = caption.titleHeight;
+    const double sh = caption.subtitleHeight;
     const double top = rect.top() + (rect.height() - (th + kLineGap + sh)) / 2;
     p.setFont(caption.title.font);
     p.setPen(theme.foreground.toQColor());
@@ -153,7 +153,7 @@ void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& c
 void ClockCaption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paint(p, QRectF(rect()), shown(), titleFont_, subtitleFont_, themeOf(this));
+    paint(p, QRectF(rect()), shown(), themeOf(this));
 }
 
 }  // namespace corvane

@@ -33,6 +33,9 @@ struct CaptionScales {
 struct CaptionLayout {
     CaptionLine title;
     CaptionLine subtitle;
+    // The heights of the unshrunk lines, which the caption keeps.
+    double titleHeight = 0;
+    double subtitleHeight = 0;
 };
 
 namespace captionfit {
@@ -90,10 +93,9 @@ public:
     QSize minimumSizeHint() const override;
 
     // A fitted caption drawn into `rect` (vertically centred), for views
-    // that paint it themselves; `titleFont` and `subtitleFont` are the
-    // unshrunk fonts that give the lines their height.
+    // that paint it themselves. Measures nothing.
     static void paint(QPainter& painter, const QRectF& rect, const CaptionLayout& caption,
-                      const QFont& titleFont, const QFont& subtitleFont, const ThemeColors& theme);
+                      const ThemeColors& theme);
     static double height(const QFont& titleFont, const QFont& subtitleFont);
 
 protected:

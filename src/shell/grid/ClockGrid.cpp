@@ -105,7 +105,7 @@ void ClockCell::setNow(qint64 msecs) {
         // The colours play no part in where the hands lie.
         const AnalogClock clock = analogClock(ThemeColors::defaultPalette());
         const QRectF dial = dialRect();
-        const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
+        const qint64 frame = handregion::frameKey(clock, dial, dpr_, msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
         for (const QRect& r : handregion::dirtyRects(paintedHands_, clock, dial, msecs)) update(r);
@@ -186,6 +186,7 @@ void ClockCell::setCaption(double scale, const CaptionScales& limits) {
         captionScale_ = scale;
         captionTitle_ = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
         captionSubtitle_ = uiFont(ClockCaption::subtitleSize(scale));
+        captionHeight_ = ClockCaption::height(captionTitle_, captionSubtitle_);
         // The dial makes room for the caption's new height.
         shownFrame_ = std::numeric_limits<qint64>::min();
     }
@@ -205,8 +206,8 @@ void ClockCell::refitCaption() {
 }
 
 QRectF ClockCell::dialRect() const {
-    const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
-    const QRectF area(0, 0, width(), std::max(0.0, height() - captionH - kAnalogGap));
+    // Asked on every tick: the caption's height is kept, never measured here.
+    const QRectF area(0, 0, width(), std::max(0.0, height() - captionHeight_ - kAnalogGap));
     return AnalogClock::dialRect(area);
 }
 
@@ -236,6 +237,8 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
+    // Kept for the ticks, which would otherwise ask the screen each time.
+    dpr_ = devicePixelRatioF();
     if (!digital_) {
         const AnalogClock clock = analogClock(theme);
         const QRectF dial = dialRect();
@@ -244,12 +247,12 @@ void ClockCell::paintEvent(QPaintEvent* event) {
         else
             clock.paint(p, dial);
         paintedHands_.record(clock, dial, now_);
-        const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
+        const double captionH = captionHeight_;
         const double blockTop = (height() - (dial.height() + kAnalogGap + captionH)) / 2;
         const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
                                  width(), captionH);
         if (!event->rect().intersects(captionRect.toAlignedRect())) return;
-        ClockCaption::paint(p, captionRect, caption_, captionTitle_, captionSubtitle_, theme);
+        ClockCaption::paint(p, captionRect, caption_, theme);
         return;
     }
 

@@ -165,6 +165,8 @@ private:
     QFont captionTitle_;
     QFont captionSubtitle_;
     double captionScale_ = 0;
+    double captionHeight_ = 0;
+    double dpr_ = 1.0;  // the device pixel ratio of the last paint
     CaptionScales captionLimits_;
     CaptionLayout caption_;
     int captionWidth_ = -1;  // the width `caption_` was fitted for
