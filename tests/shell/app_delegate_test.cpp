@@ -65,6 +65,16 @@ AppSettings analogOneClock() {
     return s;
 }
 
+// One clock, digital, standing at 40, 30 with 500 by 320.
+AppSettings withStoredFrame() {
+    AppSettings s = ModelHarness::quietSettings();
+    s.windowLeft = 40;
+    s.windowTop = 30;
+    s.windowWidth = 500;
+    s.windowHeight = 320;
+    return s;
+}
+
 }  // namespace
 
 TEST(AppDelegate, FirstLaunchWithOneAnalogClockOpensASquareCentredWindow) {
@@ -77,11 +87,7 @@ TEST(AppDelegate, FirstLaunchWithOneAnalogClockOpensASquareCentredWindow) {
 
 TEST(AppDelegate, StoredFrameIsRestoredAndMovesAreStoredAgain) {
     DelegateHarness d;
-    AppSettings s = ModelHarness::quietSettings();
-    s.windowLeft = 40;
-    s.windowTop = 30;
-    s.windowWidth = 500;
-    s.windowHeight = 320;
+    AppSettings s = withStoredFrame();
     d.start(s);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(d.window().geometry(), QRect(40, screen.top() + 30, 500, 320));
@@ -133,11 +139,7 @@ TEST(AppDelegate, QuitAsksOnlyWithArmedAlarmsAndTheDockAnswerKeepsRunning) {
 TEST(AppDelegate, LeavingFullScreenIntoTheDockKeepsTheWindowedFrame) {
     for (const bool quitGuard : {false, true}) {
         DelegateHarness d;
-        AppSettings s = ModelHarness::quietSettings();
-        s.windowLeft = 40;
-        s.windowTop = 30;
-        s.windowWidth = 500;
-        s.windowHeight = 320;
+        AppSettings s = withStoredFrame();
         s.alarms[0].isEnabled = true;  // so that quitting asks
         d.start(s);
         d.delegate->toggleClockFullScreen();  // F11
@@ -162,11 +164,7 @@ TEST(AppDelegate, LeavingFullScreenIntoTheDockKeepsTheWindowedFrame) {
 // show the full-screen geometry. The window's signals play that order here.
 TEST(AppDelegate, FullScreenGeometryReportedAfterLeavingIsNotStored) {
     DelegateHarness d;
-    AppSettings s = ModelHarness::quietSettings();
-    s.windowLeft = 40;
-    s.windowTop = 30;
-    s.windowWidth = 500;
-    s.windowHeight = 320;
+    AppSettings s = withStoredFrame();
     d.start(s);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const QRect windowed = d.window().geometry();
