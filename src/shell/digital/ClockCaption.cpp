@@ -47,8 +47,11 @@ std::optional<double> scaleToFit(const QString& text, const QFont& font, double 
 }
 
 CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit) {
+    return lineAt(text, font, width, scaleToFit(text, font, width), limit);
+}
+
+CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit) {
     CaptionLine line;
-    const std::optional<double> own = scaleToFit(text, font, width);
     if (!own) {
         line.scale = kMinScale;
         line.font = shrunk(font, kMinScale);
@@ -74,10 +77,24 @@ CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& ti
             QFontMetricsF(titleFont).height(), QFontMetricsF(subtitleFont).height()};
 }
 
-void SharedScales::add(const QString& title, const QString& subtitle, const QFont& titleFont,
-                       const QFont& subtitleFont, double width) {
-    if (const auto s = scaleToFit(title, titleFont, width)) scales_.title = std::min(scales_.title, *s);
-    if (const auto s = scaleToFit(subtitle, subtitleFont, width)) scales_.subtitle = std::min(scales_.subtitle, *s);
+SharedScales::SharedScales(const QFont& titleFont, const QFont& subtitleFont, double width)
+    : titleFont_(titleFont),
+      subtitleFont_(subtitleFont),
+      width_(width),
+      titleHeight_(QFontMetricsF(titleFont).height()),
+      subtitleHeight_(QFontMetricsF(subtitleFont).height()) {}
+
+void SharedScales::add(const QString& title, const QString& subtitle) {
+    Entry e{title, subtitle, scaleToFit(title, titleFont_, width_), scaleToFit(subtitle, subtitleFont_, width_)};
+    if (e.ownTitle) scales_.title = std::min(scales_.title, *e.ownTitle);
+    if (e.ownSubtitle) scales_.subtitle = std::min(scales_.subtitle, *e.ownSubtitle);
+    entries_.push_back(std::move(e));
+}
+
+CaptionLayout SharedScales::layout(std::size_t index) const {
+    const Entry& e = entries_[index];
+    return {lineAt(e.title, titleFont_, width_, e.ownTitle, scales_.title),
+            lineAt(e.subtitle, subtitleFont_, width_, e.ownSubtitle, scales_.subtitle), titleHeight_, subtitleHeight_};
 }
 
 }  // namespace captionfit

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <optional>
+#include <vector>
 
 #include "model/Theme.h"
 
@@ -52,20 +53,34 @@ std::optional<double> scaleToFit(const QString& text, const QFont& font, double 
 // larger than `limit`; when half size is too wide, half size cut off with
 // an ellipsis.
 CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit = 1.0);
+// The same with the text's own scale (`scaleToFit`) already known.
+CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit);
 
 CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
                   const QFont& subtitleFont, double width, const CaptionScales& limits = {});
 
-// The scales a set of captions shares: for each line the smallest scale that
-// one of them needs to show whole. A caption that cannot show whole even at
-// half size is cut off anyway and does not pull the others down.
+// Captions in one width and one pair of fonts that share their scales: for
+// each line the smallest scale that one of them needs to show whole. A
+// caption that cannot show whole even at half size is cut off anyway and
+// does not pull the others down.
 class SharedScales {
 public:
-    void add(const QString& title, const QString& subtitle, const QFont& titleFont,
-             const QFont& subtitleFont, double width);
+    SharedScales(const QFont& titleFont, const QFont& subtitleFont, double width);
+    void add(const QString& title, const QString& subtitle);
     const CaptionScales& scales() const { return scales_; }
+    // The caption added `index`-th, at the shared scales; each text is
+    // measured once more at most, to be sure of the shared size.
+    CaptionLayout layout(std::size_t index) const;
 
 private:
+    struct Entry {
+        QString title, subtitle;
+        std::optional<double> ownTitle, ownSubtitle;
+    };
+    QFont titleFont_, subtitleFont_;
+    double width_;
+    double titleHeight_, subtitleHeight_;
+    std::vector<Entry> entries_;
     CaptionScales scales_;
 };
 

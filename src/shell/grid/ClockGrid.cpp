@@ -70,7 +70,9 @@ void ClockCell::setClock(const GridClock& clock) {
     setAccessibleDescription(clock.subtitle);
     setNow(now_);
     if (digital_) digital_->measure(clock_);
-    refitCaption();
+    // The grid fits the new texts with all the others next.
+    gridCaptionWidth_ = -1;
+    captionWidth_ = -1;
     update();
 }
 
@@ -180,8 +182,7 @@ AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
     return clock;
 }
 
-void ClockCell::setCaption(double scale, const CaptionScales& limits) {
-    if (scale == captionScale_ && limits == captionLimits_) return;
+void ClockCell::setCaption(double scale, const CaptionScales& limits, const CaptionLayout& fitted, int width) {
     if (scale != captionScale_) {
         captionScale_ = scale;
         captionTitle_ = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
@@ -191,6 +192,8 @@ void ClockCell::setCaption(double scale, const CaptionScales& limits) {
         shownFrame_ = std::numeric_limits<qint64>::min();
     }
     captionLimits_ = limits;
+    gridCaption_ = fitted;
+    gridCaptionWidth_ = width;
     captionWidth_ = -1;
     refitCaption();
     update();
@@ -201,6 +204,12 @@ void ClockCell::refitCaption() {
     // painting (also a tick's hands over the caption) only draws.
     if (digital_ || captionScale_ <= 0) return;
     captionWidth_ = width();
+    // What fits the narrowest cell fits this one; only a cell narrower than
+    // that (while it moves to a new layout) fits its caption itself.
+    if (gridCaptionWidth_ >= 0 && captionWidth_ >= gridCaptionWidth_) {
+        caption_ = gridCaption_;
+        return;
+    }
     caption_ = captionfit::fit(clock_.title, clock_.subtitle, captionTitle_, captionSubtitle_, captionWidth_,
                                captionLimits_);
 }
@@ -310,9 +319,11 @@ void ClockGrid::shareCaptions(const QSizeF& cellSize) {
     const QFont subtitle = uiFont(ClockCaption::subtitleSize(scale));
     int width = std::numeric_limits<int>::max();
     for (const QRect& r : targets_) width = std::min(width, r.width());
-    captionfit::SharedScales shared;
-    for (const GridClock& c : clocks_) shared.add(c.title, c.subtitle, title, subtitle, width);
-    for (ClockCell* c : std::as_const(cells_)) c->setCaption(scale, shared.scales());
+    captionfit::SharedScales shared(title, subtitle, width);
+    for (const GridClock& c : clocks_) shared.add(c.title, c.subtitle);
+    for (std::size_t i = 0; i < clocks_.size(); ++i)
+        if (ClockCell* c = cells_.value(clocks_[i].id))
+            if (c->clock() == clocks_[i]) c->setCaption(scale, shared.scales(), shared.layout(i), width);
 }
 
 ClockGrid::ClockGrid(double spacing, QWidget* parent, QWidget* markHost)

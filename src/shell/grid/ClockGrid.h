@@ -119,9 +119,9 @@ public:
     void setClock(const GridClock& clock);
     void setOptions(const GridOptions& options);
     void setNow(qint64 msecsSinceEpoch);
-    // The caption's size and how far its lines may grow, the same for every
-    // cell of the grid.
-    void setCaption(double scale, const CaptionScales& limits);
+    // The caption's size, how far its lines may grow and the caption fitted
+    // into `width`, the narrowest cell's: the same for every cell of the grid.
+    void setCaption(double scale, const CaptionScales& limits, const CaptionLayout& fitted, int width);
 
     const GridClock& clock() const { return clock_; }
     // The caption as drawn in the current width.
@@ -170,6 +170,8 @@ private:
     CaptionScales captionLimits_;
     CaptionLayout caption_;
     int captionWidth_ = -1;  // the width `caption_` was fitted for
+    CaptionLayout gridCaption_;
+    int gridCaptionWidth_ = -1;
 };
 
 }  // namespace corvane
