@@ -260,6 +260,25 @@ TEST(ClockView, GreetingSizeFollowsTheWidth) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(GreetingHeader::fontSizeFor(c.width), c.size) << c.width;
 }
 
+// The greeting and the armed-alarms line shrink before they are cut off, as
+// captions do: at every width down to their smallest size the whole text.
+TEST(FittedText, WholeTextAtEveryWidthItMayShrinkTo) {
+    for (const auto& [minScale, text] : {std::pair{0.5, QStringLiteral("Guten Morgen, Anna-Katharina!")},
+                                         std::pair{0.6, QStringLiteral("Wecker 1 um 07:00 Uhr · Wecker 3 um 21:15 Uhr")}}) {
+        FittedText line(uiFont(22, QFont::Light), minScale, [](const ThemeColors& t) { return t.foreground.toQColor(); });
+        line.setText(text);
+        const double natural = QFontMetricsF(line.textFont()).horizontalAdvance(text);
+        for (int width = int(std::ceil(natural * minScale)) + 1; width < natural + 2; ++width) {
+            line.resize(width, 40);
+            ASSERT_EQ(line.shownLine().text, text) << width;
+            EXPECT_LE(QFontMetricsF(line.shownLine().font).horizontalAdvance(text), width);
+        }
+        line.resize(int(natural * minScale * 0.8), 40);
+        EXPECT_TRUE(line.shownLine().text.endsWith(QChar(0x2026)));
+        EXPECT_NEAR(line.shownPointSize(), line.textFont().pointSizeF() * minScale, 1e-9);
+    }
+}
+
 TEST(ClockView, OneAnalogClockFillsTheWindowAndFollowsTheHighlight) {
     Screen s;
     AppModel& m = s.makeWith(withClocks({clockIn("Europe/Berlin", "Berlin")}, ClockDisplayMode::analog), {460, 460});

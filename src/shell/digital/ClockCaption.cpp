@@ -29,7 +29,7 @@ double widthAt(const QString& text, const QFont& font, double scale) {
 
 namespace captionfit {
 
-std::optional<double> scaleToFit(const QString& text, const QFont& font, double width) {
+std::optional<double> scaleToFit(const QString& text, const QFont& font, double width, double minScale) {
     if (text.isEmpty()) return 1.0;
     if (!(width > 0)) return std::nullopt;
     double measured = widthAt(text, font, 1.0);
@@ -37,29 +37,30 @@ std::optional<double> scaleToFit(const QString& text, const QFont& font, double 
     // Proportional first, then as often as the shrunk font still comes out
     // too wide, by what it missed.
     double scale = width / measured;
-    for (int i = 0; i < kMaxTries && scale >= kMinScale; ++i) {
+    for (int i = 0; i < kMaxTries && scale >= minScale; ++i) {
         measured = widthAt(text, font, scale);
         if (measured <= width) return scale;
         scale *= std::min(kMinStep, width / measured);
     }
-    if (widthAt(text, font, kMinScale) <= width) return kMinScale;
+    if (minScale < 1.0 && widthAt(text, font, minScale) <= width) return minScale;
     return std::nullopt;
 }
 
-CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit) {
-    return lineAt(text, font, width, scaleToFit(text, font, width), limit);
+CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit, double minScale) {
+    return lineAt(text, font, width, scaleToFit(text, font, width, minScale), limit, minScale);
 }
 
-CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit) {
+CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit,
+                   double minScale) {
     CaptionLine line;
     if (!own) {
-        line.scale = kMinScale;
-        line.font = shrunk(font, kMinScale);
+        line.scale = minScale;
+        line.font = shrunk(font, minScale);
         line.text = QFontMetricsF(line.font).elidedText(text, Qt::ElideRight, std::max(0.0, width));
         line.whole = line.text == text;
         return line;
     }
-    line.scale = std::clamp(limit, kMinScale, *own);
+    line.scale = std::clamp(limit, minScale, *own);
     line.font = shrunk(font, line.scale);
     // The shared scale is smaller than this text's own; at that size it
     // is narrower still, but only a measurement says so for certain.

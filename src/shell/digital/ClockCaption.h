@@ -43,18 +43,21 @@ namespace captionfit {
 
 inline constexpr double kMinScale = 0.5;
 
-// The largest factor in [kMinScale, 1] found by which `font` may shrink so
+// The largest factor in [minScale, 1] found by which `font` may shrink so
 // that `text` in the shrunk font is at most `width` wide, measured with the
 // shrunk font itself (text widths do not shrink in proportion: glyph
-// advances are rounded per size). Nothing when even kMinScale is too wide.
-std::optional<double> scaleToFit(const QString& text, const QFont& font, double width);
+// advances are rounded per size). Nothing when even minScale is too wide.
+std::optional<double> scaleToFit(const QString& text, const QFont& font, double width,
+                                 double minScale = kMinScale);
 
 // The line drawn for `text` in `width`: at its own fitting scale, but never
-// larger than `limit`; when half size is too wide, half size cut off with
-// an ellipsis.
-CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit = 1.0);
+// larger than `limit`; when `minScale` (half size) is too wide, that size
+// cut off with an ellipsis.
+CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit = 1.0,
+                    double minScale = kMinScale);
 // The same with the text's own scale (`scaleToFit`) already known.
-CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit);
+CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit,
+                   double minScale = kMinScale);
 
 CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
                   const QFont& subtitleFont, double width, const CaptionScales& limits = {});
