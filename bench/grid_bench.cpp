@@ -1,6 +1,10 @@
 // Costs on the clock grid's tick path: the layout search, a tick that changes
-// nothing visible, and a full repaint of 24 analog cells.
+// nothing visible, a tick of 24 named analog clocks with their long
+// captions (nothing of the captions may be measured or allocated then), a
+// re-layout that fits those captions anew, and a full repaint of 24 analog
+// cells.
 #include "BenchMain.h"
+#include "CountingAllocator.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -48,6 +52,58 @@ void BM_DigitalTickSameSecond24(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DigitalTickSameSecond24);
+
+// Clocks as users have them: named, in six zones, the zone line with the date.
+std::vector<GridClock> namedClocks(int n) {
+    const char* zones[] = {"Europe/Berlin", "America/New_York", "Asia/Tokyo",
+                           "Europe/London", "Australia/Sydney", "America/Los_Angeles"};
+    const char* names[] = {"Zuhause", "Büro New York", "Tokio", "London", "Sydney", "Kalifornien"};
+    const char* lines[] = {"Mitteleuropäische Zeit · UTC+1 · Fr., 11. Dez.",
+                           "Nordamerikanische Ostküstenzeit · UTC−5 · Do., 10. Dez.",
+                           "Japanische Normalzeit · UTC+9 · Fr., 11. Dez.", "Mittlere Greenwich-Zeit · UTC+0 · Fr., 11. Dez.",
+                           "Ostaustralische Sommerzeit · UTC+11 · Fr., 11. Dez.",
+                           "Nordamerikanische Westküstenzeit · UTC−8 · Do., 10. Dez."};
+    std::vector<GridClock> out;
+    for (int i = 0; i < n; ++i) {
+        ClockEntry e;
+        e.id = QStringLiteral("ID-%1").arg(i);
+        e.timeZoneID = zones[i % 6];
+        out.push_back(GridClock::from(e, QString::fromUtf8(names[i % 6]), QString::fromUtf8(lines[i % 6])));
+    }
+    return out;
+}
+
+void BM_AnalogTickNamed24(benchmark::State& state) {
+    ClockGrid grid;
+    grid.resize(1280, 800);
+    grid.setClocks(namedClocks(24));
+    qint64 t = 1'773'000'000'000;
+    grid.setNow(t);
+    long long ticks = 0;
+    const long long before = corvane::bench::allocationCount();
+    for (auto _ : state) {
+        t += 40;
+        grid.setNow(t);
+        ++ticks;
+    }
+    state.counters["allocs_per_tick"] =
+        ticks ? double(corvane::bench::allocationCount() - before) / double(ticks) : 0.0;
+}
+BENCHMARK(BM_AnalogTickNamed24);
+
+void BM_RelayoutNamed24(benchmark::State& state) {
+    ClockGrid grid;
+    grid.setAttribute(Qt::WA_DontShowOnScreen);
+    grid.resize(1280, 800);
+    grid.show();  // resizes then reach the grid at once
+    grid.setClocks(namedClocks(24));
+    int w = 1280;
+    for (auto _ : state) {
+        w = w > 1300 ? 1280 : w + 1;
+        grid.resize(w, 800);
+    }
+}
+BENCHMARK(BM_RelayoutNamed24)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintAnalogGrid24(benchmark::State& state) {
     ClockGrid grid;

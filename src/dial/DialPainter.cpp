@@ -8,10 +8,13 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRadialGradient>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <vector>
 
 namespace corvane {
 
@@ -121,7 +124,60 @@ struct Shapes {
 
 bool isHourPosition(int i) { return i % 5 == 0; }
 
+// Four as "IIII", as dial makers write it.
+constexpr std::array<const char*, 12> kRomanNumerals{"XII", "I",   "II",   "III", "IIII", "V",
+                                                     "VI",  "VII", "VIII", "IX",  "X",    "XI"};
+
+// The outline points of each roman numeral at the layout size, placed as
+// `Shapes::numeral` places the text (line box centred on the origin). Curve
+// control points are kept with the others: they hold the curve, so a bound
+// on them bounds the ink. The same at every dial size: built once.
+const std::array<std::vector<QPointF>, 12>& romanOutlines(const QFont& font) {
+    static const std::array<std::vector<QPointF>, 12> outlines = [&font] {
+        std::array<std::vector<QPointF>, 12> out;
+        const QFontMetricsF metrics(font);
+        for (std::size_t i = 0; i < kRomanNumerals.size(); ++i) {
+            const QString text = QString::fromLatin1(kRomanNumerals[i]);
+            QPainterPath path;
+            path.addText(QPointF(-metrics.horizontalAdvance(text) / 2, (metrics.ascent() - metrics.descent()) / 2),
+                         font, text);
+            out[i].reserve(std::size_t(path.elementCount()));
+            for (int e = 0; e < path.elementCount(); ++e) out[i].push_back(path.elementAt(e));
+        }
+        return out;
+    }();
+    return outlines;
+}
+
 }  // namespace
+
+double romanNumeralSize(double s) {
+    // Wide numerals at four and eight o'clock reach furthest out; the size
+    // is the largest (up to the nominal one) at which every numeral keeps
+    // the gap inside the inner ring, solved per outline point: with a its
+    // anchor and p the point, |a + k p| = limit is a quadratic in k.
+    const double r = s / 2;
+    const double nominal = 0.078 * s;
+    const double limit = 0.885 * r - romanRingWidth(s) / 2 - romanNumeralGap(s);
+    const auto& outlines = romanOutlines(numeralFont(QFont::Normal, Design::serif));
+    double k = nominal / kLayoutPixels;
+    for (std::size_t i = 0; i < outlines.size(); ++i) {
+        const QPointF a = dial::polar(QPointF(0, 0), 30.0 * double(i), 0.72 * r);
+        const double aa = QPointF::dotProduct(a, a) - limit * limit;
+        if (aa >= 0) return 0;  // no room at all (a dial of a few points)
+        for (const QPointF& p : outlines[i]) {
+            const double pp = QPointF::dotProduct(p, p);
+            if (pp <= 0) continue;
+            const double ap = QPointF::dotProduct(a, p);
+            k = std::min(k, (-ap + std::sqrt(ap * ap - pp * aa)) / pp);
+        }
+    }
+    return k * kLayoutPixels;
+}
+
+double romanRingWidth(double s) { return std::max(0.003 * s, 0.8); }
+
+double romanNumeralGap(double s) { return std::max(0.025 * s, 3.0); }
 
 void DialPainter::draw(DialStyle style) {
     switch (style) {
@@ -171,7 +227,7 @@ void DialPainter::drawRoman() {
     d.fillCircle(r - 0.008 * s, c.face);
     d.strokeCircle(r - 0.008 * s, c.accent, std::max(0.016 * s, 2.0));
     const QColor ring = withOpacity(c.foreground, 0.5);
-    const double ringWidth = std::max(0.003 * s, 0.8);
+    const double ringWidth = romanRingWidth(s);
     d.strokeCircle(0.885 * r, ring, ringWidth);
     d.strokeCircle(0.94 * r, ring, ringWidth);
     for (int i = 0; i < 60; ++i) {
@@ -180,12 +236,11 @@ void DialPainter::drawRoman() {
         else
             d.mark(6.0 * i, 0.885 * r, 0.915 * r, std::max(0.003 * s, 0.8), c.foreground, Qt::FlatCap);
     }
-    // Four as "IIII", as dial makers write it.
-    static constexpr std::array<const char*, 12> numerals{"XII", "I",   "II",   "III", "IIII", "V",
-                                                          "VI",  "VII", "VIII", "IX",  "X",    "XI"};
     const QFont font = numeralFont(QFont::Normal, Design::serif);
+    const double size = romanNumeralSize(s);
+    if (size <= 0) return;
     for (int i = 0; i < 12; ++i)
-        d.numeral(QString::fromLatin1(numerals[std::size_t(i)]), 30.0 * i, 0.72 * r, 0.078 * s, font, c.foreground);
+        d.numeral(QString::fromLatin1(kRomanNumerals[std::size_t(i)]), 30.0 * i, 0.72 * r, size, font, c.foreground);
 }
 
 void DialPainter::drawModern() {

@@ -32,4 +32,11 @@ struct DialPainter {
     void draw(DialStyle style);
 };
 
+// The roman dial's numeral size on a dial of diameter `s`: the nominal
+// 0.078 s, shrunk as far as the widest numerals need to keep
+// `romanNumeralGap` inside the inner ring (of `romanRingWidth`).
+double romanNumeralSize(double s);
+double romanRingWidth(double s);
+double romanNumeralGap(double s);
+
 }  // namespace corvane

@@ -152,16 +152,28 @@ void AppDelegate::connectWindow() {
         if (!adjustingFrame_) saveWindowFrame();
     });
     connect(w, &ClockWindow::fullScreenWillEnter, this, [this] {
+        // The frame to keep: whatever way full screen is left, the window
+        // system may report the full-screen geometry for a while after it.
+        // Entered again before the windowed size arrived: the old frame stays.
+        const QRect now = window_->geometry();
+        const bool stale = windowedFrame_ && now == leftFullScreenGeometry_;
+        if (!stale && !window_->isFullScreen() && !window_->isMinimized()) windowedFrame_ = now;
         fullScreenActive_ = true;
         window_->setFloating(false);
     });
     connect(w, &ClockWindow::fullScreenEntered, this, &AppDelegate::applyWindowAppearance);
     connect(w, &ClockWindow::fullScreenFailed, this, [this] {
         fullScreenActive_ = false;
+        windowedFrame_.reset();
         applyWindowAppearance();
     });
     connect(w, &ClockWindow::fullScreenExited, this, [this] {
         fullScreenActive_ = false;
+        // On X11 the state turns before the windowed size arrives, and when
+        // the window is minimised next that size may arrive only while it is
+        // minimised (and not stored): until a geometry other than the
+        // full-screen one is seen, the frame from before full screen counts.
+        leftFullScreenGeometry_ = window_->geometry();
         applyWindowAppearance();
         if (minimizeAfterFullScreen_) {
             minimizeAfterFullScreen_ = false;
@@ -215,7 +227,20 @@ void AppDelegate::restoreWindowFrame() {
 
 void AppDelegate::saveWindowFrame() {
     if (!window_ || !model_ || window_->isMinimized() || fullScreenActive_ || window_->isFullScreen()) return;
-    const SavedFrame f = saveFrame(QRectF(window_->geometry()), firstScreenFrame());
+    QRect frame = window_->geometry();
+    if (windowedFrame_) {
+        if (frame == leftFullScreenGeometry_) {
+            frame = *windowedFrame_;
+        } else {
+            windowedFrame_.reset();
+            leftFullScreenGeometry_ = QRect();
+        }
+    }
+    storeFrame(frame);
+}
+
+void AppDelegate::storeFrame(const QRect& frame) {
+    const SavedFrame f = saveFrame(QRectF(frame), firstScreenFrame());
     // One change per value, as every other edit: each is followed by the
     // model's change handling, and the debounced save writes once.
     model_->editSettings([&](AppSettings& s) { s.windowLeft = f.left; });

@@ -2,7 +2,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <memory>
+#include <optional>
 
 #include "appmodel/AppModel.h"
 #include "shell/QuitGuard.h"
@@ -57,6 +59,7 @@ private:
     void connectModel();
     void connectWindow();
     void placeSettingsWindow();
+    void storeFrame(const QRect& frame);
 
     AppModelDeps deps_;
     std::unique_ptr<AppModel> model_;
@@ -69,6 +72,11 @@ private:
     bool adjustingFrame_ = false;
     bool minimizeAfterFullScreen_ = false;
     bool fullScreenActive_ = false;
+    // The frame from before full screen, kept until the window shows a
+    // geometry other than `leftFullScreenGeometry_` (the one it had when
+    // full screen ended).
+    std::optional<QRect> windowedFrame_;
+    QRect leftFullScreenGeometry_;
     bool shutDown_ = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "dial/AnalogClock.h"
 #include "dial/DialGeometry.h"
+#include "dial/DialPainter.h"
 #include "dial/FaceCache.h"
 #include "dial/GlowLayer.h"
 #include "dial/HandRaster.h"
@@ -413,6 +414,43 @@ TEST(DialRendering, RingAndMarkWidthsScaleWithTheDialAndKeepTheirMinimum) {
                                                 colors.face, colors.foreground) / dpr;
             EXPECT_NEAR(across * std::cos(6 * M_PI / 180), c.minuteMark, 0.08 * c.minuteMark);
         }
+    }
+}
+
+// The roman numerals are wide: at four and eight o'clock the widest reach
+// furthest out. On every size a clean band of face colour stays between
+// their ink and the inner ring, wider on larger dials.
+TEST(DialRendering, RomanNumeralsKeepAGapInsideTheInnerRing) {
+    const QColor face(255, 255, 255);
+    const DialColors colors{face, QColor(0, 0, 0), QColor(0, 0, 200), QColor(200, 0, 0), face};
+    for (const int size : {120, 300, 600}) {
+        SCOPED_TRACE(size);
+        const double s = size, r = s / 2;
+        EXPECT_LE(romanNumeralSize(s), 0.078 * s);
+        EXPECT_GE(romanNumeralSize(s), 0.06 * s) << "shrunk only as far as needed";
+        QImage image(size + 4, size + 4, QImage::Format_ARGB32_Premultiplied);
+        image.fill(face);
+        const QPointF centre(2 + r, 2 + r);
+        {
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            DialPainter{p, centre, s, colors}.drawRoman();
+        }
+        // Every pixel between the numerals' outer parts and the ring: the
+        // ring's own antialiasing reaches at most 0.75 px inside its edge;
+        // ink further in is a numeral's.
+        const double ringEdge = 0.885 * r - romanRingWidth(s) / 2;
+        double outermostInk = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const double d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
+                if (d < 0.8 * r || d >= ringEdge - 0.75) continue;
+                const QColor c = image.pixelColor(x, y);
+                if (std::max({255 - c.red(), 255 - c.green(), 255 - c.blue()}) > 8) outermostInk = std::max(outermostInk, d);
+            }
+        const double narrowest = ringEdge - outermostInk;
+        EXPECT_GE(narrowest, std::max(1.5, 0.02 * s)) << "clean gap in pixels";
     }
 }
 

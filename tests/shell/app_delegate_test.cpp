@@ -67,6 +67,16 @@ AppSettings analogOneClock() {
     return s;
 }
 
+// One clock, digital, standing at 40, 30 with 500 by 320.
+AppSettings withStoredFrame() {
+    AppSettings s = ModelHarness::quietSettings();
+    s.windowLeft = 40;
+    s.windowTop = 30;
+    s.windowWidth = 500;
+    s.windowHeight = 320;
+    return s;
+}
+
 }  // namespace
 
 TEST(AppDelegate, FirstLaunchWithOneAnalogClockOpensASquareCentredWindow) {
@@ -79,11 +89,7 @@ TEST(AppDelegate, FirstLaunchWithOneAnalogClockOpensASquareCentredWindow) {
 
 TEST(AppDelegate, StoredFrameIsRestoredAndMovesAreStoredAgain) {
     DelegateHarness d;
-    AppSettings s = ModelHarness::quietSettings();
-    s.windowLeft = 40;
-    s.windowTop = 30;
-    s.windowWidth = 500;
-    s.windowHeight = 320;
+    AppSettings s = withStoredFrame();
     d.start(s);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_EQ(d.window().geometry(), QRect(40, screen.top() + 30, 500, 320));
@@ -129,6 +135,62 @@ TEST(AppDelegate, QuitAsksOnlyWithArmedAlarmsAndTheDockAnswerKeepsRunning) {
     });
     d.delegate->requestQuit();
     EXPECT_EQ(d.asked.size(), 1u);
+}
+
+// Every way out of full screen into the dock stores the windowed frame.
+TEST(AppDelegate, LeavingFullScreenIntoTheDockKeepsTheWindowedFrame) {
+    for (const bool quitGuard : {false, true}) {
+        DelegateHarness d;
+        AppSettings s = withStoredFrame();
+        s.alarms[0].isEnabled = true;  // so that quitting asks
+        d.start(s);
+        d.delegate->toggleClockFullScreen();  // F11
+        ASSERT_TRUE(test::waitUntil([&] { return d.window().isFullScreen(); }, 2000));
+        if (quitGuard) {
+            d.answer = QuitChoice::MinimizeToDock;  // "Ins Dock ablegen"
+            d.delegate->requestQuit();
+        } else {
+            d.window().close();  // Alt+F4
+        }
+        ASSERT_TRUE(test::waitUntil([&] { return d.window().isMinimized(); }, 2000)) << quitGuard;
+        const AppSettings& after = d.model().settings();
+        EXPECT_EQ(after.windowLeft, 40.0) << quitGuard;
+        EXPECT_EQ(after.windowTop, 30.0) << quitGuard;
+        EXPECT_EQ(after.windowWidth, 500.0) << quitGuard;
+        EXPECT_EQ(after.windowHeight, 320.0) << quitGuard;
+    }
+}
+
+// On X11 the window leaves the full-screen state before the window manager
+// hands back the windowed size; moves and resizes reported meanwhile still
+// show the full-screen geometry. The window's signals play that order here.
+TEST(AppDelegate, FullScreenGeometryReportedAfterLeavingIsNotStored) {
+    DelegateHarness d;
+    AppSettings s = withStoredFrame();
+    d.start(s);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect windowed = d.window().geometry();
+    auto stored = [&] {
+        const AppSettings& a = d.model().settings();
+        return QRect(int(*a.windowLeft), screen.top() + int(*a.windowTop), int(*a.windowWidth), int(*a.windowHeight));
+    };
+
+    Q_EMIT d.window().fullScreenWillEnter();
+    d.window().setGeometry(screen);  // what the window manager gives
+    Q_EMIT d.window().fullScreenEntered();
+    Q_EMIT d.window().fullScreenExited();  // the state has turned, the size not yet
+    QApplication::processEvents();
+    EXPECT_EQ(stored(), windowed);
+    Q_EMIT d.window().moved();  // a late report of the full-screen geometry
+    Q_EMIT d.window().resizeSettled();
+    EXPECT_EQ(stored(), windowed);
+
+    // The windowed size arrives; from then on the window's own frame counts.
+    d.window().setGeometry(windowed);
+    QApplication::processEvents();
+    d.window().move(windowed.topLeft() + QPoint(25, 15));
+    ASSERT_TRUE(test::waitUntil([&] { return d.model().settings().windowLeft == 65.0; }, 2000));
+    EXPECT_EQ(stored(), windowed.translated(25, 15));
 }
 
 TEST(AppDelegate, ClosingTheClockWindowPutsItIntoTheDock) {

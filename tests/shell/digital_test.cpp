@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <cmath>
 #include <QWidget>
 
 #include "shell/components/Theme.h"
@@ -97,6 +99,103 @@ TEST(ClockCaption, FontSizesFollowTheScale) {
         EXPECT_NEAR(caption.subtitleFont().pointSizeF(), subtitle * unit, 1e-9);
         EXPECT_EQ(caption.titleFont().weight(), QFont::DemiBold);
     }
+}
+
+namespace {
+double advance(const QFont& font, const QString& text) { return QFontMetricsF(font).horizontalAdvance(text); }
+}  // namespace
+
+TEST(CaptionFit, ShrinksWhileHalfSizeFitsThenCutsOff) {
+    const QFont font = uiFont(12);
+    const QString text = QStringLiteral("Nordamerikanische Ostküstenzeit · UTC−5 · Do., 10. Dez.");
+    const double natural = advance(font, text);
+    struct Case {
+        const char* what;
+        double width;  // a fraction of the natural width
+        bool whole;
+        double scaleAtLeast, scaleAtMost;
+    };
+    const Case cases[] = {
+        {"fits as it is", 1.0, true, 1.0, 1.0},
+        {"plenty of room", 1.5, true, 1.0, 1.0},
+        {"fits at 0.6", 0.6, true, 0.55, 0.61},
+        {"fits at half size", 0.5, true, 0.5, 0.51},
+        {"too narrow even at half size", 0.4, false, 0.5, 0.5},
+    };
+    for (const Case& c : cases) {
+        const double width = std::ceil(natural * c.width);
+        const CaptionLine line = captionfit::fitLine(text, font, width);
+        EXPECT_EQ(line.whole, c.whole) << c.what;
+        EXPECT_EQ(line.text == text, c.whole) << c.what;
+        EXPECT_GE(line.scale, c.scaleAtLeast) << c.what;
+        EXPECT_LE(line.scale, c.scaleAtMost) << c.what;
+        EXPECT_NEAR(line.font.pointSizeF(), font.pointSizeF() * line.scale, 1e-9) << c.what;
+        // What is drawn fits, measured in the font it is drawn with.
+        EXPECT_LE(advance(line.font, line.text), width) << c.what;
+        if (!c.whole) {
+            EXPECT_TRUE(line.text.endsWith(QChar(0x2026))) << c.what;
+        }
+    }
+    EXPECT_EQ(captionfit::fitLine(QString(), font, 0).text, QString());
+    EXPECT_FALSE(captionfit::scaleToFit(text, font, 0));
+}
+
+// Shrinking by the ratio of the widths is not enough: the shrunk font's
+// text comes out wider than that ratio promises at some widths. Every width
+// from half the natural one up must still show the whole line.
+TEST(CaptionFit, WholeAtEveryWidthDownToHalfEvenWhereTheShrunkWidthRoundsUp) {
+    for (const auto& [text, font] :
+         {std::pair{QStringLiteral("Mitteleuropäische Zeit · UTC+1 · Fr., 11. Dez."), uiFont(12 * 0.85)},
+          std::pair{QStringLiteral("Büro New York"), uiFont(15 * 1.3, QFont::DemiBold)}}) {
+        const double natural = advance(font, text);
+        int roundedUp = 0;
+        for (int width = int(std::ceil(natural / 2)) + 1; width < natural; ++width) {
+            QFont proportional = font;
+            proportional.setPointSizeF(font.pointSizeF() * width / natural);
+            if (advance(proportional, text) > width) ++roundedUp;
+            const CaptionLine line = captionfit::fitLine(text, font, width);
+            ASSERT_TRUE(line.whole) << text.toStdString() << " at " << width;
+            ASSERT_LE(advance(line.font, line.text), width) << text.toStdString() << " at " << width;
+        }
+        EXPECT_GT(roundedUp, 0) << "the fault the measuring guards against occurs with " << text.toStdString();
+    }
+}
+
+TEST(CaptionFit, ALimitSharedByAGridShrinksTheShortLinesAlike) {
+    const QFont title = uiFont(15, QFont::DemiBold), subtitle = uiFont(12);
+    const QString shortZone = QStringLiteral("Japanische Normalzeit · UTC+9 · Sa., 12. Dez.");
+    const QString longZone = QStringLiteral("Nordamerikanische Ostküstenzeit · UTC−5 · Fr., 11. Dez.");
+    const double width = std::ceil(advance(subtitle, longZone) * 0.8);
+    captionfit::SharedScales shared(title, subtitle, width);
+    shared.add(QStringLiteral("Tokio"), shortZone);
+    shared.add(QStringLiteral("New York"), longZone);
+    // Half size cannot hold this one: it is cut off and pulls nobody down.
+    shared.add(QStringLiteral("Ort"), QString(400, QLatin1Char('x')));
+    EXPECT_EQ(shared.scales().title, 1.0);
+    EXPECT_LT(shared.scales().subtitle, 0.81);
+    EXPECT_GT(shared.scales().subtitle, 0.7);
+
+    const CaptionLayout a = shared.layout(0);
+    const CaptionLayout b = shared.layout(1);
+    EXPECT_EQ(a.subtitle.font, b.subtitle.font) << "one size for both zone lines";
+    EXPECT_TRUE(a.subtitle.whole && b.subtitle.whole);
+    EXPECT_EQ(a.title.font, title);
+    EXPECT_EQ(a.subtitle.font, captionfit::fit("Tokio", shortZone, title, subtitle, width, shared.scales()).subtitle.font)
+        << "a caption fitted on its own with the shared limits comes out the same";
+    const CaptionLayout cut = shared.layout(2);
+    EXPECT_FALSE(cut.subtitle.whole);
+    EXPECT_EQ(cut.subtitle.scale, captionfit::kMinScale);
+}
+
+TEST(ClockCaption, ShowsTheFittedLinesOfItsWidth) {
+    ClockCaption caption;
+    const QString zone = QStringLiteral("Nordamerikanische Ostküstenzeit · UTC−5 · Do., 10. Dez.");
+    caption.setTexts(QStringLiteral("Büro New York"), zone);
+    caption.resize(int(advance(caption.subtitleFont(), zone) * 0.7), caption.sizeHint().height());
+    EXPECT_EQ(caption.shown().subtitle.text, zone);
+    EXPECT_LT(caption.shown().subtitle.scale, 0.71);
+    caption.resize(int(advance(caption.subtitleFont(), zone) * 0.3), caption.sizeHint().height());
+    EXPECT_FALSE(caption.shown().subtitle.whole);
 }
 
 TEST(EditHighlight, RingAndFrameOutsetsAndPulseLifecycle) {

@@ -260,6 +260,25 @@ TEST(ClockView, GreetingSizeFollowsTheWidth) {
     for (const auto& c : cases) EXPECT_DOUBLE_EQ(GreetingHeader::fontSizeFor(c.width), c.size) << c.width;
 }
 
+// The greeting and the armed-alarms line shrink before they are cut off, as
+// captions do: at every width down to their smallest size the whole text.
+TEST(FittedText, WholeTextAtEveryWidthItMayShrinkTo) {
+    for (const auto& [minScale, text] : {std::pair{0.5, QStringLiteral("Guten Morgen, Anna-Katharina!")},
+                                         std::pair{0.6, QStringLiteral("Wecker 1 um 07:00 Uhr · Wecker 3 um 21:15 Uhr")}}) {
+        FittedText line(uiFont(22, QFont::Light), minScale, [](const ThemeColors& t) { return t.foreground.toQColor(); });
+        line.setText(text);
+        const double natural = QFontMetricsF(line.textFont()).horizontalAdvance(text);
+        for (int width = int(std::ceil(natural * minScale)) + 1; width < natural + 2; ++width) {
+            line.resize(width, 40);
+            ASSERT_EQ(line.shownLine().text, text) << width;
+            EXPECT_LE(QFontMetricsF(line.shownLine().font).horizontalAdvance(text), width);
+        }
+        line.resize(int(natural * minScale * 0.8), 40);
+        EXPECT_TRUE(line.shownLine().text.endsWith(QChar(0x2026)));
+        EXPECT_NEAR(line.shownPointSize(), line.textFont().pointSizeF() * minScale, 1e-9);
+    }
+}
+
 TEST(ClockView, OneAnalogClockFillsTheWindowAndFollowsTheHighlight) {
     Screen s;
     AppModel& m = s.makeWith(withClocks({clockIn("Europe/Berlin", "Berlin")}, ClockDisplayMode::analog), {460, 460});
@@ -476,6 +495,88 @@ TEST(ClockView, FourClocksInTheGridDoNotOverlapAndKeepTheCornerFree) {
         for (std::size_t j = i + 1; j < cells.size(); ++j) EXPECT_FALSE(cells[i].intersects(cells[j])) << i << j;
     }
     s.shoot("four_clocks_grid");
+}
+
+std::vector<ClockEntry> namedClocks(int n) {
+    const char* zones[] = {"America/New_York", "Europe/Berlin", "Asia/Tokyo",
+                           "Australia/Sydney", "America/Los_Angeles", "Asia/Kolkata"};
+    const char* names[] = {"Büro New York", "Zuhause", "Tokio", "Sydney", "Kalifornien", "Bangalore"};
+    std::vector<ClockEntry> out;
+    for (int i = 0; i < n; ++i) out.push_back(clockIn(zones[i % 6], names[i % 6]));
+    return out;
+}
+
+// Two, three and six named clocks in different zones at the default size:
+// every caption shows whole with its date, zone lines all in one size.
+TEST(ClockView, GridCaptionsShowWholeWithTheirDatesAtTheDefaultSize) {
+    for (int n : {2, 3, 6}) {
+        Screen s;
+        AppSettings settings = withClocks(namedClocks(n), ClockDisplayMode::analog);
+        settings.showDate = true;
+        AppModel& m = s.makeWith(settings);
+        ClockGrid* g = s.clocks().grid();
+        ASSERT_TRUE(g);
+        ASSERT_TRUE(test::waitUntil([&] { return !g->isAnimating(); }));
+        std::optional<QFont> zoneFont;
+        for (const ClockEntry& c : m.settings().clocks) {
+            const ClockCell* cell = g->cell(c.id);
+            ASSERT_TRUE(cell);
+            const CaptionLayout& shown = cell->caption();
+            EXPECT_EQ(shown.title.text, c.name) << n;
+            EXPECT_EQ(shown.subtitle.text, m.clockTexts(c, true)) << n << " clocks: " << shown.subtitle.text.toStdString();
+            EXPECT_TRUE(shown.subtitle.text.contains(m.dateText(c.timeZone()).shortDate.format(m.now()))) << n;
+            EXPECT_LE(QFontMetricsF(shown.subtitle.font).horizontalAdvance(shown.subtitle.text), cell->width()) << n;
+            if (zoneFont) {
+                EXPECT_EQ(shown.subtitle.font, *zoneFont) << n << " clocks share one size";
+            }
+            zoneFont = shown.subtitle.font;
+        }
+        s.shoot(QStringLiteral("grid_captions_%1").arg(n).toLatin1().constData());
+    }
+}
+
+// The ring (analog) or frame (digital) around the clock being edited lies
+// outside its cell; at each edge of the grid it is still drawn whole.
+TEST(ClockView, EditRingIsNeverCutAtTheGridsEdges) {
+    struct Case {
+        const char* what;
+        int clocks;
+        ClockDisplayMode mode;
+        QSize window;
+        int highlighted;
+    };
+    const Case cases[] = {
+        {"top and left edge", 2, ClockDisplayMode::analog, {760, 460}, 0},
+        {"top and right edge", 2, ClockDisplayMode::analog, {760, 460}, 1},
+        {"left edge of a row", 3, ClockDisplayMode::analog, {1200, 320}, 0},
+        {"right edge of a row", 3, ClockDisplayMode::analog, {1200, 320}, 2},
+        {"digital, top edge", 2, ClockDisplayMode::digital, {760, 460}, 0},
+        {"digital, bottom edge", 2, ClockDisplayMode::digital, {760, 460}, 1},
+    };
+    for (const Case& c : cases) {
+        Screen s;
+        AppModel& m = s.makeWith(withClocks(namedClocks(c.clocks), c.mode), c.window);
+        ClockGrid* g = s.clocks().grid();
+        ASSERT_TRUE(g);
+        ASSERT_TRUE(test::waitUntil([&] { return !g->isAnimating(); }));
+        m.setHighlightedClockID(m.settings().clocks[std::size_t(c.highlighted)].id);
+        s.settle();
+        EditHighlight* mark = g->highlight();
+        ASSERT_TRUE(mark->isVisible()) << c.what;
+        // The stroke, antialiasing included, in the mark's own coordinates.
+        const QRectF stroke = mark->markRect().adjusted(-EditHighlight::kStroke / 2, -EditHighlight::kStroke / 2,
+                                                        EditHighlight::kStroke / 2, EditHighlight::kStroke / 2);
+        const QRect strokeInMark = stroke.translated(-QPointF(mark->pos())).toAlignedRect();
+        EXPECT_TRUE(mark->visibleRegion().contains(strokeInMark))
+            << c.what << ": painted " << mark->visibleRegion().boundingRect().top() << " to "
+            << mark->visibleRegion().boundingRect().bottom() << ", stroke " << strokeInMark.top() << " to "
+            << strokeInMark.bottom();
+        // And the picture shows it: the ring's outermost row at the top is
+        // not the background.
+        const QImage shot = s.host.grab().toImage();
+        const QPoint top = mark->mapTo(&s.host, QPoint(int(stroke.center().x() - mark->x()), strokeInMark.top() + 1));
+        EXPECT_NE(shot.pixelColor(top), s.provider.colors().background.toQColor()) << c.what;
+    }
 }
 
 TEST(ClockView, GridTopInsetDependsOnTheGreetingAndTheAlarmLineComesAndGoes) {

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 #include "shell/components/Theme.h"
 
@@ -9,23 +10,95 @@ namespace corvane {
 
 namespace {
 constexpr double kLineGap = 1.0;
-constexpr double kMinShrink = 0.5;
+// Each retry shrinks at least this much more, so a width that rounds up
+// again and again still ends after a few measurements.
+constexpr double kMinStep = 0.98;
+constexpr int kMaxTries = 8;
 
-// One line centred in `rect`, shrunk up to half before it is elided.
-void drawFitted(QPainter& p, const QRectF& rect, const QString& text, const QFont& font,
-                const QColor& color) {
+QFont shrunk(const QFont& font, double scale) {
+    if (scale == 1.0) return font;
     QFont f = font;
-    QFontMetricsF fm(f);
-    const double natural = fm.horizontalAdvance(text);
-    if (natural > rect.width() && natural > 0) {
-        f.setPointSizeF(font.pointSizeF() * std::max(kMinShrink, rect.width() / natural));
-        fm = QFontMetricsF(f);
-    }
-    p.setFont(f);
-    p.setPen(color);
-    p.drawText(rect, Qt::AlignCenter, fm.elidedText(text, Qt::ElideRight, rect.width()));
+    f.setPointSizeF(font.pointSizeF() * scale);
+    return f;
+}
+
+double widthAt(const QString& text, const QFont& font, double scale) {
+    return QFontMetricsF(shrunk(font, scale)).horizontalAdvance(text);
 }
 }  // namespace
+
+namespace captionfit {
+
+std::optional<double> scaleToFit(const QString& text, const QFont& font, double width, double minScale) {
+    if (text.isEmpty()) return 1.0;
+    if (!(width > 0)) return std::nullopt;
+    double measured = widthAt(text, font, 1.0);
+    if (measured <= width) return 1.0;
+    // Proportional first, then as often as the shrunk font still comes out
+    // too wide, by what it missed.
+    double scale = width / measured;
+    for (int i = 0; i < kMaxTries && scale >= minScale; ++i) {
+        measured = widthAt(text, font, scale);
+        if (measured <= width) return scale;
+        scale *= std::min(kMinStep, width / measured);
+    }
+    if (minScale < 1.0 && widthAt(text, font, minScale) <= width) return minScale;
+    return std::nullopt;
+}
+
+CaptionLine fitLine(const QString& text, const QFont& font, double width, double limit, double minScale) {
+    return lineAt(text, font, width, scaleToFit(text, font, width, minScale), limit, minScale);
+}
+
+CaptionLine lineAt(const QString& text, const QFont& font, double width, std::optional<double> own, double limit,
+                   double minScale) {
+    CaptionLine line;
+    if (!own) {
+        line.scale = minScale;
+        line.font = shrunk(font, minScale);
+        line.text = QFontMetricsF(line.font).elidedText(text, Qt::ElideRight, std::max(0.0, width));
+        line.whole = line.text == text;
+        return line;
+    }
+    line.scale = std::clamp(limit, minScale, *own);
+    line.font = shrunk(font, line.scale);
+    // The shared scale is smaller than this text's own; at that size it
+    // is narrower still, but only a measurement says so for certain.
+    if (line.scale < *own && QFontMetricsF(line.font).horizontalAdvance(text) > width) {
+        line.scale = *own;
+        line.font = shrunk(font, line.scale);
+    }
+    line.text = text;
+    return line;
+}
+
+CaptionLayout fit(const QString& title, const QString& subtitle, const QFont& titleFont,
+                  const QFont& subtitleFont, double width, const CaptionScales& limits) {
+    return {fitLine(title, titleFont, width, limits.title), fitLine(subtitle, subtitleFont, width, limits.subtitle),
+            QFontMetricsF(titleFont).height(), QFontMetricsF(subtitleFont).height()};
+}
+
+SharedScales::SharedScales(const QFont& titleFont, const QFont& subtitleFont, double width)
+    : titleFont_(titleFont),
+      subtitleFont_(subtitleFont),
+      width_(width),
+      titleHeight_(QFontMetricsF(titleFont).height()),
+      subtitleHeight_(QFontMetricsF(subtitleFont).height()) {}
+
+void SharedScales::add(const QString& title, const QString& subtitle) {
+    Entry e{title, subtitle, scaleToFit(title, titleFont_, width_), scaleToFit(subtitle, subtitleFont_, width_)};
+    if (e.ownTitle) scales_.title = std::min(scales_.title, *e.ownTitle);
+    if (e.ownSubtitle) scales_.subtitle = std::min(scales_.subtitle, *e.ownSubtitle);
+    entries_.push_back(std::move(e));
+}
+
+CaptionLayout SharedScales::layout(std::size_t index) const {
+    const Entry& e = entries_[index];
+    return {lineAt(e.title, titleFont_, width_, e.ownTitle, scales_.title),
+            lineAt(e.subtitle, subtitleFont_, width_, e.ownSubtitle, scales_.subtitle), titleHeight_, subtitleHeight_};
+}
+
+}  // namespace captionfit
 
 ClockCaption::ClockCaption(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -37,6 +110,7 @@ void ClockCaption::setTexts(const QString& title, const QString& subtitle) {
     if (title == title_ && subtitle == subtitle_) return;
     title_ = title;
     subtitle_ = subtitle;
+    refit();
     updateGeometry();
     update();
 }
@@ -46,8 +120,19 @@ void ClockCaption::setScale(double scale) {
     scale_ = scale;
     titleFont_ = uiFont(titleSize(scale), QFont::DemiBold);
     subtitleFont_ = uiFont(subtitleSize(scale));
+    refit();
     updateGeometry();
     update();
+}
+
+void ClockCaption::refit() const {
+    fittedWidth_ = width();
+    shown_ = captionfit::fit(title_, subtitle_, titleFont_, subtitleFont_, fittedWidth_);
+}
+
+const CaptionLayout& ClockCaption::shown() const {
+    if (width() != fittedWidth_) refit();
+    return shown_;
 }
 
 QSize ClockCaption::sizeHint() const {
@@ -63,26 +148,30 @@ bool ClockCaption::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void ClockCaption::resizeEvent(QResizeEvent*) {
+    if (width() != fittedWidth_) refit();
+}
+
 double ClockCaption::height(const QFont& titleFont, const QFont& subtitleFont) {
     return QFontMetricsF(titleFont).height() + kLineGap + QFontMetricsF(subtitleFont).height();
 }
 
-void ClockCaption::paint(QPainter& p, const QRectF& rect, const QString& title,
-                         const QString& subtitle, const QFont& titleFont, const QFont& subtitleFont,
-                         const ThemeColors& theme) {
-    const double th = QFontMetricsF(titleFont).height();
-    const double sh = QFontMetricsF(subtitleFont).height();
+void ClockCaption::paint(QPainter& p, const QRectF& rect, const CaptionLayout& caption, const ThemeColors& theme) {
+    const double th = caption.titleHeight;
+    const double sh = caption.subtitleHeight;
     const double top = rect.top() + (rect.height() - (th + kLineGap + sh)) / 2;
-    drawFitted(p, QRectF(rect.left(), top, rect.width(), th), title, titleFont,
-               theme.foreground.toQColor());
-    drawFitted(p, QRectF(rect.left(), top + th + kLineGap, rect.width(), sh), subtitle, subtitleFont,
-               theme.secondaryForeground.toQColor());
+    p.setFont(caption.title.font);
+    p.setPen(theme.foreground.toQColor());
+    p.drawText(QRectF(rect.left(), top, rect.width(), th), Qt::AlignCenter, caption.title.text);
+    p.setFont(caption.subtitle.font);
+    p.setPen(theme.secondaryForeground.toQColor());
+    p.drawText(QRectF(rect.left(), top + th + kLineGap, rect.width(), sh), Qt::AlignCenter, caption.subtitle.text);
 }
 
 void ClockCaption::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    paint(p, QRectF(rect()), title_, subtitle_, titleFont_, subtitleFont_, themeOf(this));
+    paint(p, QRectF(rect()), shown(), themeOf(this));
 }
 
 }  // namespace corvane

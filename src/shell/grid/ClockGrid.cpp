@@ -70,6 +70,9 @@ void ClockCell::setClock(const GridClock& clock) {
     setAccessibleDescription(clock.subtitle);
     setNow(now_);
     if (digital_) digital_->measure(clock_);
+    // The grid fits the new texts with all the others next.
+    gridCaptionWidth_ = -1;
+    captionWidth_ = -1;
     update();
 }
 
@@ -80,6 +83,7 @@ void ClockCell::setOptions(const GridOptions& options) {
     shownFrame_ = std::numeric_limits<qint64>::min();
     if (options_.mode == ClockDisplayMode::analog) {
         digital_.reset();
+        refitCaption();
     } else {
         if (!digital_) digital_ = std::make_unique<Digital>();
         digital_->time.setFont(options_.fontFamily, options_.fontSize);
@@ -103,7 +107,7 @@ void ClockCell::setNow(qint64 msecs) {
         // The colours play no part in where the hands lie.
         const AnalogClock clock = analogClock(ThemeColors::defaultPalette());
         const QRectF dial = dialRect();
-        const qint64 frame = handregion::frameKey(clock, dial, devicePixelRatioF(), msecs);
+        const qint64 frame = handregion::frameKey(clock, dial, dpr_, msecs);
         if (frame == shownFrame_) return;
         shownFrame_ = frame;
         for (const QRect& r : handregion::dirtyRects(paintedHands_, clock, dial, msecs)) update(r);
@@ -178,17 +182,41 @@ AnalogClock ClockCell::analogClock(const ThemeColors& theme) const {
     return clock;
 }
 
-void ClockCell::refreshFonts() {
-    const double s = gridCaptionScale(QSizeF(size()));
-    if (s == captionScale_) return;
-    captionScale_ = s;
-    captionTitle_ = uiFont(ClockCaption::titleSize(s), QFont::DemiBold);
-    captionSubtitle_ = uiFont(ClockCaption::subtitleSize(s));
+void ClockCell::setCaption(double scale, const CaptionScales& limits, const CaptionLayout& fitted, int width) {
+    if (scale != captionScale_) {
+        captionScale_ = scale;
+        captionTitle_ = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
+        captionSubtitle_ = uiFont(ClockCaption::subtitleSize(scale));
+        captionHeight_ = ClockCaption::height(captionTitle_, captionSubtitle_);
+        // The dial makes room for the caption's new height.
+        shownFrame_ = std::numeric_limits<qint64>::min();
+    }
+    captionLimits_ = limits;
+    gridCaption_ = fitted;
+    gridCaptionWidth_ = width;
+    captionWidth_ = -1;
+    refitCaption();
+    update();
+}
+
+void ClockCell::refitCaption() {
+    // Measured here, when a text, the fonts or the width changed, so that
+    // painting (also a tick's hands over the caption) only draws.
+    if (digital_ || captionScale_ <= 0) return;
+    captionWidth_ = width();
+    // What fits the narrowest cell fits this one; only a cell narrower than
+    // that (while it moves to a new layout) fits its caption itself.
+    if (gridCaptionWidth_ >= 0 && captionWidth_ >= gridCaptionWidth_) {
+        caption_ = gridCaption_;
+        return;
+    }
+    caption_ = captionfit::fit(clock_.title, clock_.subtitle, captionTitle_, captionSubtitle_, captionWidth_,
+                               captionLimits_);
 }
 
 QRectF ClockCell::dialRect() const {
-    const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
-    const QRectF area(0, 0, width(), std::max(0.0, height() - captionH - kAnalogGap));
+    // Asked on every tick: the caption's height is kept, never measured here.
+    const QRectF area(0, 0, width(), std::max(0.0, height() - captionHeight_ - kAnalogGap));
     return AnalogClock::dialRect(area);
 }
 
@@ -204,7 +232,7 @@ double ClockCell::contentScale() const {
 }
 
 void ClockCell::resizeEvent(QResizeEvent*) {
-    refreshFonts();
+    if (width() != captionWidth_) refitCaption();
     if (onGeometryChanged) onGeometryChanged();
 }
 
@@ -218,6 +246,8 @@ void ClockCell::paintEvent(QPaintEvent* event) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
 
+    // Kept for the ticks, which would otherwise ask the screen each time.
+    dpr_ = devicePixelRatioF();
     if (!digital_) {
         const AnalogClock clock = analogClock(theme);
         const QRectF dial = dialRect();
@@ -226,13 +256,12 @@ void ClockCell::paintEvent(QPaintEvent* event) {
         else
             clock.paint(p, dial);
         paintedHands_.record(clock, dial, now_);
-        const double captionH = ClockCaption::height(captionTitle_, captionSubtitle_);
+        const double captionH = captionHeight_;
         const double blockTop = (height() - (dial.height() + kAnalogGap + captionH)) / 2;
         const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
                                  width(), captionH);
         if (!event->rect().intersects(captionRect.toAlignedRect())) return;
-        ClockCaption::paint(p, captionRect, clock_.title, clock_.subtitle, captionTitle_,
-                            captionSubtitle_, theme);
+        ClockCaption::paint(p, captionRect, caption_, theme);
         return;
     }
 
@@ -281,15 +310,34 @@ void ClockCell::paintEvent(QPaintEvent* event) {
 
 // ---- ClockGrid ----------------------------------------------------------
 
-ClockGrid::ClockGrid(double spacing, QWidget* parent)
-    : QWidget(parent), spacing_(spacing), highlight_(new EditHighlight(this)) {
+void ClockGrid::shareCaptions(const QSizeF& cellSize) {
+    // Every caption gets the cells' caption size; a line that needs to
+    // shrink shrinks all lines of its kind alike, measured in the narrowest
+    // cell (edges are rounded, so cells differ by a pixel).
+    const double scale = gridCaptionScale(cellSize);
+    const QFont title = uiFont(ClockCaption::titleSize(scale), QFont::DemiBold);
+    const QFont subtitle = uiFont(ClockCaption::subtitleSize(scale));
+    int width = std::numeric_limits<int>::max();
+    for (const QRect& r : targets_) width = std::min(width, r.width());
+    captionfit::SharedScales shared(title, subtitle, width);
+    for (const GridClock& c : clocks_) shared.add(c.title, c.subtitle);
+    for (std::size_t i = 0; i < clocks_.size(); ++i)
+        if (ClockCell* c = cells_.value(clocks_[i].id))
+            if (c->clock() == clocks_[i]) c->setCaption(scale, shared.scales(), shared.layout(i), width);
+}
+
+ClockGrid::ClockGrid(double spacing, QWidget* parent, QWidget* markHost)
+    : QWidget(parent), spacing_(spacing) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    markHost_ = markHost ? markHost : (parent ? parent : this);
+    highlight_ = new EditHighlight(markHost_);
     highlight_->hide();
 }
 
 ClockGrid::~ClockGrid() {
     for (auto& a : animations_)
         if (a) a->stop();
+    if (markHost_ != this) delete highlight_.data();
 }
 
 ClockCell* ClockGrid::cell(const QString& id) const { return cells_.value(id, nullptr); }
@@ -342,23 +390,27 @@ void ClockGrid::setHighlightedClock(const std::optional<QString>& id) {
     if (id == highlighted_) return;
     highlighted_ = id;
     // A new highlight starts a new pulse.
-    highlight_->hide();
+    if (highlight_) highlight_->hide();
     placeHighlight();
 }
 
 void ClockGrid::placeHighlight() {
+    if (!highlight_ || !markHost_) return;
     ClockCell* target = highlighted_ ? cell(*highlighted_) : nullptr;
     if (!target) {
         highlight_->hide();
         return;
     }
-    const QRectF frame = target->markFrame().translated(QPointF(target->pos()));
+    const QRectF frame = target->markFrame().translated(QPointF(target->mapTo(markHost_, QPoint(0, 0))));
     highlight_->setTarget(frame, options_.mode == ClockDisplayMode::analog);
     highlight_->raise();
     highlight_->show();
 }
 
 void ClockGrid::resizeEvent(QResizeEvent*) { relayout(true); }
+
+// The mark lies on the host: when the grid moves there, so does the mark.
+void ClockGrid::moveEvent(QMoveEvent*) { placeHighlight(); }
 
 void ClockGrid::showEvent(QShowEvent*) { relayout(false); }
 
@@ -393,6 +445,8 @@ void ClockGrid::relayout(bool allowAnimation) {
         targets_.push_back(QRect(QPoint(int(std::lround(r.left())), int(std::lround(r.top()))),
                                  QPoint(int(std::lround(r.right())) - 1, int(std::lround(r.bottom())) - 1)));
     }
+
+    if (options_.mode == ClockDisplayMode::analog) shareCaptions(cellSize);
 
     QHash<QString, bool> placed;
     for (int i = 0; i < n; ++i) {

@@ -14,6 +14,8 @@
 
 #include "dial/AnalogClock.h"
 #include "dial/SweepLayer.h"
+#include "shell/digital/ClockCaption.h"
+#include "shell/digital/EditHighlight.h"
 #include "shell/grid/HandRegion.h"
 #include "model/Rgb.h"
 #include "model/Settings.h"
@@ -24,7 +26,6 @@ class QPropertyAnimation;
 namespace corvane {
 
 class ClockCell;
-class EditHighlight;
 
 // What the grid shows of one clock; the caller derives it from the settings.
 struct GridClock {
@@ -60,7 +61,10 @@ struct GridOptions {
 class ClockGrid : public QWidget {
     Q_OBJECT
 public:
-    explicit ClockGrid(double spacing = 10, QWidget* parent = nullptr);
+    // The edit mark reaches outside its clock's cell; it lies on `markHost`
+    // (an ancestor with room around the grid, by default the parent), above
+    // everything there, so it is never cut at the grid's edges.
+    explicit ClockGrid(double spacing = 10, QWidget* parent = nullptr, QWidget* markHost = nullptr);
     ~ClockGrid() override;
 
     void setClocks(const std::vector<GridClock>& clocks);
@@ -82,10 +86,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void relayout(bool allowAnimation);
+    void shareCaptions(const QSizeF& cellSize);
     void placeHighlight();
 
     double spacing_;
@@ -98,7 +104,8 @@ private:
     GridLayout layout_;
     bool laidOut_ = false;
     std::vector<QPointer<QPropertyAnimation>> animations_;
-    EditHighlight* highlight_;
+    QPointer<QWidget> markHost_;
+    QPointer<EditHighlight> highlight_;
 };
 
 // One clock of the grid: an analog dial with its caption, or a digital time
@@ -112,8 +119,13 @@ public:
     void setClock(const GridClock& clock);
     void setOptions(const GridOptions& options);
     void setNow(qint64 msecsSinceEpoch);
+    // The caption's size, how far its lines may grow and the caption fitted
+    // into `width`, the narrowest cell's: the same for every cell of the grid.
+    void setCaption(double scale, const CaptionScales& limits, const CaptionLayout& fitted, int width);
 
     const GridClock& clock() const { return clock_; }
+    // The caption as drawn in the current width.
+    const CaptionLayout& caption() const { return caption_; }
     const QString& timeText() const;
     // The dial's square, or the face plate, in this cell's coordinates.
     QRectF markFrame() const;
@@ -137,7 +149,7 @@ private:
     // The band narrowed to a span of the time text (from its left edge,
     // unscaled); the whole band for an empty span.
     QRect digitalTimeBand(std::pair<double, double> span) const;
-    void refreshFonts();
+    void refitCaption();
 
     GridClock clock_;
     // Each tick reads the wall time; the zone's offset is kept between its
@@ -153,6 +165,13 @@ private:
     QFont captionTitle_;
     QFont captionSubtitle_;
     double captionScale_ = 0;
+    double captionHeight_ = 0;
+    double dpr_ = 1.0;  // the device pixel ratio of the last paint
+    CaptionScales captionLimits_;
+    CaptionLayout caption_;
+    int captionWidth_ = -1;  // the width `caption_` was fitted for
+    CaptionLayout gridCaption_;
+    int gridCaptionWidth_ = -1;
 };
 
 }  // namespace corvane

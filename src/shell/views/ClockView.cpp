@@ -86,7 +86,7 @@ void SingleAnalogClock::setNow(qint64 msecsSinceEpoch) {
     now_ = msecsSinceEpoch;
     clock_.time = zoneClock_.at(msecsSinceEpoch);
     const QRectF dial = dialRect();
-    const qint64 frame = handregion::frameKey(clock_, dial, devicePixelRatioF(), msecsSinceEpoch);
+    const qint64 frame = handregion::frameKey(clock_, dial, dpr_, msecsSinceEpoch);
     if (frame == shownFrame_) return;
     shownFrame_ = frame;
     // Only the hands move: where they were painted and where they go now.
@@ -132,6 +132,8 @@ bool SingleAnalogClock::event(QEvent* e) {
 }
 
 void SingleAnalogClock::paintEvent(QPaintEvent*) {
+    // Kept for the ticks, which would otherwise ask the screen each time.
+    dpr_ = devicePixelRatioF();
     QPainter p(this);
     clock_.time = zoneClock_.at(now_);
     const QRectF dial = dialRect();
@@ -220,7 +222,7 @@ void ClockView::rebuildArea(Area area) {
         case Area::none:
             break;
         case Area::grid:
-            grid_ = new ClockGrid(kGridSpacing, areaWidget_);
+            grid_ = new ClockGrid(kGridSpacing, areaWidget_, this);
             inner->addWidget(grid_);
             alarmsLine_ = new FittedText(uiFont(13), 0.6, accentOf, areaWidget_);
             {

@@ -84,6 +84,7 @@ private:
     handregion::Painted paintedHands_;  // where the last frame drew the hands
     SweepLayer sweep_;
     QRectF dial_;                       // the dial's square, kept from the last layout
+    double dpr_ = 1.0;                  // the device pixel ratio of the last paint
     ClockCaption* caption_;
     QPointer<EditHighlight> highlight_;
     QWidget* markHost_;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "shell/components/Theme.h"
+#include "shell/digital/ClockCaption.h"
 
 namespace corvane {
 
@@ -28,11 +29,13 @@ void FittedText::setTextFont(const QFont& font) {
     update();
 }
 
-double FittedText::shownPointSize() const {
-    const double natural = QFontMetricsF(font_).horizontalAdvance(text_);
-    const double scale = natural > width() && natural > 0 ? std::max(minScale_, width() / natural) : 1.0;
-    return font_.pointSizeF() * scale;
+CaptionLine FittedText::shownLine() const {
+    // Measured in the shrunk font itself: shrinking by the ratio of the
+    // widths alone can come out a little too wide and cut the text off.
+    return captionfit::fitLine(text_, font_, width(), 1.0, minScale_);
 }
+
+double FittedText::shownPointSize() const { return shownLine().font.pointSizeF(); }
 
 QSize FittedText::sizeHint() const {
     const QFontMetricsF m(font_);
@@ -48,14 +51,12 @@ bool FittedText::event(QEvent* e) {
 
 void FittedText::paintEvent(QPaintEvent*) {
     if (text_.isEmpty()) return;
-    QFont f = font_;
-    f.setPointSizeF(std::max(0.5, shownPointSize()));
+    const CaptionLine line = shownLine();
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
-    p.setFont(f);
+    p.setFont(line.font);
     p.setPen(color_(themeOf(this)));
-    const QString shown = QFontMetricsF(f).elidedText(text_, Qt::ElideRight, width());
-    p.drawText(rect(), int(alignment_), shown);
+    p.drawText(rect(), int(alignment_), line.text);
 }
 
 }  // namespace corvane

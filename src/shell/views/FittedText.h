@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "model/Theme.h"
+#include "shell/digital/ClockCaption.h"
 
 namespace corvane {
 
@@ -27,8 +28,10 @@ public:
     const QFont& textFont() const { return font_; }
     void setAlignment(Qt::Alignment alignment) { alignment_ = alignment; }
 
-    // The font size the text is drawn at in the current width.
+    // The font size the text is drawn at in the current width, and the line
+    // as drawn.
     double shownPointSize() const;
+    CaptionLine shownLine() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
