@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "model/Rgb.h"
-#include "platform/DefaultSounds.h"
+
 #include "platform/Text.h"
 #include "platform/Uuid.h"
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -284,6 +286,27 @@ TEST(WidgetWindow, AutostartThatCannotBeWrittenStaysOff) {
     autostart->trigger();
     EXPECT_FALSE(autostart->isChecked());
     EXPECT_FALSE(window.state().autostart);
+}
+
+// The menu and its messages in the widget's own colours: a dark widget gets
+// no light menu from the desktop.
+TEST(WidgetWindow, MenuTakesTheSnapshotsColours) {
+    WindowHost h;
+    WidgetWindow window(h.runner, h.zones, h.settings);
+    QContextMenuEvent early(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QApplication::sendEvent(&window, &early);  // before the first entry: the sample's colours
+    window.contextMenu()->hide();
+    h.runner.reload();
+    const ThemeColors& theme = h.runner.entry().snapshot->theme;
+    ASSERT_TRUE(theme.isDark);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QApplication::sendEvent(&window, &event);
+    QMenu* menu = window.contextMenu();
+    EXPECT_EQ(menu->palette().color(QPalette::Window), theme.background.toQColor());
+    EXPECT_EQ(menu->palette().color(QPalette::WindowText), theme.foreground.toQColor());
+    const QImage shot = menu->grab().toImage();
+    EXPECT_LT(qGray(shot.pixel(shot.width() - 4, shot.height() / 2)), 90);
+    menu->hide();
 }
 
 TEST(WidgetWindow, StoredPlaceOffEveryScreenIsNotUsed) {

@@ -1,13 +1,13 @@
 #include "settings/kit/SettingsPalette.h"
 
-#include "shell/components/AppPalette.h"
+#include "model/ThemePalette.h"
 
 namespace corvane {
 
 QPalette settingsPalette(const ThemeColors& t) {
     // The program's palette, so the pop-up lists and dialogs of these
     // controls (windows of their own, on the program's palette) match them.
-    QPalette p = appPalette(t);
+    QPalette p = qtPalette(t);
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         // The styles outline check boxes and fields in the window colour
         // darkened; on a dark palette that outline would vanish into the

@@ -5,18 +5,11 @@
 // the application's palette, not from our own painting. This keeps that
 // palette in the theme, light or dark, so those windows match ours.
 
-#include <QPalette>
-
-#include "model/Theme.h"
+#include "model/ThemePalette.h"
 
 namespace corvane {
 
-// Every role the styles read, from the theme's colours: the window colour
-// is the background, fields and lists a shade apart from it, disabled text
-// dimmed.
-QPalette appPalette(const ThemeColors& theme);
-
-// Makes appPalette(theme) the palette of the whole program, of the tool
+// Makes qtPalette(theme) the palette of the whole program, of the tool
 // tips, and of every class a desktop theme gave a palette of its own (its
 // menus, for one). Does nothing when that palette is already in place.
 void applyAppPalette(const ThemeColors& theme);
