@@ -24,6 +24,7 @@
 #include "platform/system/HeifImage.h"
 #include "platform/system/SoundPlayer.h"
 #include "services/Sonvela.h"
+#include "services/SystemSounds.h"
 #include "services/TimeTexts.h"
 
 namespace corvane {
@@ -126,6 +127,7 @@ AppModel::AppModel(AppModelDeps deps, QObject* parent)
 
     const SettingsLoadResult loaded = m_settingsService->load();
     m_settings = loaded.settings;
+    useSoundsOfThisComputer(m_settings);
 
     m_customBackgroundHex = m_settings.customBackgroundColor;
     rebuildZoneFormatters();

@@ -330,6 +330,11 @@ public:
     // Plays the slot's sound on the preview channel, or stops it when that
     // slot is what plays.
     void previewSound(const SoundSlot& slot);
+    // Why the last test of `slot` could not play its sound (no audio output,
+    // an unreadable file), until a test plays cleanly. None for every other
+    // slot, and when the reason is the one the editor already shows for a
+    // missing sound.
+    std::optional<QString> previewProblem(const SoundSlot& slot) const;
 
     // --- Typed input -------------------------------------------------------------------
     // Colour for the colour picker; black when the stored text is malformed.
@@ -403,6 +408,7 @@ Q_SIGNALS:
     void isSettingsOpenChanged();
     void selectedCategoryChanged();
     void saveStatusTextChanged();
+    void previewProblemChanged();
     void customBackgroundHexChanged();
     void backgroundHexErrorChanged();
     void latitudeTextChanged();
@@ -531,6 +537,8 @@ private:
     std::optional<QString> m_loadMessage;
     // A change other than the window frame waits for its save.
     bool m_userChangePending = false;
+    // The slot identifier of the last test that failed, and why.
+    std::optional<std::pair<QString, QString>> m_previewProblem;
     QString m_customBackgroundHex;
     std::optional<QString> m_backgroundHexError;
     QString m_latitudeText;

@@ -15,6 +15,7 @@
 #include "appmodel/AppModel.h"
 #include "platform/Text.h"
 #include "platform/TimeZones.h"
+#include "services/SystemSounds.h"
 
 namespace corvane {
 
@@ -65,11 +66,14 @@ const QStringList& imagePatterns() {
     return patterns;
 }
 
-// MP3, WAV, AIFF and MPEG-4 audio, in this order.
+// Every format the decoder plays, the same list the system sounds are
+// picked from.
 const QStringList& audioPatterns() {
-    static const QStringList patterns{QStringLiteral("*.mp3"), QStringLiteral("*.wav"),
-                                      QStringLiteral("*.aiff"), QStringLiteral("*.aif"),
-                                      QStringLiteral("*.m4a")};
+    static const QStringList patterns = [] {
+        QStringList p;
+        for (const QString& extension : soundExtensions()) p << QStringLiteral("*.") + extension;
+        return p;
+    }();
     return patterns;
 }
 
@@ -427,6 +431,21 @@ void AppModel::previewSound(const SoundSlot& slot) {
     if (!s) return;
     const SoundSettings copy = *s;  // the service may outlive this settings value
     m_audio->play(kPreview, copy, id, 0.0);
+
+    // Without this the button would only fail to turn into "Stopp", or the
+    // tone would sound where the user expected the file.
+    std::optional<std::pair<QString, QString>> problem;
+    const std::optional<QString>& warning = m_audio->lastWarning();
+    if (warning && (!m_audio->isOwner(kPreview, id) || warning != AudioService::fallbackWarning(copy)))
+        problem.emplace(id, *warning);
+    if (problem == m_previewProblem) return;
+    m_previewProblem = std::move(problem);
+    Q_EMIT previewProblemChanged();
+}
+
+std::optional<QString> AppModel::previewProblem(const SoundSlot& slot) const {
+    if (!m_previewProblem || m_previewProblem->first != slot.id()) return std::nullopt;
+    return m_previewProblem->second;
 }
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "model/Rgb.h"
+
 #include "platform/Text.h"
 #include "platform/Uuid.h"
 
@@ -133,7 +134,7 @@ const std::vector<AlarmSettings>& AlarmSettings::defaultAlarms() {
             alarm.hour = hour;
             alarm.minute = minute;
             alarm.sound =
-                SoundSettings{SoundSource::system, QString::fromLatin1(sound), std::nullopt, 80, true};
+                SoundSettings{SoundSource::system, defaultSoundHere(sound), std::nullopt, 80, true};
             return alarm;
         };
         return std::vector<AlarmSettings>{make(7, 0, "Glass.aiff"), make(8, 30, "Ping.aiff"),
@@ -145,8 +146,8 @@ const std::vector<AlarmSettings>& AlarmSettings::defaultAlarms() {
 const std::vector<CountdownSettings>& CountdownSettings::defaultCountdowns() {
     static const std::vector<CountdownSettings> countdowns = [] {
         auto make = [](qint64 seconds, const char* sound) {
-            return CountdownSettings{seconds, SoundSettings{SoundSource::system, QString::fromLatin1(sound),
-                                                            std::nullopt, 80, false}};
+            return CountdownSettings{
+                seconds, SoundSettings{SoundSource::system, defaultSoundHere(sound), std::nullopt, 80, false}};
         };
         return std::vector<CountdownSettings>{make(900, "Hero.aiff"), make(300, "Glass.aiff")};
     }();

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/DefaultSounds.h"
+
 namespace corvane {
 
 // ---------------------------------------------------------------------------
@@ -149,7 +151,7 @@ private:
 
 struct SoundSettings {
     SoundSource source = SoundSource::builtIn;
-    QString systemSoundName = QStringLiteral("Glass.aiff");  // file name with extension
+    QString systemSoundName = defaultSoundHere("Glass.aiff");  // file name with extension
     std::optional<QString> customFilePath;                   // an imported copy in the media folder
     qint64 volume = 80;                                      // per cent, 0...100
     bool loop = true;
@@ -165,7 +167,7 @@ struct AlarmSettings {
     bool isEnabled = false;
     qint64 hour = 7;    // 0...23
     qint64 minute = 0;  // 0...59
-    SoundSettings sound{SoundSource::system, QStringLiteral("Glass.aiff"), std::nullopt, 80, true};
+    SoundSettings sound{SoundSource::system, defaultSoundHere("Glass.aiff"), std::nullopt, 80, true};
     WeekdaySet weekdays = allWeekdays();  // empty: rings once, then switches itself off
     bool wakeWithRadio = false;
     std::optional<QString> radioStationUUID;
@@ -199,7 +201,7 @@ struct CountdownSettings {
     static constexpr qint64 kMaxDurationSeconds = 86399;
 
     qint64 durationSeconds = 900;  // 0...86399, under one day
-    SoundSettings sound{SoundSource::system, QStringLiteral("Hero.aiff"), std::nullopt, 80, false};
+    SoundSettings sound{SoundSource::system, defaultSoundHere("Hero.aiff"), std::nullopt, 80, false};
 
     // The two countdown slots of a fresh installation.
     static const std::vector<CountdownSettings>& defaultCountdowns();

@@ -1,6 +1,8 @@
 #include "services/SystemSounds.h"
 
 #include "model/Locale.h"
+#include "platform/DefaultSounds.h"
+#include "platform/system/AudioDecoder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,14 +27,7 @@ const QStringList& systemSoundFolders() {
     return folders;
 }
 
-const QStringList& soundExtensions() {
-    static const QStringList extensions{
-        QStringLiteral("aiff"), QStringLiteral("aif"), QStringLiteral("wav"),  QStringLiteral("caf"),
-        QStringLiteral("mp3"),  QStringLiteral("m4a"), QStringLiteral("oga"),  QStringLiteral("ogg"),
-        QStringLiteral("flac"), QStringLiteral("opus"),
-    };
-    return extensions;
-}
+const QStringList& soundExtensions() { return decodableExtensions(); }
 
 bool hasSoundExtension(const QString& fileName) {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -120,5 +115,19 @@ const QStringList& systemSounds() {
 }
 
 std::optional<QString> findSystemSound(const QString& name) { return findSoundIn(systemSoundFolders(), name); }
+
+QString systemSoundNameHere(const QString& name, const QStringList& folders) {
+    const std::optional<QString> here = soundCounterpart(name);
+    if (!here || findSoundIn(folders, name)) return name;
+    return *here;
+}
+
+void useSoundsOfThisComputer(AppSettings& settings, const QStringList& folders) {
+    const auto renew = [&](SoundSettings& sound) {
+        sound.systemSoundName = systemSoundNameHere(sound.systemSoundName, folders);
+    };
+    for (AlarmSettings& alarm : settings.alarms) renew(alarm.sound);
+    for (CountdownSettings& countdown : settings.countdowns) renew(countdown.sound);
+}
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Settings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,7 @@ namespace corvane {
 // theme, the shared sound folder, the user's own sound folder. Built once.
 const QStringList& systemSoundFolders();
 
-// Lower-case extensions a sound file may have.
+// Lower-case extensions a sound file may have: what the decoder plays.
 const QStringList& soundExtensions();
 
 // True when `fileName`'s extension (after its last dot) is a sound extension,
@@ -43,5 +45,14 @@ std::optional<QString> findSoundIn(const QStringList& folders, const QString& na
 const QStringList& systemSounds();
 
 std::optional<QString> findSystemSound(const QString& name);
+
+// `name`, unless no folder holds it and it is one of the defaults named after
+// another system's sound files: then that default's counterpart here.
+QString systemSoundNameHere(const QString& name, const QStringList& folders = systemSoundFolders());
+
+// Every system sound name of `settings` through systemSoundNameHere, so the
+// defaults of an older settings file stop pointing at files this computer
+// never had. Nothing else of the settings changes.
+void useSoundsOfThisComputer(AppSettings& settings, const QStringList& folders = systemSoundFolders());
 
 }  // namespace corvane

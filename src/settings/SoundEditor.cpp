@@ -135,11 +135,17 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     connect(test_, &QAbstractButton::clicked, this, [this] { model_.previewSound(slot_); });
     bottom->addWidget(test_);
     column->addLayout(bottom);
+    // Why the last test here could not play; gone with the next clean test.
+    previewProblem_ = new WarningText(std::nullopt, this);
+    column->addWidget(previewProblem_);
 
     connect(&model_, &AppModel::settingsChanged, this, &SoundEditor::refresh);
     connect(&model_.audio(), &AudioService::previewOwnerChanged, this, &SoundEditor::refreshTestButton);
+    connect(&model_, &AppModel::previewProblemChanged, this,
+            [this] { previewProblem_->setWarning(model_.previewProblem(slot_)); });
     refresh();
     refreshTestButton();
+    previewProblem_->setWarning(model_.previewProblem(slot_));
 }
 
 QString SoundEditor::displayName(const QString& fileName) {

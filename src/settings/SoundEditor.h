@@ -43,6 +43,8 @@ public:
     QLabel* volumeText() const { return volumeText_; }
     QCheckBox* loopBox() const { return loop_; }
     ThemedButton* testButton() const { return test_; }
+    // Why the last test of this slot could not play, shown under the editor.
+    WarningText* previewProblem() const { return previewProblem_; }
 
     // A system sound's name as the list shows it: without its extension.
     static QString displayName(const QString& fileName);
@@ -70,6 +72,7 @@ private:
     QLabel* volumeText_;
     QCheckBox* loop_;
     ThemedButton* test_;
+    WarningText* previewProblem_;
     // The stored name the system list was last built for, when it is not in
     // the folders; the list is rebuilt only when this changes.
     std::optional<QString> extraSystemEntry_;

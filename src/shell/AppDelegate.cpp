@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
@@ -15,6 +14,7 @@
 #include "shell/views/RootView.h"
 #include "shell/SettingsWindow.h"
 #include "shell/WindowFrames.h"
+#include "shell/components/AppPalette.h"
 #include "shell/components/Theme.h"
 
 namespace corvane {
@@ -38,23 +38,6 @@ std::optional<QRectF> firstScreenFrame() {
 QRectF visibleAreaOf(const QWidget* w) {
     const QScreen* s = w && w->screen() ? w->screen() : QGuiApplication::primaryScreen();
     return s ? QRectF(s->availableGeometry()) : fallbackVisibleArea();
-}
-
-QPalette paletteFor(const ThemeColors& t) {
-    QPalette p;
-    p.setColor(QPalette::Window, t.background.toQColor());
-    p.setColor(QPalette::WindowText, t.foreground.toQColor());
-    p.setColor(QPalette::Base, t.surface.toQColor());
-    p.setColor(QPalette::AlternateBase, t.control.toQColor());
-    p.setColor(QPalette::Text, t.foreground.toQColor());
-    p.setColor(QPalette::Button, t.control.toQColor());
-    p.setColor(QPalette::ButtonText, t.foreground.toQColor());
-    p.setColor(QPalette::PlaceholderText, t.secondaryForeground.toQColor());
-    p.setColor(QPalette::Highlight, t.accent.toQColor());
-    p.setColor(QPalette::HighlightedText, t.accentForeground.toQColor());
-    p.setColor(QPalette::ToolTipBase, t.surface.toQColor());
-    p.setColor(QPalette::ToolTipText, t.foreground.toQColor());
-    return p;
 }
 
 }  // namespace
@@ -114,8 +97,14 @@ void AppDelegate::connectModel() {
     connect(m, &AppModel::alertRaised, this, &AppDelegate::showClock);
     connect(m, &AppModel::windowOptionsChanged, this, &AppDelegate::applyWindowAppearance);
     // Every view reads the palette through the provider; it announces only a
-    // palette that differs.
-    connect(m, &AppModel::themeChanged, this, [this] { themeProvider_->setColors(model_->theme()); });
+    // palette that differs. What Qt draws itself (dialogs, pop-up lists,
+    // menus, tool tips) follows through the program's palette, renewed here
+    // and nowhere else.
+    connect(m, &AppModel::themeChanged, this, [this] {
+        applyAppPalette(model_->theme());
+        themeProvider_->setColors(model_->theme());
+    });
+    applyAppPalette(m->theme());
     themeProvider_->setColors(m->theme());
 
     connect(menu_.get(), &MainMenu::aboutRequested, this, [this] {
@@ -276,11 +265,8 @@ void AppDelegate::applyWindowAppearance() {
     window_->setFloating(floating);
     window_->setBackgroundColor(theme.background.toQColor());
     window_->setDark(theme.isDark);
-    const QPalette palette = paletteFor(theme);
-    window_->setPalette(palette);
     if (settingsWindow_) {
         if (QWindow* h = settingsWindow_->windowHandle()) h->setFlag(Qt::WindowStaysOnTopHint, floating);
-        settingsWindow_->setPalette(palette);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/DisplayServer.h"
 #include "platform/Paths.h"
+#include "platform/QtTranslation.h"
 #include "platform/TerminationSignals.h"
 #include "platform/system/SingleInstance.h"
 #include "settings/SettingsRoot.h"
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.velmor.corvane"));
+    // Before any window: Qt's own dialogs and menus speak German too.
+    corvane::installQtTranslation();
     // The clock keeps ringing alarms with no window shown.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -28,7 +28,53 @@ std::optional<int> intValue(const QHash<QString, QString>& settings, const char*
     return int(n);
 }
 
+constexpr const char* kEntryGroup = "[Desktop Entry]";
+constexpr qint64 kMaxEntryBytes = 64 * 1024;  // far more than any launcher entry
+
+// The key of a "Key=Value" line and its value, blanks around both dropped;
+// nothing for groups, comments and blank lines.
+std::optional<std::pair<QString, QString>> keyValue(const QString& line) {
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq <= 0 || line.startsWith(u'#') || line.startsWith(u'[')) return std::nullopt;
+    return std::make_pair(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
+}
+
+// The entry's lines, or nothing when there is none (or not one we could read).
+std::optional<QStringList> readEntry(const QString& path) {
+    const ReadOutcome read = readRegularFile(path, kMaxEntryBytes);
+    if (!read.bytes) return std::nullopt;
+    QString text = QString::fromUtf8(*read.bytes);
+    text.remove(u'\r');
+    return text.split(u'\n');
+}
+
+bool isSwitchedOff(const QString& key, const QString& value) {
+    if (key == QLatin1String("Hidden")) return value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+    if (key == QLatin1String("X-GNOME-Autostart-enabled"))
+        return value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0;
+    return false;
+}
+
+bool entryStartsWidget(const QStringList& lines) {
+    bool inEntry = false;
+    bool on = true;
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) {
+            inEntry = line == QLatin1String(kEntryGroup);
+            continue;
+        }
+        if (!inEntry) continue;
+        if (const auto kv = keyValue(line); kv && isSwitchedOff(kv->first, kv->second)) on = false;
+    }
+    return on;
+}
+
 }  // namespace
+
+QString widgetDescription() {
+    return QStringLiteral("Deine Uhren mit Zeitzonen und Zifferblättern – genau wie in der App eingestellt.");
+}
 
 HostSettings::HostSettings(QString configFolder, QString program)
     : config_(std::move(configFolder)), program_(std::move(program)) {}
@@ -52,7 +98,8 @@ HostState HostSettings::load() const {
     const std::optional<int> x = intValue(settings, kXKey);
     const std::optional<int> y = intValue(settings, kYKey);
     if (x && y) state.position = QPoint(*x, *y);
-    state.autostart = QFileInfo(autostartFile()).isFile();
+    const std::optional<QStringList> entry = readEntry(autostartFile());
+    state.autostart = entry && entryStartsWidget(*entry);
     return state;
 }
 
@@ -72,15 +119,45 @@ bool HostSettings::setAutostart(bool on) const {
     if (!on) return !QFileInfo::exists(path) || QFile::remove(path);
 
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    QString entry;
-    entry += QStringLiteral("[Desktop Entry]\n");
-    entry += QStringLiteral("Type=Application\n");
-    entry += QStringLiteral("Name=Corvane-Widget\n");
-    entry += QStringLiteral("Comment=Deine Uhren auf dem Schreibtisch\n");
-    entry += QStringLiteral("Exec=") + desktopExec(program_) + u'\n';
-    entry += QStringLiteral("Icon=de.velmor.corvane\n");
-    entry += QStringLiteral("Terminal=false\n");
-    entry += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    const std::pair<QString, QString> ours[] = {
+        {QStringLiteral("Type"), QStringLiteral("Application")},
+        {QStringLiteral("Name"), QStringLiteral("Corvane-Widget")},
+        {QStringLiteral("Comment"), widgetDescription()},
+        {QStringLiteral("Exec"), desktopExec(program_)},
+        {QStringLiteral("Icon"), QStringLiteral("de.velmor.corvane")},
+        {QStringLiteral("Terminal"), QStringLiteral("false")},
+        {QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true")},
+    };
+    const auto isOurs = [&](const QString& key) {
+        for (const auto& [k, v] : ours)
+            if (k == key) return true;
+        return key == QLatin1String("Hidden");
+    };
+    QString entry = QLatin1String(kEntryGroup) + u'\n';
+    for (const auto& [key, value] : ours) entry += key + u'=' + value + u'\n';
+    // What the desktop or the user added to an entry already there stays:
+    // a delay, localised names, other groups.
+    const QStringList old = readEntry(path).value_or(QStringList());
+    bool inEntry = false;
+    bool seenEntry = false;
+    QString others;
+    for (const QString& raw : old) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) {
+            inEntry = line == QLatin1String(kEntryGroup) && !seenEntry;
+            seenEntry = seenEntry || inEntry;
+            if (inEntry) continue;
+        }
+        if (inEntry) {
+            if (line.isEmpty()) continue;
+            if (const auto kv = keyValue(line); kv && isOurs(kv->first)) continue;
+            entry += raw + u'\n';
+        } else if (seenEntry) {
+            others += raw + u'\n';
+        }
+    }
+    while (others.endsWith(QLatin1String("\n\n"))) others.chop(1);
+    if (!others.isEmpty()) entry += u'\n' + others;
     return replaceFile(path, entry.toUtf8()).ok();
 }
 

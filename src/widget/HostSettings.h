@@ -14,6 +14,9 @@
 
 namespace corvane {
 
+// The widget's description, as its launcher and autostart entries give it.
+QString widgetDescription();
+
 struct HostState {
     WidgetFamily family = WidgetFamily::systemMedium;
     std::optional<QPoint> position;  // absent until the widget was placed
@@ -33,14 +36,16 @@ public:
 
     // Whatever the file holds, the result is usable: unknown or broken
     // values fall back to the defaults. The autostart choice is whether the
-    // entry exists, so turning it off in the desktop's session settings
-    // counts too.
+    // entry exists and is not switched off in it (Hidden=true,
+    // X-GNOME-Autostart-enabled=false), so turning it off in the desktop's
+    // session settings counts too.
     HostState load() const;
     // False when the file could not be written.
     bool save(const HostState& state) const;
 
     // Writes or removes the autostart entry; false (and nothing changed)
-    // when that failed.
+    // when that failed. An entry that is there already keeps every line but
+    // ours and the switches that turned it off.
     bool setAutostart(bool on) const;
 
     // The Exec value that starts `program` with no arguments.

@@ -1,5 +1,6 @@
 #include "widget/WidgetWindow.h"
 
+#include "model/ThemePalette.h"
 #include "platform/Text.h"
 #include "widget/DesktopHints.h"
 #include "widget/TickoraWidgetView.h"
@@ -11,6 +12,7 @@
 #include <QContextMenuEvent>
 #include <QImage>
 #include <QMenu>
+#include <QPalette>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -135,6 +137,7 @@ bool WidgetWindow::setAutostart(bool on) {
                                     on ? tr("Der Eintrag für den Start beim Anmelden konnte nicht angelegt werden.")
                                        : tr("Der Eintrag für den Start beim Anmelden konnte nicht entfernt werden."),
                                     QMessageBox::Ok, this);
+        box->setPalette(snapshotPalette());
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         return false;
@@ -163,8 +166,16 @@ void WidgetWindow::paintEvent(QPaintEvent*) {
     paintWidget(painter, QRectF(rect()), state_.family, runner_.entry(), zones_);
 }
 
+QPalette WidgetWindow::snapshotPalette() const {
+    const auto& snapshot = runner_.entry().snapshot;
+    return qtPalette(snapshot ? snapshot->theme : ThemeColors::defaultPalette());
+}
+
 void WidgetWindow::contextMenuEvent(QContextMenuEvent* event) {
     syncMenu();
+    // In the widget's own light or dark colours, not the desktop's.
+    const QPalette palette = snapshotPalette();
+    if (!(menu_->palette() == palette)) menu_->setPalette(palette);
     menu_->popup(event->globalPos());
 }
 

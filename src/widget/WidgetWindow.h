@@ -52,6 +52,8 @@ private:
     void placeInitially();
     void keepOnScreen();
     void syncMenu();
+    // Qt's palette for the menu and messages, from the snapshot's theme.
+    QPalette snapshotPalette() const;
 
     TimelineRunner& runner_;
     const TimeZoneProvider& zones_;

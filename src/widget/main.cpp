@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/DisplayServer.h"
 #include "platform/Paths.h"
+#include "platform/QtTranslation.h"
 #include "platform/TerminationSignals.h"
 #include "platform/TimeZoneWatcher.h"
 #include "platform/TimeZones.h"
@@ -22,6 +23,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane-Widget"));
     QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("de.velmor.corvane.widget"));
+    // Before any window: Qt's own texts (its menus' and dialogs') in German.
+    corvane::installQtTranslation();
 
     const corvane::AppPaths paths = corvane::AppPaths::fromEnvironment();
     corvane::SystemClock& clock = corvane::SystemClock::instance();

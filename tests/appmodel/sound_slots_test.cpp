@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include "appmodel/ModelHarness.h"
+#include "platform/system/AudioDecoder.h"
+#include "services/AudioService.h"
+#include "services/SystemSounds.h"
 
 using namespace corvane;
 using namespace corvane::testing;
@@ -73,7 +77,12 @@ TEST(SoundSlots, ChoosingAnOwnFileImportsItAndCancellingChangesNothing) {
     m.chooseAlarmSoundFile(slot);  // cancelled
     EXPECT_EQ(m.settings(), before);
     EXPECT_EQ(answers->titles.back(), QStringLiteral("Alarmton auswählen"));
-    EXPECT_EQ(answers->patterns.back(), (QStringList{"*.mp3", "*.wav", "*.aiff", "*.aif", "*.m4a"}));
+    // Every format the decoder plays, as the system-sound list offers them.
+    EXPECT_EQ(answers->patterns.back(), (QStringList{"*.mp3", "*.wav", "*.aiff", "*.aif", "*.m4a", "*.caf", "*.flac",
+                                                     "*.oga", "*.ogg", "*.opus"}));
+    QStringList decodable;
+    for (const QString& e : decodableExtensions()) decodable << QStringLiteral("*.") + e;
+    EXPECT_EQ(answers->patterns.back(), decodable);
 
     answers->answers = {h.dir.path() + QStringLiteral("/fehlt.mp3")};  // the copy fails
     m.chooseAlarmSoundFile(slot);
@@ -99,4 +108,80 @@ TEST(SoundSlots, ChoosingAnOwnFileImportsItAndCancellingChangesNothing) {
     EXPECT_TRUE(QFile::exists(*chosen.customFilePath));
     EXPECT_EQ(m.settings().countdowns[0], before.countdowns[0]);
     EXPECT_EQ(m.settings().alarms, before.alarms);
+}
+
+// Older settings files name the defaults of another system; on this computer
+// they read as the sound theme's files, while a name that is simply missing
+// still warns.
+TEST(SoundSlots, StoredDefaultsOfAnotherSystemReadAsTheirCounterparts) {
+    ModelHarness h;
+    AppSettings s = ModelHarness::quietSettings();
+    s.alarms[0].sound.systemSoundName = QStringLiteral("Glass.aiff");
+    s.alarms[1].sound.systemSoundName = QStringLiteral("Nirgends.aiff");
+    s.countdowns[0].sound.systemSoundName = QStringLiteral("Hero.aiff");
+    s.countdowns[0].sound.volume = 35;
+    h.writeSettings(s);
+    AppModel& m = h.make();
+    EXPECT_EQ(m.settings().alarms[0].sound.systemSoundName, QStringLiteral("alarm-clock-elapsed.oga"));
+    EXPECT_EQ(m.settings().countdowns[0].sound.systemSoundName, QStringLiteral("complete.oga"));
+    EXPECT_EQ(m.settings().countdowns[0].sound.volume, 35);
+    EXPECT_EQ(m.settings().alarms[1].sound.systemSoundName, QStringLiteral("Nirgends.aiff"));
+    EXPECT_EQ(AudioService::fallbackWarning(m.settings().alarms[1].sound),
+              QStringLiteral("Systemklang nicht vorhanden – der integrierte Standardalarm wird verwendet."));
+    if (!QFileInfo(systemSoundFolders()[0]).isDir()) {
+        GTEST_SKIP() << "no sound theme in " << systemSoundFolders()[0].toStdString()
+                     << " (package sound-theme-freedesktop)";
+    }
+    EXPECT_EQ(AudioService::fallbackWarning(m.settings().alarms[0].sound), std::nullopt);
+    EXPECT_EQ(AudioService::fallbackWarning(m.settings().countdowns[0].sound), std::nullopt);
+}
+
+// A test that cannot sound says why under its own editor, until a test plays.
+TEST(SoundSlots, APreviewThatCannotPlayKeepsItsReasonUntilOnePlays) {
+    ModelHarness h;
+    AppSettings s = ModelHarness::quietSettings();
+    for (AlarmSettings& a : s.alarms) a.sound.source = SoundSource::builtIn;
+    s.alarms[3].sound = SoundSettings{SoundSource::customFile, QString(), h.dir.path() + "/kaputt.mp3", 80, false};
+    {
+        QFile f(h.dir.path() + "/kaputt.mp3");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    h.writeSettings(s);
+    AppModel& m = h.make();
+    const SoundSlot first{SoundSlot::Kind::alarm, 0}, second{SoundSlot::Kind::alarm, 1};
+    int changes = 0;
+    QObject::connect(&m, &AppModel::previewProblemChanged, [&] { ++changes; });
+
+    h.sounds->tone.acceptsPlay = false;  // no audio output
+    m.previewSound(first);
+    EXPECT_FALSE(m.audio().previewOwner());
+    EXPECT_EQ(m.previewProblem(first), QStringLiteral("Audioausgabe nicht möglich."));
+    EXPECT_EQ(m.previewProblem(second), std::nullopt);  // only under the editor that tried
+    m.previewSound(first);
+    EXPECT_EQ(changes, 1);  // the same reason again is no change
+
+    h.sounds->tone.acceptsPlay = true;
+    m.previewSound(second);  // the output works again
+    EXPECT_EQ(m.audio().previewOwner(), QStringLiteral("alarm-1"));
+    EXPECT_EQ(m.previewProblem(first), std::nullopt);
+    EXPECT_EQ(m.previewProblem(second), std::nullopt);
+    EXPECT_EQ(changes, 2);
+
+    // An own file that does not read: the tone plays and the reason shows.
+    const SoundSlot own{SoundSlot::Kind::alarm, 3};
+    h.sounds->answerFile(h.dir.path() + "/kaputt.mp3", {1.0, QStringLiteral("Unbekanntes Format."), true});
+    m.previewSound(own);
+    EXPECT_EQ(m.audio().previewOwner(), QStringLiteral("alarm-3"));
+    EXPECT_EQ(m.previewProblem(own),
+              QStringLiteral("Audiodatei konnte nicht gelesen werden (Unbekanntes Format.) – Standardalarm wird verwendet."));
+
+    // A missing system sound: its editor already says so, no second line.
+    m.editSettings([](AppSettings& next) {
+        next.alarms[2].sound = SoundSettings{SoundSource::system, QStringLiteral("Nirgends.oga"), {}, 80, false};
+    });
+    m.previewSound(SoundSlot{SoundSlot::Kind::alarm, 2});
+    EXPECT_TRUE(m.audio().lastWarning());
+    EXPECT_EQ(m.previewProblem(SoundSlot{SoundSlot::Kind::alarm, 2}), std::nullopt);
+    EXPECT_EQ(m.previewProblem(own), std::nullopt);
 }

@@ -254,7 +254,7 @@ TEST(SettingsCodec, TolerantReading) {
              ASSERT_EQ(s.alarms.size(), 4u);
              EXPECT_EQ(s.alarms[0], AlarmSettings{});
              EXPECT_EQ(s.alarms[0].sound,
-                       (SoundSettings{SoundSource::system, u"Glass.aiff"_s, {}, 80, true}));
+                       (SoundSettings{SoundSource::system, u"alarm-clock-elapsed.oga"_s, {}, 80, true}));
              EXPECT_EQ(s.alarms[1], defaultAlarms[1]);
              EXPECT_EQ(s.alarms[3], defaultAlarms[3]);
          },
@@ -263,11 +263,11 @@ TEST(SettingsCodec, TolerantReading) {
         {R"({"Alarms": [{"Sound": {}}], "Countdowns": [{"Sound": {"SystemSoundName": "Ping.aiff"}}, {}]})",
          [](const AppSettings& s) {
              EXPECT_EQ(s.alarms[0].sound,
-                       (SoundSettings{SoundSource::builtIn, u"Glass.aiff"_s, {}, 80, true}));
+                       (SoundSettings{SoundSource::builtIn, u"alarm-clock-elapsed.oga"_s, {}, 80, true}));
              EXPECT_EQ(s.countdowns[0].sound,
                        (SoundSettings{SoundSource::builtIn, u"Ping.aiff"_s, {}, 80, true}));
              EXPECT_EQ(s.countdowns[1].sound,
-                       (SoundSettings{SoundSource::system, u"Hero.aiff"_s, {}, 80, false}));
+                       (SoundSettings{SoundSource::system, u"complete.oga"_s, {}, 80, false}));
              EXPECT_EQ(s.countdowns[1].durationSeconds, 900);
          },
          false},
@@ -449,7 +449,7 @@ TEST(SettingsCodec, LegacyLayout) {
     s = decodeOrFail(R"({"Alarm2": {"Hour": 5}})");
     EXPECT_EQ(s.alarms[0], defaultAlarms[0]);
     EXPECT_EQ(s.alarms[1].hour, 5);
-    EXPECT_EQ(s.alarms[1].sound.systemSoundName, u"Glass.aiff");  // record default, not slot 1's "Ping.aiff"
+    EXPECT_EQ(s.alarms[1].sound.systemSoundName, u"alarm-clock-elapsed.oga");  // record default, not slot 1's "bell.oga"
 
     // An "Alarms" list that reads wins over the legacy keys; one that does not falls back to them.
     s = decodeOrFail(R"({"Alarms": [{"Hour": 1}], "Alarm1": {"Hour": 2}, "Alarm2": {"Hour": 3}})");
@@ -468,7 +468,7 @@ TEST(SettingsCodec, LegacyLayout) {
 
     s = decodeOrFail(R"({"CountdownDurationSeconds": 60, "CountdownSound": {"Volume": 10}})");
     EXPECT_EQ(s.countdowns[0].durationSeconds, 60);
-    EXPECT_EQ(s.countdowns[0].sound, (SoundSettings{SoundSource::builtIn, u"Glass.aiff"_s, {}, 10, true}));
+    EXPECT_EQ(s.countdowns[0].sound, (SoundSettings{SoundSource::builtIn, u"alarm-clock-elapsed.oga"_s, {}, 10, true}));
 
     s = decodeOrFail(R"({"Countdowns": [{"DurationSeconds": 10}], "CountdownDurationSeconds": 60})");
     EXPECT_EQ(s.countdowns[0].durationSeconds, 10);

@@ -84,7 +84,9 @@ TEST(SettingsDefaults, AlarmAndCountdownSlots) {
         const char* sound;
     };
     const std::vector<Slot> alarmSlots{
-        {7, 0, "Glass.aiff"}, {8, 30, "Ping.aiff"}, {6, 30, "Purr.aiff"}, {9, 0, "Submarine.aiff"}};
+        // The freedesktop sound theme's files: the defaults exist on a Linux desktop.
+        {7, 0, "alarm-clock-elapsed.oga"}, {8, 30, "bell.oga"}, {6, 30, "message.oga"},
+        {9, 0, "phone-incoming-call.oga"}};
     const auto& alarms = AlarmSettings::defaultAlarms();
     ASSERT_EQ(alarms.size(), alarmSlots.size());
     EXPECT_EQ(&alarms, &AlarmSettings::defaultAlarms());  // built once
@@ -104,9 +106,9 @@ TEST(SettingsDefaults, AlarmAndCountdownSlots) {
     const auto& countdowns = CountdownSettings::defaultCountdowns();
     ASSERT_EQ(countdowns.size(), 2u);
     EXPECT_EQ(countdowns[0],
-              (CountdownSettings{900, SoundSettings{SoundSource::system, u"Hero.aiff"_s, {}, 80, false}}));
+              (CountdownSettings{900, SoundSettings{SoundSource::system, u"complete.oga"_s, {}, 80, false}}));
     EXPECT_EQ(countdowns[1],
-              (CountdownSettings{300, SoundSettings{SoundSource::system, u"Glass.aiff"_s, {}, 80, false}}));
+              (CountdownSettings{300, SoundSettings{SoundSource::system, u"alarm-clock-elapsed.oga"_s, {}, 80, false}}));
 }
 
 TEST(AlarmSettings, UsesRadio) {

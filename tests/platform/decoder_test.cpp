@@ -13,6 +13,7 @@
 #include <QMediaDevices>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -62,6 +63,13 @@ TEST(AudioDecoder, EveryAcceptedFormatDecodesWithItsLength) {
         {"tone.flac", 0.0},  {"tone.oga", 0.0},   {"tone.mp3", 0.03}, {"tone.m4a", 0.03},
         {"tone.ogg", 0.03},  {"tone.opus", 0.03},
     };
+    // The cases are exactly the list the pickers and the file dialog offer.
+    QStringList covered;
+    for (const Case& c : cases) covered << QString::fromLatin1(c.file).section(u'.', 1);
+    std::sort(covered.begin(), covered.end());
+    QStringList offered = decodableExtensions();
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(covered, offered);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const DecodeResult r = decodeAudioFile(fixture(c.file));

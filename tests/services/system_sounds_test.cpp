@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "platform/DefaultSounds.h"
 #include "services/SystemSounds.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace corvane;
@@ -92,4 +94,49 @@ TEST(SystemSoundFolders, SearchTheThemeTheSharedAndTheUserFolder) {
     EXPECT_FALSE(hasSoundExtension(QStringLiteral("wav")));
     // Cached: the same list object every time.
     EXPECT_EQ(&systemSounds(), &systemSounds());
+}
+
+// The defaults named after another system's sounds read as the freedesktop
+// theme's, unless this computer really has a file of that name.
+TEST_F(SoundFolders, OtherSystemsDefaultsReadAsTheirCounterpartsHere) {
+    touch(in(2, "Ping.aiff"));  // the user copied one over
+    const struct {
+        const char* stored;
+        const char* read;
+    } cases[] = {
+        {"Glass.aiff", "alarm-clock-elapsed.oga"},
+        {"Purr.aiff", "message.oga"},
+        {"Submarine.aiff", "phone-incoming-call.oga"},
+        {"Hero.aiff", "complete.oga"},
+        {"Ping.aiff", "Ping.aiff"},          // there: stays
+        {"glass.aiff", "glass.aiff"},        // not one of the five: stays, and warns
+        {"Nirgends.aiff", "Nirgends.aiff"},
+        {"bell.oga", "bell.oga"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(systemSoundNameHere(QString::fromUtf8(c.stored), folders), QString::fromUtf8(c.read)) << c.stored;
+
+    AppSettings s;
+    s.alarms[0].sound = SoundSettings{SoundSource::customFile, QStringLiteral("Glass.aiff"), QStringLiteral("/m/eigen.mp3"), 35, false};
+    s.alarms[1].sound.systemSoundName = QStringLiteral("Ping.aiff");
+    s.countdowns[1].sound.systemSoundName = QStringLiteral("Hero.aiff");
+    AppSettings expected = s;
+    expected.alarms[0].sound.systemSoundName = QStringLiteral("alarm-clock-elapsed.oga");
+    expected.countdowns[1].sound.systemSoundName = QStringLiteral("complete.oga");
+    useSoundsOfThisComputer(s, folders);
+    EXPECT_EQ(s, expected);  // the names alone; source, file, volume and loop as they were
+}
+
+// On a machine with the freedesktop sound theme no default sound is missing.
+TEST(SystemSoundFolders, FreshDefaultsExistWithTheSoundTheme) {
+    if (!QFileInfo(systemSoundFolders()[0]).isDir())
+        GTEST_SKIP() << systemSoundFolders()[0].toStdString() << " is absent (package sound-theme-freedesktop)";
+    const AppSettings s = AppSettings::defaults();
+    for (const AlarmSettings& a : s.alarms)
+        EXPECT_TRUE(findSystemSound(a.sound.systemSoundName)) << a.sound.systemSoundName.toStdString();
+    for (const CountdownSettings& c : s.countdowns)
+        EXPECT_TRUE(findSystemSound(c.sound.systemSoundName)) << c.sound.systemSoundName.toStdString();
+    for (const SoundCounterpart& c : defaultSoundCounterparts())
+        EXPECT_TRUE(systemSounds().contains(QString::fromLatin1(c.here))) << c.here;
 }

@@ -183,3 +183,36 @@ TEST(SoundEditor, BrowseStoresTheImportedCopy) {
     EXPECT_TRUE(s.customFilePath->startsWith(h.mediaFolder()));
     EXPECT_EQ(editor->fileLabel()->toolTip(), *s.customFilePath);
 }
+
+// "▶  Testen" without audio output says so under the editor that tried,
+// until a test plays; the text is what the user reads.
+TEST(SoundEditor, ATestThatCannotPlayShowsWhyUntilOnePlays) {
+    EditorHarness h;
+    h.make();
+    SoundEditor* alarm = h.add(kAlarm0);
+    SoundEditor* countdown = h.add(kCountdown1);
+    h.host.show();
+    for (SoundSlot slot : {kAlarm0, kCountdown1})
+        h.editSound(slot, [](SoundSettings& s) { s.source = SoundSource::builtIn; });
+    h.settle();
+    EXPECT_FALSE(alarm->previewProblem()->isVisible());
+
+    h.sounds->tone.acceptsPlay = false;
+    alarm->testButton()->click();
+    h.settle();
+    EXPECT_EQ(alarm->testButton()->text(), QStringLiteral("▶  Testen"));
+    EXPECT_TRUE(alarm->previewProblem()->isVisible());
+    EXPECT_EQ(alarm->previewProblem()->text(), QStringLiteral("Audioausgabe nicht möglich."));
+    EXPECT_FALSE(countdown->previewProblem()->isVisible());
+    EXPECT_GT(alarm->previewProblem()->height(), 0);
+
+    h.editSound(kAlarm0, [](SoundSettings& s) { s.volume = 40; });  // editing is not a test
+    h.settle();
+    EXPECT_TRUE(alarm->previewProblem()->isVisible());
+
+    h.sounds->tone.acceptsPlay = true;
+    countdown->testButton()->click();
+    h.settle();
+    EXPECT_FALSE(alarm->previewProblem()->isVisible());
+    EXPECT_FALSE(countdown->previewProblem()->isVisible());
+}

@@ -273,3 +273,26 @@ TEST(AppDelegate, ShutdownWritesThePendingChangeAtOnce) {
     SettingsService reader(d.h.paths);
     EXPECT_EQ(reader.load().settings.userName, QStringLiteral("Jakob"));
 }
+
+// Qt's own windows (dialogs, menus, pop-up lists) match the theme from the
+// first window on and follow every change of it.
+TEST(AppDelegate, TheProgramsPaletteFollowsTheTheme) {
+    DelegateHarness d;
+    AppSettings s = ModelHarness::quietSettings();
+    s.theme = ThemeMode::dark;
+    d.start(s);
+    const auto shown = [] {
+        const QPalette p = QApplication::palette();
+        return std::make_pair(p.color(QPalette::Window), p.color(QPalette::WindowText));
+    };
+    const ThemeColors dark = d.model().theme();
+    ASSERT_TRUE(dark.isDark);
+    EXPECT_EQ(shown(), std::make_pair(dark.background.toQColor(), dark.foreground.toQColor()));
+    EXPECT_EQ(QApplication::palette("QMenu").color(QPalette::Window), dark.background.toQColor());
+
+    d.model().editSettings([](AppSettings& next) { next.theme = ThemeMode::light; });
+    QApplication::processEvents();
+    const ThemeColors light = d.model().theme();
+    ASSERT_FALSE(light.isDark);
+    EXPECT_EQ(shown(), std::make_pair(light.background.toQColor(), light.foreground.toQColor()));
+}

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -76,6 +78,58 @@ TEST(HostSettings, KeepsFamilyPositionAndAutostart) {
     EXPECT_FALSE(QFileInfo::exists(settings.autostartFile()));
     EXPECT_FALSE(settings.load().autostart);
     EXPECT_TRUE(settings.setAutostart(false));  // already off
+}
+
+// The desktop's session settings switch an entry off without deleting it.
+TEST(HostSettings, AutostartEntrySwitchedOffInItselfReadsAsOff) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    const struct {
+        const char* entry;
+        bool on;
+    } cases[] = {
+        {"[Desktop Entry]\nType=Application\nExec=tickora-widget\n", true},
+        {"[Desktop Entry]\nExec=tickora-widget\nHidden=true\n", false},
+        {"[Desktop Entry]\nExec=tickora-widget\nHidden = True\r\n", false},
+        {"[Desktop Entry]\nHidden=false\n", true},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n", false},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled=true\n", true},
+        {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=false\n", false},
+        {"[Desktop Entry]\n#Hidden=true\nName[de]=Hidden=true\n", true},  // a comment, another key
+        {"[Desktop Entry]\nExec=x\n[Desktop Action Neu]\nHidden=true\n", true},  // another group
+        {"", true},  // the file is there
+    };
+    for (const auto& c : cases) {
+        writeAll(settings.autostartFile(), c.entry);
+        EXPECT_EQ(settings.load().autostart, c.on) << c.entry;
+    }
+    QFile::remove(settings.autostartFile());
+    ASSERT_TRUE(QDir().mkdir(settings.autostartFile()));  // a folder is no entry
+    EXPECT_FALSE(settings.load().autostart);
+}
+
+// Switched on again from the widget's menu: ours is on, the desktop's
+// additions stay, and the description is the widget's own.
+TEST(HostSettings, AutostartOnAgainKeepsTheEntrysOtherLines) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("/usr/bin/tickora-widget"));
+    writeAll(settings.autostartFile(),
+             "[Desktop Entry]\nType=Application\nName=Alt\nHidden=true\nX-GNOME-Autostart-enabled=false\n"
+             "X-GNOME-Autostart-Delay=10\nName[de]=Mein Widget\n\n[Desktop Action Neu]\nName=Neu\nExec=x\n");
+    ASSERT_FALSE(settings.load().autostart);
+    ASSERT_TRUE(settings.setAutostart(true));
+    EXPECT_TRUE(settings.load().autostart);
+    const QString entry = QString::fromUtf8(readAll(settings.autostartFile()));
+    EXPECT_EQ(entry, QStringLiteral("[Desktop Entry]\nType=Application\nName=Corvane-Widget\n"
+                                    "Comment=Deine Uhren mit Zeitzonen und Zifferblättern – genau wie in der App "
+                                    "eingestellt.\nExec=\"/usr/bin/tickora-widget\"\nIcon=de.velmor.corvane\n"
+                                    "Terminal=false\nX-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-Delay=10\n"
+                                    "Name[de]=Mein Widget\n\n[Desktop Action Neu]\nName=Neu\nExec=x\n"));
+
+    // The launcher entry describes the widget in the same words.
+    const QByteArray launcher = readAll(QStringLiteral(CORVANE_TEST_DATA "/../resources/desktop/de.velmor.corvane.widget.desktop"));
+    ASSERT_FALSE(launcher.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(launcher).contains(QStringLiteral("\nComment=") + widgetDescription() + u'\n'));
 }
 
 TEST(HostSettings, BrokenSettingsFileGivesDefaults) {
@@ -303,6 +357,27 @@ TEST(WidgetWindow, AutostartThatCannotBeWrittenStaysOff) {
     autostart->trigger();
     EXPECT_FALSE(autostart->isChecked());
     EXPECT_FALSE(window.state().autostart);
+}
+
+// The menu and its messages in the widget's own colours: a dark widget gets
+// no light menu from the desktop.
+TEST(WidgetWindow, MenuTakesTheSnapshotsColours) {
+    WindowHost h;
+    WidgetWindow window(h.runner, h.zones, h.settings);
+    QContextMenuEvent early(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QApplication::sendEvent(&window, &early);  // before the first entry: the sample's colours
+    window.contextMenu()->hide();
+    h.runner.reload();
+    const ThemeColors& theme = h.runner.entry().snapshot->theme;
+    ASSERT_TRUE(theme.isDark);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), QPoint(10, 10));
+    QApplication::sendEvent(&window, &event);
+    QMenu* menu = window.contextMenu();
+    EXPECT_EQ(menu->palette().color(QPalette::Window), theme.background.toQColor());
+    EXPECT_EQ(menu->palette().color(QPalette::WindowText), theme.foreground.toQColor());
+    const QImage shot = menu->grab().toImage();
+    EXPECT_LT(qGray(shot.pixel(shot.width() - 4, shot.height() / 2)), 90);
+    menu->hide();
 }
 
 TEST(WidgetWindow, StoredPlaceOffEveryScreenIsNotUsed) {

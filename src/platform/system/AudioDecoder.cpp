@@ -419,4 +419,14 @@ DecodeResult decodeAudioData(const QByteArray& bytes, const char* typeHint) {
     return decoder.run(source, typeHint);
 }
 
+const QStringList& decodableExtensions() {
+    // Keep in step with kDemuxers: mov reads m4a, ogg reads oga and opus.
+    static const QStringList extensions{
+        QStringLiteral("mp3"), QStringLiteral("wav"),  QStringLiteral("aiff"), QStringLiteral("aif"),
+        QStringLiteral("m4a"), QStringLiteral("caf"),  QStringLiteral("flac"), QStringLiteral("oga"),
+        QStringLiteral("ogg"), QStringLiteral("opus"),
+    };
+    return extensions;
+}
+
 }  // namespace corvane

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -33,6 +34,11 @@ DecodeResult decodeAudioFile(const QString& path);
 // Same for bytes in memory; `typeHint` (a demuxer name such as "wav") skips
 // format detection, nullptr detects.
 DecodeResult decodeAudioData(const QByteArray& bytes, const char* typeHint = nullptr);
+
+// The lower-case file extensions of what the demuxers we allow play, most
+// common first: the one list behind the system sounds and the own-file
+// dialog.
+const QStringList& decodableExtensions();
 
 // Upper bound on the decoded samples; longer sounds are refused rather than
 // allowed to take the machine's memory (about 25 minutes of stereo 44.1 kHz).
