@@ -51,12 +51,16 @@ void SwatchButton::setSelected(bool selected) {
     update();
 }
 
+QRectF SwatchButton::circle() const {
+    const double side = std::min(width(), height());
+    return {width() / 2.0 - side / 2, height() / 2.0 - side / 2, side, side};
+}
+
 void SwatchButton::paintEvent(QPaintEvent*) {
     const ThemeColors& theme = themeOf(this);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const double side = std::min(width(), height());
-    const QRectF circle(width() / 2.0 - side / 2, height() / 2.0 - side / 2, side, side);
+    const QRectF circle = this->circle();
     const RGB fill = RGB::fromHex(hex_).value_or(RGB{255, 255, 255});
     const double line = selected_ ? 2.5 : 1.0;
     p.setPen(Qt::NoPen);

@@ -122,6 +122,10 @@ void ClockRow::setClock(const ClockEntry& clock, int index, int count) {
     remove_->setEnabled(count > 1);
 }
 
+std::array<QWidget*, 6> ClockRow::focusOrder() const {
+    return {design_, zone_, label_, up_, down_, remove_};
+}
+
 void ClockRow::setLabel(const QString& text) {
     const QString cut = leftGraphemes(text, kMaxLabel);
     // Blanks are kept as typed; the clock's title trims them when shown.
@@ -188,6 +192,7 @@ void ClocksCard::refresh() {
     const int n = int(clocks.size());
     add_->setEnabled(n < AppModel::kMaxClocks);
 
+    bool reordered = false;
     // Rows of clocks that are gone leave; the others stay as they are.
     for (auto it = byID_.begin(); it != byID_.end();) {
         const QString& id = it->first;
@@ -200,6 +205,7 @@ void ClocksCard::refresh() {
         it->second->hide();
         it->second->deleteLater();
         it = byID_.erase(it);
+        reordered = true;
     }
     for (int i = 0; i < n; ++i) {
         const ClockEntry& clock = clocks[std::size_t(i)];
@@ -207,13 +213,28 @@ void ClocksCard::refresh() {
         if (!slot) {
             slot = new ClockRow(model_, clock, rows_->parentWidget());
             rows_->insertWidget(i, slot);
+            reordered = true;
         } else if (rows_->indexOf(slot) != i) {
             // Moving a widget within the layout keeps it, its focus and
             // whatever is open in it.
             rows_->removeWidget(slot);
             rows_->insertWidget(i, slot);
+            reordered = true;
         }
         slot->setClock(clock, i, n);
+    }
+    if (reordered) chainFocus();
+}
+
+void ClocksCard::chainFocus() {
+    // Tab follows the rows as they stand: a new row is created last and a
+    // moved one keeps its old place in the window's chain otherwise.
+    QWidget* previous = add_;
+    for (int i = 0; i < rowCount(); ++i) {
+        for (QWidget* w : row(i)->focusOrder()) {
+            QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QLineEdit>
 #include <QWidget>
+#include <array>
 #include <map>
 
 #include "dial/DialGeometry.h"
@@ -65,6 +66,8 @@ public:
     IconButton* upButton() const { return up_; }
     IconButton* downButton() const { return down_; }
     IconButton* removeButton() const { return remove_; }
+    // The row's controls in the order Tab visits them.
+    std::array<QWidget*, 6> focusOrder() const;
 
     // Stores a typed label, cut to 30 characters, in the row's clock; nothing
     // when the clock is gone.
@@ -99,6 +102,7 @@ public:
 
 private:
     void refresh();
+    void chainFocus();
 
     AppModel& model_;
     ThemedButton* add_;

@@ -60,11 +60,6 @@ void DesignTile::paintEvent(QPaintEvent*) {
         p.setPen(QPen(theme.border.toQColor(0.4), 1));
     }
     p.drawRoundedRect(plate, 8, 8);
-    if (hasFocus()) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(theme.accent.toQColor(0.6), 1, Qt::DotLine));
-        p.drawRoundedRect(plate.adjusted(2, 2, -2, -2), 6, 6);
-    }
 
     // One line, shrunk to 80 % before it is cut.
     const double top = metrics_.padding + metrics_.preview + metrics_.spacing;
