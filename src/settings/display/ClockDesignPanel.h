@@ -76,6 +76,7 @@ public:
 
 private:
     void toggleColor(bool on);
+    void chooseImage();
 
     AppModel& model_;
     QString clockID_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace corvane {
@@ -19,6 +20,15 @@ public:
     // coordinates) on a screen whose free area is `screen`.
     static QPoint placement(const QRect& anchor, const QSize& size, const QRect& screen);
 
+    // While the panel opens a window of its own (a file or colour dialog), a
+    // pop-up would close at the first click into that window. Held, it
+    // stays on screen as a plain window at its place, with all it shows;
+    // released, it is a pop-up again, active, with the focus where it was.
+    // Neither reports a close or an open.
+    void hold();
+    void release();
+    bool isHeld() const { return held_; }
+
 Q_SIGNALS:
     void opened();
     void closed();
@@ -30,7 +40,12 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void setKind(Qt::WindowFlags kind);
+
     QWidget* anchor_;
+    bool held_ = false;
+    bool switching_ = false;  // between kinds: the hide and show are no close and open
+    QPointer<QWidget> focusBeforeHold_;
 };
 
 }  // namespace corvane

@@ -42,7 +42,10 @@ void ColorButton::openDialog() {
         connect(dialog_, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
             if (c.isValid()) Q_EMIT colorPicked(c);
         });
+        // However it goes: Esc, the window's close button, or hidden.
+        dialog_->installEventFilter(this);
     }
+    if (!dialog_->isVisible()) Q_EMIT dialogOpening();
     const QColor start = current_ ? current_() : QColor(Qt::black);
     {
         // Setting the start colour is no pick of the user's.
@@ -52,6 +55,11 @@ void ColorButton::openDialog() {
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
+}
+
+bool ColorButton::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dialog_ && event->type() == QEvent::Hide) Q_EMIT dialogClosed();
+    return QAbstractButton::eventFilter(watched, event);
 }
 
 QSize ColorButton::sizeHint() const {

@@ -31,11 +31,16 @@ public:
 
 Q_SIGNALS:
     void colorPicked(const QColor& color);
+    // Around the dialog's time on screen, so a pop-up holding the button
+    // can stay open meanwhile.
+    void dialogOpening();
+    void dialogClosed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::function<QColor()> current_;
