@@ -9,13 +9,13 @@
 #include "model/Settings.h"
 #include "shell/components/Card.h"
 
-class QVBoxLayout;
 
 namespace corvane {
 
 class AppModel;
 class ClockDesignButton;
 class IconButton;
+class RowStack;
 class ThemedButton;
 class ThemedLabel;
 class TimeZoneButton;
@@ -99,6 +99,8 @@ public:
     int rowCount() const;
     ClockRow* row(int index) const;
     ClockRow* rowFor(const QString& clockID) const;
+    // The rows, which glide to their places after a change of the list.
+    RowStack* rows() const { return rows_; }
 
 private:
     void refresh();
@@ -106,7 +108,7 @@ private:
 
     AppModel& model_;
     ThemedButton* add_;
-    QVBoxLayout* rows_;
+    RowStack* rows_;
     std::map<QString, ClockRow*> byID_;
 };
 
