@@ -13,8 +13,14 @@
 namespace corvane {
 
 namespace {
-constexpr double kBand = 2.0;   // accent band, from the outline inwards
-constexpr double kInner = 1.0;  // contrast line inside the band
+// From the outline inwards: a crisp accent edge, a soft accent glow, and a
+// thin line in the accent's text colour. The glow tells focus apart from the
+// crisp accent stroke that marks a selected tile or swatch; the line shows
+// on an accent-filled button.
+constexpr double kEdge = 1.5;
+constexpr double kGlow = 2.5;
+constexpr double kGlowOpacity = 0.5;
+constexpr double kLine = 1.0;
 }  // namespace
 
 // Follows the application's focus: lays the ring over the control that took
@@ -122,8 +128,9 @@ void FocusRing::paint(QPainter& p, const ThemeColors& theme, const FocusOutline&
         if (o.round) p.drawEllipse(r);
         else p.drawRoundedRect(r, std::max(0.0, o.radius - inset), std::max(0.0, o.radius - inset));
     };
-    draw(kBand / 2, theme.accent.toQColor(), kBand);
-    draw(kBand + kInner / 2, theme.accentForeground.toQColor(0.9), kInner);
+    draw(kEdge / 2, theme.accent.toQColor(), kEdge);
+    draw(kEdge + kGlow / 2, theme.accent.toQColor(kGlowOpacity), kGlow);
+    draw(kEdge + kGlow + kLine / 2, theme.accentForeground.toQColor(0.7), kLine);
     p.restore();
 }
 

@@ -39,9 +39,9 @@ public:
 
     // The ring's outline for `control`.
     static FocusOutline outlineOf(const QWidget* control);
-    // Draws a ring along `outline`: a band of the accent with a thin line of
-    // the accent's text colour inside it, so it also stands out on an
-    // accent-filled button.
+    // Draws a ring along `outline`, inside it: an accent edge, a softer
+    // accent glow and a thin line of the accent's text colour, so it stands
+    // out on plain, selected and accent-filled controls alike.
     static void paint(QPainter& p, const ThemeColors& theme, const FocusOutline& outline);
 
     // The ring over `control`, when it shows one now.
