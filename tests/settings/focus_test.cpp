@@ -74,8 +74,8 @@ const TwoColumns* columnsOf(const QWidget* w) {
 
 // Whether a reader meets `a` before `b`: the sidebar first; on a two-column
 // page the left column before the right; else line by line, left to right.
-bool readsBefore(const QWidget* a, const QWidget* b, const SettingsView& view) {
-    const bool sideA = view.sidebar()->isAncestorOf(a), sideB = view.sidebar()->isAncestorOf(b);
+bool readsBefore(const QWidget* a, const QWidget* b, const QWidget* sidebar) {
+    const bool sideA = sidebar && sidebar->isAncestorOf(a), sideB = sidebar && sidebar->isAncestorOf(b);
     if (sideA != sideB) return sideA;
     const QRect ra = globalRect(a), rb = globalRect(b);
     const TwoColumns* ta = columnsOf(a);
@@ -102,7 +102,7 @@ void expectReadingOrder(SettingsHarness& h, const char* where) {
     for (QWidget* w : unique)
         EXPECT_TRUE(stops.count(w)) << where << ": stopped at " << describe(w).toStdString();
     for (std::size_t i = 1; i < seen.size(); ++i)
-        EXPECT_TRUE(readsBefore(seen[i - 1], seen[i], view))
+        EXPECT_TRUE(readsBefore(seen[i - 1], seen[i], view.sidebar()))
             << where << ": " << describe(seen[i]).toStdString() << " came after "
             << describe(seen[i - 1]).toStdString();
 }
@@ -160,6 +160,27 @@ TEST(SettingsFocus, TabFollowsTheClockRowsAfterAddMoveAndRemove) {
     ASSERT_EQ(card->rowCount(), 3);
     EXPECT_EQ(QApplication::focusWidget(), card->row(2)->removeButton());
     expectReadingOrder(h, "after remove");
+}
+
+TEST(SettingsFocus, TabGoesThroughTheDesignPanelInReadingOrder) {
+    SettingsHarness h;
+    h.open(withClocks(2), SettingsCategory::display, {940, 640});
+    QApplication::setActiveWindow(h.root.get());
+    ClockDesignButton* button = h.page()->findChild<ClocksCard*>()->row(0)->designButton();
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Space);
+    ClockDesignPanel* panel = button->panel();
+    ASSERT_TRUE(panel->isVisible());
+    QApplication::setActiveWindow(panel);
+    const std::vector<QWidget*> seen = tabWalk(panel->tile(0));
+    const std::set<QWidget*> stops = tabStops(panel);
+    EXPECT_EQ(std::set<QWidget*>(seen.begin(), seen.end()), stops);
+    EXPECT_EQ(seen.size(), stops.size());
+    EXPECT_EQ(seen.size(), std::size_t(10 + 2 + 16 + 1)) << "tiles, toggle and colour, swatches, apply to all";
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_TRUE(readsBefore(seen[i - 1], seen[i], nullptr))
+            << describe(seen[i]).toStdString() << " came after " << describe(seen[i - 1]).toStdString();
+    panel->hide();
 }
 
 TEST(SettingsFocus, EveryKitControlPaintsItsKeyboardFocus) {
