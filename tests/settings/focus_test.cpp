@@ -131,6 +131,34 @@ TEST(SettingsFocus, TabVisitsEveryControlOfEachPageOnceInReadingOrder) {
     }
 }
 
+TEST(SettingsFocus, RowsThatAppearWithAnOptionAreReachedInPlace) {
+    // The radio wake editor of an alarm, the coordinates of the dusk, an own
+    // sound file: shown by an option, they take their place in the chain.
+    AppSettings s = withClocks(1);
+    s.alarms[0].isEnabled = true;
+    s.alarms[0].wakeWithRadio = true;
+    s.alarms[1].sound.source = SoundSource::customFile;
+    s.dusk.source = DuskSource::sun;
+    for (SettingsCategory category : {SettingsCategory::alarms, SettingsCategory::design}) {
+        SettingsHarness h;
+        h.open(s, category, {940, 640});
+        QApplication::setActiveWindow(h.root.get());
+        expectReadingOrder(h, title(category).toUtf8().constData());
+    }
+    // Switched on while the page is open.
+    for (SettingsCategory category : {SettingsCategory::alarms, SettingsCategory::design}) {
+        SettingsHarness h;
+        h.open(withClocks(1), category, {940, 640});
+        QApplication::setActiveWindow(h.root.get());
+        h.model->editSettings([&](AppSettings& next) {
+            next.alarms = s.alarms;
+            next.dusk = s.dusk;
+        });
+        h.settle();
+        expectReadingOrder(h, (title(category) + QStringLiteral(", switched on")).toUtf8().constData());
+    }
+}
+
 TEST(SettingsFocus, TabFollowsTheClockRowsAfterAddMoveAndRemove) {
     SettingsHarness h;
     h.open(withClocks(3), SettingsCategory::display, {940, 640});
