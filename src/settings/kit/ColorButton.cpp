@@ -24,7 +24,10 @@ ColorButton::ColorButton(const QString& title, std::function<QColor()> current, 
 }
 
 ColorButton::~ColorButton() {
-    if (dialog_) delete dialog_.data();
+    if (!dialog_) return;
+    // Its going away is no close for whoever waits on the dialog.
+    dialog_->removeEventFilter(this);
+    delete dialog_.data();
 }
 
 void ColorButton::openDialog() {
@@ -44,6 +47,7 @@ void ColorButton::openDialog() {
         });
         // However it goes: Esc, the window's close button, or hidden.
         dialog_->installEventFilter(this);
+        dialogObject_ = dialog_.data();
     }
     if (!dialog_->isVisible()) Q_EMIT dialogOpening();
     const QColor start = current_ ? current_() : QColor(Qt::black);
@@ -58,7 +62,8 @@ void ColorButton::openDialog() {
 }
 
 bool ColorButton::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == dialog_ && event->type() == QEvent::Hide) Q_EMIT dialogClosed();
+    // Compared as objects: a dialog being destroyed is no dialog any more.
+    if (event->type() == QEvent::Hide && watched == dialogObject_) Q_EMIT dialogClosed();
     return QAbstractButton::eventFilter(watched, event);
 }
 

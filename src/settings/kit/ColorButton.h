@@ -45,6 +45,7 @@ protected:
 private:
     std::function<QColor()> current_;
     QPointer<QColorDialog> dialog_;
+    const QObject* dialogObject_ = nullptr;
     bool hovered_ = false;
 };
 
