@@ -128,6 +128,12 @@ TEST(SettingsFocus, TabVisitsEveryControlOfEachPageOnceInReadingOrder) {
         h.open(withClocks(3), category, {940, 640});
         QApplication::setActiveWindow(h.root.get());
         expectReadingOrder(h, title(category).toUtf8().constData());
+        // A look at the ring in place: the page's fourth stop, reached by Tab.
+        QWidget* first = h.root->view()->categoryButtons().back();
+        first->setFocus(Qt::TabFocusReason);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(FocusRing::shownOn(QApplication::focusWidget()), nullptr);
+        h.shoot(QStringLiteral("focus-page-") + rawValue(category));
     }
 }
 
