@@ -41,6 +41,9 @@ public:
         setAutoFillBackground(false);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         setAccessibleName(path);
+        // Selectable with the pointer, but no Tab stop: there is nothing to
+        // edit, and a caret in read-only text would be the only sign of focus.
+        setFocusPolicy(Qt::ClickFocus);
         fitHeight();
     }
     QString text() const { return toPlainText(); }

@@ -105,12 +105,6 @@ void CategoryButton::paintEvent(QPaintEvent*) {
         p.setBrush(t.control.toQColor());
         p.drawRoundedRect(QRectF(rect()), 6, 6);
     }
-    // The ring only for keyboard focus: a click already shows where it went.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        p.setPen(QPen(t.accent.toQColor(), 1.0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
-    }
     const double midY = height() / 2.0;
     double x = kPadH;
     if (selected) {
@@ -169,6 +163,9 @@ SettingsView::SettingsView(AppModel& model, QWidget* parent) : QWidget(parent), 
     // The pane's background shows through; pages paint only their cards.
     scroll_->viewport()->setAutoFillBackground(false);
     scroll_->setAutoFillBackground(false);
+    // No Tab stop of its own: it shows no focus, and it scrolls to whatever
+    // control inside takes the focus.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     column->addWidget(scroll_, 1);
     row->addWidget(pane, 1);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "appmodel/SettingsCategory.h"
+#include "shell/components/FocusRing.h"
 
 class QLabel;
 class QScrollArea;
@@ -19,7 +20,7 @@ class ThemeProvider;
 // One row of the sidebar: selection bar, symbol and title. It is selected
 // when the model's selected category is its own, so the highlight follows
 // every change of the selection, wherever it came from.
-class CategoryButton : public QAbstractButton {
+class CategoryButton : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     CategoryButton(AppModel& model, SettingsCategory category, QWidget* parent = nullptr);
@@ -30,6 +31,7 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
+    FocusOutline focusOutline() const override { return {QRectF(rect()), 6}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -23,6 +23,14 @@ QSize SwitchToggle::sizeHint() const {
 
 QSize SwitchToggle::minimumSizeHint() const { return {kTrackWidth + 12, sizeHint().height()}; }
 
+QRectF SwitchToggle::track() const {
+    return {double(width() - kTrackWidth - 1), (height() - kTrackHeight) / 2.0, double(kTrackWidth), double(kTrackHeight)};
+}
+
+FocusOutline SwitchToggle::focusOutline() const {
+    return {track().adjusted(-2, -2, 2, 2), kTrackHeight / 2.0 + 2};
+}
+
 bool SwitchToggle::event(QEvent* event) {
     if (event->type() == ThemeChangeEvent::eventType()) update();
     return QAbstractButton::event(event);
@@ -34,7 +42,7 @@ void SwitchToggle::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     if (!isEnabled()) p.setOpacity(0.4);
 
-    const QRectF track(width() - kTrackWidth - 1, (height() - kTrackHeight) / 2.0, kTrackWidth, kTrackHeight);
+    const QRectF track = this->track();
     p.setPen(isChecked() ? QPen(Qt::NoPen) : QPen(theme.border.toQColor(), 1.0));
     p.setBrush(isChecked() ? theme.accent.toQColor() : theme.control.toQColor());
     p.drawRoundedRect(track, kTrackHeight / 2.0, kTrackHeight / 2.0);
@@ -43,11 +51,6 @@ void SwitchToggle::paintEvent(QPaintEvent*) {
     p.setPen(QPen(QColor(0, 0, 0, 40), 0.5));
     p.setBrush(isChecked() ? theme.accentForeground.toQColor() : QColor(Qt::white));
     p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-    if (hasFocus()) {
-        p.setPen(QPen(theme.accent.toQColor(0.6), 2.0));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(track.adjusted(-2, -2, 2, 2), kTrackHeight / 2.0 + 2, kTrackHeight / 2.0 + 2);
-    }
 
     p.setFont(font());
     p.setPen(theme.foreground.toQColor());

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QGraphicsOpacityEffect>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,6 +12,7 @@
 #include "settings/display/ClockDesignButton.h"
 #include "settings/display/ClocksCard.h"
 #include "settings/display/DialPreview.h"
+#include "settings/display/RowStack.h"
 #include "settings/display/TimeZoneChooser.h"
 #include "shell/components/IconButton.h"
 #include "shell/components/TextLines.h"
@@ -185,4 +187,103 @@ TEST(ClocksCard, RowTimesAndPreviewsFollowTheirZoneAndRepaintOncePerSecond) {
     ModelHarness::settle();
     EXPECT_EQ(card->row(1)->time()->text(), QStringLiteral("11:44:51"));
     EXPECT_GT(preview->paintCount(), painted);
+}
+
+namespace {
+
+double opacityOf(const QWidget* row) {
+    const auto* fade = qobject_cast<const QGraphicsOpacityEffect*>(row->graphicsEffect());
+    return fade ? fade->opacity() : 1.0;
+}
+
+// The motion at `ms` of its run, as if the clock had got there.
+void at(RowStack* stack, int ms) {
+    stack->motion()->pause();
+    stack->motion()->setCurrentTime(ms);
+}
+
+}  // namespace
+
+TEST(ClocksCard, RowsGlideToTheirPlacesWithWhatIsOpenAndTypedInThem) {
+    DisplayHost h;
+    AppModel& m = h.start(withClocks({clockIn("Asia/Tokyo"), clockIn("Europe/London"), clockIn("America/Chicago")}));
+    auto* card = h.show(new ClocksCard(m));
+    RowStack* stack = card->rows();
+    EXPECT_EQ(stack->motion()->state(), QAbstractAnimation::Stopped) << "nothing runs while nothing moves";
+    ClockRow* first = card->row(0);
+    ClockRow* second = card->row(1);
+    ClockRow* third = card->row(2);
+    const int y0 = stack->restingY(0), y1 = stack->restingY(1), y2 = stack->restingY(2);
+    ASSERT_EQ(first->y(), y0);
+    ASSERT_EQ(second->y(), y1);
+    const int mid = RowStack::kDurationMs / 2;
+
+    // A move while the second row's zone chooser is open with a search half
+    // typed: the two rows cross, the chooser stays as it was.
+    second->zoneButton()->open();
+    ZoneChooserPopup* chooser = second->zoneButton()->popup();
+    QTest::keyClicks(chooser->searchField(), QStringLiteral("ber"));
+    m.moveClock(second->clockID(), -1);
+    at(stack, 0);
+    EXPECT_EQ(second->y(), y1);
+    EXPECT_EQ(first->y(), y0);
+    at(stack, mid);
+    EXPECT_EQ(second->y(), (y0 + y1 + 1) / 2);
+    EXPECT_EQ(first->y(), (y0 + y1 + 1) / 2);
+    EXPECT_TRUE(chooser->isVisible());
+    EXPECT_EQ(chooser->searchField()->text(), QStringLiteral("ber"));
+    at(stack, RowStack::kDurationMs);
+    EXPECT_EQ(second->y(), y0);
+    EXPECT_EQ(first->y(), y1);
+    EXPECT_EQ(stack->motion()->state(), QAbstractAnimation::Stopped);
+    EXPECT_TRUE(chooser->isVisible());
+    chooser->hide();
+
+    // Typing in a row that moves: focus, text and cursor ride along.
+    QLineEdit* field = third->labelField();
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("Buero"));
+    field->setCursorPosition(2);
+    m.moveClock(third->clockID(), -1);
+    at(stack, mid);
+    EXPECT_EQ(third->y(), (y1 + y2 + 1) / 2);
+    EXPECT_TRUE(field->hasFocus());
+    EXPECT_EQ(field->cursorPosition(), 2);
+    at(stack, RowStack::kDurationMs);
+    EXPECT_EQ(third->y(), y1);
+    EXPECT_EQ(field->text(), QStringLiteral("Buero"));
+    EXPECT_TRUE(field->hasFocus());
+
+    // A new row fades in at the end while the column grows to take it.
+    const int shortHeight = stack->sizeHint().height();
+    m.addClockInSettings();
+    ClockRow* added = card->row(3);
+    at(stack, 0);
+    EXPECT_EQ(added->y(), stack->restingY(3));
+    EXPECT_DOUBLE_EQ(opacityOf(added), 0.0);
+    EXPECT_EQ(stack->sizeHint().height(), shortHeight);
+    at(stack, mid);
+    EXPECT_NEAR(opacityOf(added), 0.5, 0.01);
+    EXPECT_GT(stack->sizeHint().height(), shortHeight);
+    at(stack, RowStack::kDurationMs);
+    EXPECT_EQ(added->graphicsEffect(), nullptr) << "at rest the row paints straight";
+    const int tallHeight = stack->sizeHint().height();
+    EXPECT_EQ(tallHeight, stack->restingY(3) + added->height());
+
+    // A removed row fades where it stood, the rows under it slide up, and it
+    // is gone at the end.
+    QPointer<ClockRow> removed = card->row(0);
+    ClockRow* next = card->row(1);
+    m.removeClock(removed->clockID());
+    at(stack, mid);
+    ASSERT_TRUE(removed);
+    EXPECT_EQ(removed->y(), y0);
+    EXPECT_NEAR(opacityOf(removed), 0.5, 0.01);
+    EXPECT_EQ(next->y(), (y0 + y1 + 1) / 2);
+    at(stack, RowStack::kDurationMs);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(removed);
+    EXPECT_EQ(next->y(), y0);
+    EXPECT_EQ(stack->sizeHint().height(), shortHeight);
+    EXPECT_EQ(card->rowCount(), 3);
 }

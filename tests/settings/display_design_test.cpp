@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -218,4 +219,87 @@ TEST(ClockDesignButton, BadgeTooltipAndHighlightHandover) {
     EXPECT_TRUE(second->isPanelOpen());
     EXPECT_EQ(second->panel()->headerText(), QStringLiteral("Design – Uhr 1 · London"));
     second->panel()->hide();
+}
+
+namespace {
+
+// A file dialog that looks at the screen while it is "open".
+class WatchingChooser final : public FileChooser {
+public:
+    std::function<void()> whileOpen;
+    std::optional<QString> answer;
+    std::optional<QString> chooseFile(const QString&, const QStringList&) override {
+        if (whileOpen) whileOpen();
+        return answer;
+    }
+};
+
+}  // namespace
+
+TEST(ClockDesignPanel, StaysOpenWithItsClockMarkedWhileItsDialogsAreOpen) {
+    DisplayHost h;
+    auto chooser = std::make_unique<WatchingChooser>();
+    WatchingChooser* files = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.start(withClocks({clockIn("Asia/Tokyo"), clockIn("Europe/London")}));
+    auto* card = h.show(new ClocksCard(m));
+    ClockDesignButton* button = card->row(1)->designButton();
+    button->openPanel();
+    ClockDesignPanel* panel = button->panel();
+    ASSERT_TRUE(panel->isVisible());
+    const QString id = button->clockID();
+    const QPoint at = panel->pos();
+    QSignalSpy closed(panel, &PopupPanel::closed);
+
+    // The file dialog: the panel in sight and the clock marked all along;
+    // afterwards a pop-up again, in the same place, with the new image.
+    bool seenOpen = false;
+    files->answer = writePng(h.dir.filePath(QStringLiteral("face.png")));
+    files->whileOpen = [&] {
+        seenOpen = panel->isVisible() && panel->isHeld() && panel->windowType() != Qt::Popup;
+        EXPECT_EQ(m.highlightedClockID(), id);
+    };
+    panel->tile(kImage)->click();
+    EXPECT_TRUE(seenOpen);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->windowType(), Qt::Popup);
+    EXPECT_EQ(panel->pos(), at);
+    EXPECT_EQ(m.highlightedClockID(), id);
+    EXPECT_EQ(selectedOf(*panel), kImage);
+    EXPECT_EQ(closed.count(), 0);
+
+    // The colour dialog: usable beside the panel, which follows each colour.
+    panel->colorButton()->click();
+    QColorDialog* dialog = panel->colorButton()->dialog();
+    ASSERT_NE(dialog, nullptr);
+    h.settle();
+    // A click into the dialog, as the window system delivers it: a pop-up
+    // would take it as a click outside and close.
+    ASSERT_NE(dialog->windowHandle(), nullptr);
+    QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, QPoint(20, 20));
+    h.settle();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->isHeld());
+    dialog->setCurrentColor(QColor(0x1F, 0x3A, 0x5F));
+    EXPECT_TRUE(panel->swatch(9)->selected());
+    EXPECT_EQ(m.highlightedClockID(), id);
+    dialog->reject();
+    h.settle();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_FALSE(panel->isHeld());
+    EXPECT_EQ(panel->windowType(), Qt::Popup);
+    EXPECT_EQ(closed.count(), 0);
+
+    // Closed while its dialog is open, it closes for good and opens next
+    // time as a pop-up again.
+    panel->colorButton()->click();
+    panel->hide();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(m.highlightedClockID());
+    panel->colorButton()->dialog()->reject();
+    EXPECT_FALSE(panel->isVisible());
+    button->openPanel();
+    EXPECT_EQ(panel->windowType(), Qt::Popup);
+    EXPECT_EQ(m.highlightedClockID(), id);
+    panel->hide();
 }

@@ -1,7 +1,5 @@
 #include "settings/display/ClockDesignButton.h"
 
-#include <QPainter>
-
 #include "appmodel/AppModel.h"
 #include "settings/display/ClockDesignPanel.h"
 #include "settings/display/DialPreview.h"
@@ -77,12 +75,7 @@ void ClockDesignButton::panelShown(bool open) {
 }
 
 void ClockDesignButton::paintEvent(QPaintEvent*) {
-    // The preview child draws everything; a focus ring is all that is left.
-    if (!hasFocus()) return;
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(palette().highlight().color(), 1.5));
-    p.drawEllipse(QRectF(rect()).adjusted(1, 1, -1, -1));
+    // The preview child draws everything, the shared focus ring lies above it.
 }
 
 }  // namespace corvane

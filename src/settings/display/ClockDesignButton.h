@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 
 #include "model/Settings.h"
+#include "shell/components/FocusRing.h"
 
 namespace corvane {
 
@@ -14,7 +15,7 @@ class DialPreview;
 // design, with a dot when the clock has a design of its own. It opens the
 // clock's design panel and, while that is open, has the main window mark the
 // clock.
-class ClockDesignButton : public QAbstractButton {
+class ClockDesignButton : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     static constexpr int kSide = 30;
@@ -34,6 +35,8 @@ public:
     void openPanel();
 
     QSize sizeHint() const override { return {kSide, kSide}; }
+    // Round like the dial; the ring lies over the preview, not under it.
+    FocusOutline focusOutline() const override { return {QRectF(rect()), 0, true}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

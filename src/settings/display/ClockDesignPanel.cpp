@@ -51,12 +51,16 @@ void SwatchButton::setSelected(bool selected) {
     update();
 }
 
+QRectF SwatchButton::circle() const {
+    const double side = std::min(width(), height());
+    return {width() / 2.0 - side / 2, height() / 2.0 - side / 2, side, side};
+}
+
 void SwatchButton::paintEvent(QPaintEvent*) {
     const ThemeColors& theme = themeOf(this);
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const double side = std::min(width(), height());
-    const QRectF circle(width() / 2.0 - side / 2, height() / 2.0 - side / 2, side, side);
+    const QRectF circle = this->circle();
     const RGB fill = RGB::fromHex(hex_).value_or(RGB{255, 255, 255});
     const double line = selected_ ? 2.5 : 1.0;
     p.setPen(Qt::NoPen);
@@ -111,7 +115,7 @@ ClockDesignPanel::ClockDesignPanel(AppModel& model, QString clockID, int index, 
             if (i == kStandardTile)
                 model_.setClockDialStyle(clockID_, std::nullopt);
             else if (i == kImageTile)
-                model_.chooseDialImage(clockID_);
+                chooseImage();
             else
                 model_.setClockDialStyle(clockID_, DialStyle(i - 1));
         });
@@ -129,6 +133,10 @@ ClockDesignPanel::ClockDesignPanel(AppModel& model, QString clockID, int index, 
     colorButton_->setToolTip(tr("Farbe"));
     connect(colorButton_, &ColorButton::colorPicked, this,
             [this](const QColor& color) { model_.pickClockFaceColor(clockID_, color); });
+    // The clock stays marked and the panel in sight while the colour is
+    // picked in the dialog.
+    connect(colorButton_, &ColorButton::dialogOpening, this, &PopupPanel::hold);
+    connect(colorButton_, &ColorButton::dialogClosed, this, &PopupPanel::release);
     colorRow->addWidget(colorButton_);
     layout->addLayout(colorRow);
 
@@ -182,6 +190,15 @@ ClockEntry ClockDesignPanel::clock() const {
 
 QString ClockDesignPanel::headerText() const {
     return tr("Design – Uhr %1 · %2").arg(index_ + 1).arg(model_.clockTitle(clock()));
+}
+
+void ClockDesignPanel::chooseImage() {
+    // The file dialog runs to its end inside this call; the row, and this
+    // panel with it, may be gone by then.
+    const QPointer<ClockDesignPanel> self(this);
+    hold();
+    model_.chooseDialImage(clockID_);
+    if (self) release();
 }
 
 void ClockDesignPanel::toggleColor(bool on) {

@@ -6,6 +6,7 @@
 
 #include "model/Settings.h"
 #include "settings/display/PopupPanel.h"
+#include "shell/components/FocusRing.h"
 
 class QCheckBox;
 class QGridLayout;
@@ -20,7 +21,7 @@ class ThemedLabel;
 
 // A round colour to click, ringed in the accent colour when it is the one
 // chosen.
-class SwatchButton : public QAbstractButton {
+class SwatchButton : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     SwatchButton(const QString& hex, QWidget* parent = nullptr);
@@ -29,11 +30,14 @@ public:
     void setSelected(bool selected);
     QSize sizeHint() const override { return {22, 22}; }
     QSize minimumSizeHint() const override { return {10, 22}; }
+    FocusOutline focusOutline() const override { return {circle(), 0, true}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QRectF circle() const;
+
     QString hex_;
     bool selected_ = false;
 };
@@ -72,6 +76,7 @@ public:
 
 private:
     void toggleColor(bool on);
+    void chooseImage();
 
     AppModel& model_;
     QString clockID_;

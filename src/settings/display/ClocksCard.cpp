@@ -1,11 +1,13 @@
 #include "settings/display/ClocksCard.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QPainter>
 
 #include "appmodel/AppModel.h"
 #include "settings/display/ClockDesignButton.h"
 #include "settings/display/DialPreview.h"
+#include "settings/display/RowStack.h"
 #include "settings/display/TimeZoneChooser.h"
 #include "settings/kit/Bindings.h"
 #include "shell/components/IconButton.h"
@@ -124,6 +126,10 @@ void ClockRow::setClock(const ClockEntry& clock, int index, int count) {
     remove_->setEnabled(count > 1);
 }
 
+std::array<QWidget*, 6> ClockRow::focusOrder() const {
+    return {design_, zone_, label_, up_, down_, remove_};
+}
+
 void ClockRow::setLabel(const QString& text) {
     const QString cut = leftGraphemes(text, kMaxLabel);
     // Blanks are kept as typed; the clock's title trims them when shown.
@@ -152,11 +158,8 @@ ClocksCard::ClocksCard(AppModel& model, QWidget* parent) : Card(QMargins(14, 12,
     header->addWidget(add_, 0, Qt::AlignVCenter);
     contentLayout()->addLayout(header);
 
-    auto* rowsBox = new QWidget(this);
-    rows_ = new QVBoxLayout(rowsBox);
-    rows_->setContentsMargins(0, 0, 0, 0);
-    rows_->setSpacing(6);
-    contentLayout()->addWidget(rowsBox);
+    rows_ = new RowStack(6, this);
+    contentLayout()->addWidget(rows_);
 
     auto* caption = new Caption(tr("Bis zu %1 Uhren mit eigener Zeitzone und eigenem Design (Zifferblatt-Knopf "
                                    "links). Je nach Fensterform ordnen sie sich automatisch neben- oder "
@@ -175,10 +178,7 @@ ClocksCard::ClocksCard(AppModel& model, QWidget* parent) : Card(QMargins(14, 12,
 
 int ClocksCard::rowCount() const { return rows_->count(); }
 
-ClockRow* ClocksCard::row(int index) const {
-    QLayoutItem* item = rows_->itemAt(index);
-    return item ? static_cast<ClockRow*>(item->widget()) : nullptr;
-}
+ClockRow* ClocksCard::row(int index) const { return static_cast<ClockRow*>(rows_->at(index)); }
 
 ClockRow* ClocksCard::rowFor(const QString& clockID) const {
     const auto it = byID_.find(clockID);
@@ -190,7 +190,11 @@ void ClocksCard::refresh() {
     const int n = int(clocks.size());
     add_->setEnabled(n < AppModel::kMaxClocks);
 
-    // Rows of clocks that are gone leave; the others stay as they are.
+    // Where the focus sits when its row leaves: the same control of the row
+    // that takes the place, so the keyboard user goes on from there.
+    QWidget* focus = QApplication::focusWidget();
+    int focusRow = -1;
+    int focusControl = -1;
     for (auto it = byID_.begin(); it != byID_.end();) {
         const QString& id = it->first;
         const bool kept = std::any_of(clocks.begin(), clocks.end(), [&](const ClockEntry& c) { return c.id == id; });
@@ -198,24 +202,50 @@ void ClocksCard::refresh() {
             ++it;
             continue;
         }
-        rows_->removeWidget(it->second);
-        it->second->hide();
-        it->second->deleteLater();
-        it = byID_.erase(it);
+        const std::array<QWidget*, 6> controls = it->second->focusOrder();
+        const auto held = std::find(controls.begin(), controls.end(), focus);
+        if (held != controls.end()) {
+            focusRow = rows_->indexOf(it->second);
+            focusControl = int(held - controls.begin());
+        }
+        it = byID_.erase(it);  // the stack fades the row out and deletes it
     }
+    std::vector<QWidget*> order;
+    order.reserve(clocks.size());
     for (int i = 0; i < n; ++i) {
         const ClockEntry& clock = clocks[std::size_t(i)];
         ClockRow*& slot = byID_[clock.id];
-        if (!slot) {
-            slot = new ClockRow(model_, clock, rows_->parentWidget());
-            rows_->insertWidget(i, slot);
-        } else if (rows_->indexOf(slot) != i) {
-            // Moving a widget within the layout keeps it, its focus and
-            // whatever is open in it.
-            rows_->removeWidget(slot);
-            rows_->insertWidget(i, slot);
-        }
+        if (!slot) slot = new ClockRow(model_, clock, rows_);
         slot->setClock(clock, i, n);
+        order.push_back(slot);
+    }
+    bool same = order.size() == std::size_t(rows_->count());
+    for (int i = 0; same && i < n; ++i) same = rows_->at(i) == order[std::size_t(i)];
+    if (same) return;
+    // Moved within the stack, a row keeps its focus and whatever is open in it.
+    rows_->setRows(order);
+    chainFocus();
+    if (focusRow >= 0 && n > 0) {
+        const std::array<QWidget*, 6> controls = row(std::min(focusRow, n - 1))->focusOrder();
+        // The same button may be off there (remove at one clock): the nearest
+        // control before it that is on.
+        for (int k = focusControl; k >= 0; --k) {
+            if (!controls[std::size_t(k)]->isEnabled()) continue;
+            controls[std::size_t(k)]->setFocus(Qt::TabFocusReason);
+            break;
+        }
+    }
+}
+
+void ClocksCard::chainFocus() {
+    // Tab follows the rows as they stand: a new row is created last and a
+    // moved one keeps its old place in the window's chain otherwise.
+    QWidget* previous = add_;
+    for (int i = 0; i < rowCount(); ++i) {
+        for (QWidget* w : row(i)->focusOrder()) {
+            QWidget::setTabOrder(previous, w);
+            previous = w;
+        }
     }
     alignZoneButtons();
 }

@@ -2,19 +2,20 @@
 
 #include <QLineEdit>
 #include <QWidget>
+#include <array>
 #include <map>
 
 #include "dial/DialGeometry.h"
 #include "model/Settings.h"
 #include "shell/components/Card.h"
 
-class QVBoxLayout;
 
 namespace corvane {
 
 class AppModel;
 class ClockDesignButton;
 class IconButton;
+class RowStack;
 class ThemedButton;
 class ThemedLabel;
 class TimeZoneButton;
@@ -65,6 +66,8 @@ public:
     IconButton* upButton() const { return up_; }
     IconButton* downButton() const { return down_; }
     IconButton* removeButton() const { return remove_; }
+    // The row's controls in the order Tab visits them.
+    std::array<QWidget*, 6> focusOrder() const;
 
     // Stores a typed label, cut to 30 characters, in the row's clock; nothing
     // when the clock is gone.
@@ -96,14 +99,17 @@ public:
     int rowCount() const;
     ClockRow* row(int index) const;
     ClockRow* rowFor(const QString& clockID) const;
+    // The rows, which glide to their places after a change of the list.
+    RowStack* rows() const { return rows_; }
 
 private:
     void refresh();
     void alignZoneButtons();
+    void chainFocus();
 
     AppModel& model_;
     ThemedButton* add_;
-    QVBoxLayout* rows_;
+    RowStack* rows_;
     std::map<QString, ClockRow*> byID_;
 };
 

@@ -77,11 +77,6 @@ void DesignTile::paintEvent(QPaintEvent*) {
         p.setPen(QPen(theme.border.toQColor(0.4), 1));
     }
     p.drawRoundedRect(plate, 8, 8);
-    if (hasFocus()) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(theme.accent.toQColor(0.6), 1, Qt::DotLine));
-        p.drawRoundedRect(plate.adjusted(2, 2, -2, -2), 6, 6);
-    }
 
     const double top = metrics_.padding + metrics_.preview + metrics_.spacing;
     const double avail = std::max(0.0, width() - 2 * metrics_.padding);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 
 #include "settings/display/DialPreview.h"
+#include "shell/components/FocusRing.h"
 
 namespace corvane {
 
@@ -10,7 +11,7 @@ class AppModel;
 
 // A design choice: a live dial over a one-line title on a rounded plate,
 // filled and outlined in the accent colour while selected.
-class DesignTile : public QAbstractButton {
+class DesignTile : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     struct Metrics {
@@ -29,6 +30,7 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    FocusOutline focusOutline() const override { return {QRectF(rect()), 9}; }
 
     // The title as drawn, and its font: shrunk to fit, cut only past 80 %.
     QFont titleFont() const;

@@ -40,6 +40,12 @@ void PopupPanel::place() {
 }
 
 void PopupPanel::openBelowAnchor() {
+    if (windowType() != Qt::Popup) {
+        // Closed while held: a pop-up again from here on.
+        held_ = false;
+        setAttribute(Qt::WA_ShowWithoutActivating, false);
+        setKind(Qt::Popup);
+    }
     adjustSize();
     above_ = false;
     place();
@@ -56,7 +62,37 @@ void PopupPanel::followContentSize() {
 
 void PopupPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    if (followsContent_ && isVisible()) place();
+    if (followsContent_ && isVisible() && !switching_) place();
+}
+
+void PopupPanel::setKind(Qt::WindowFlags kind) {
+    const QPoint at = pos();
+    const bool shown = isVisible();
+    switching_ = true;
+    setWindowFlags(kind | Qt::FramelessWindowHint);  // hides the window
+    move(at);
+    if (shown) show();
+    switching_ = false;
+}
+
+void PopupPanel::hold() {
+    if (held_ || !isVisible()) return;
+    held_ = true;
+    focusBeforeHold_ = focusWidget();
+    // The dialog takes the keyboard; the panel only stays in sight.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
+    setKind(Qt::Tool);
+}
+
+void PopupPanel::release() {
+    if (!held_) return;
+    held_ = false;
+    setAttribute(Qt::WA_ShowWithoutActivating, false);
+    if (!isVisible()) return;
+    setKind(Qt::Popup);
+    raise();
+    activateWindow();
+    if (focusBeforeHold_) focusBeforeHold_->setFocus(Qt::PopupFocusReason);
 }
 
 void PopupPanel::paintEvent(QPaintEvent*) {
@@ -70,11 +106,13 @@ void PopupPanel::paintEvent(QPaintEvent*) {
 
 void PopupPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    Q_EMIT opened();
+    if (!switching_) Q_EMIT opened();
 }
 
 void PopupPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (switching_) return;
+    held_ = false;
     Q_EMIT closed();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 namespace corvane {
@@ -26,6 +27,15 @@ public:
     // side of its anchor where it opened as long as it fits there.
     void followContentSize();
 
+    // While the panel opens a window of its own (a file or colour dialog), a
+    // pop-up would close at the first click into that window. Held, it
+    // stays on screen as a plain window at its place, with all it shows;
+    // released, it is a pop-up again, active, with the focus where it was.
+    // Neither reports a close or an open.
+    void hold();
+    void release();
+    bool isHeld() const { return held_; }
+
 Q_SIGNALS:
     void opened();
     void closed();
@@ -39,10 +49,14 @@ protected:
 
 private:
     void place();
+    void setKind(Qt::WindowFlags kind);
 
     QWidget* anchor_;
     bool followsContent_ = false;
     bool above_ = false;
+    bool held_ = false;
+    bool switching_ = false;  // between kinds: the hide and show are no close and open
+    QPointer<QWidget> focusBeforeHold_;
 };
 
 }  // namespace corvane

@@ -24,7 +24,10 @@ ColorButton::ColorButton(const QString& title, std::function<QColor()> current, 
 }
 
 ColorButton::~ColorButton() {
-    if (dialog_) delete dialog_.data();
+    if (!dialog_) return;
+    // Its going away is no close for whoever waits on the dialog.
+    dialog_->removeEventFilter(this);
+    delete dialog_.data();
 }
 
 void ColorButton::openDialog() {
@@ -42,7 +45,11 @@ void ColorButton::openDialog() {
         connect(dialog_, &QColorDialog::currentColorChanged, this, [this](const QColor& c) {
             if (c.isValid()) Q_EMIT colorPicked(c);
         });
+        // However it goes: Esc, the window's close button, or hidden.
+        dialog_->installEventFilter(this);
+        dialogObject_ = dialog_.data();
     }
+    if (!dialog_->isVisible()) Q_EMIT dialogOpening();
     const QColor start = current_ ? current_() : QColor(Qt::black);
     {
         // Setting the start colour is no pick of the user's.
@@ -52,6 +59,12 @@ void ColorButton::openDialog() {
     dialog_->show();
     dialog_->raise();
     dialog_->activateWindow();
+}
+
+bool ColorButton::eventFilter(QObject* watched, QEvent* event) {
+    // Compared as objects: a dialog being destroyed is no dialog any more.
+    if (event->type() == QEvent::Hide && watched == dialogObject_) Q_EMIT dialogClosed();
+    return QAbstractButton::eventFilter(watched, event);
 }
 
 QSize ColorButton::sizeHint() const {

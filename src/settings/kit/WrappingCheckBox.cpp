@@ -21,6 +21,12 @@ QRect WrappingCheckBox::indicatorRect() const {
     return style()->subElementRect(QStyle::SE_CheckBoxIndicator, &opt, this);
 }
 
+QRect WrappingCheckBox::boxRect() const {
+    const QRect indicator = indicatorRect();
+    const int firstLine = fontMetrics().height();
+    return {indicator.x(), 1 + (firstLine - indicator.height()) / 2, indicator.width(), indicator.height()};
+}
+
 int WrappingCheckBox::textLeft() const {
     QStyleOptionButton opt;
     initStyleOption(&opt);
@@ -52,21 +58,18 @@ void WrappingCheckBox::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     QStyleOptionButton opt;
     initStyleOption(&opt);
-    const QRect indicator = indicatorRect();
-    // The box stands level with the first line of the label.
-    const int firstLine = fontMetrics().height();
     QStyleOptionButton box = opt;
-    box.rect = QRect(indicator.x(), 1 + (firstLine - indicator.height()) / 2, indicator.width(), indicator.height());
+    box.rect = boxRect();
     p.drawPrimitive(QStyle::PE_IndicatorCheckBox, box);
     const QRect textRect(textLeft(), 1, width() - textLeft() - 2, height() - 2);
     p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     p.drawText(textRect, kFlags, text());
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = fontMetrics().boundingRect(textRect, kFlags, text()).adjusted(-1, 0, 1, 1);
-        p.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
+}
+
+FocusOutline WrappingCheckBox::focusOutline() const {
+    const QRect textRect(textLeft(), 1, width() - textLeft() - 2, height() - 2);
+    const QRect label = fontMetrics().boundingRect(textRect, kFlags, text());
+    return {QRectF(label).adjusted(-3, -1, 3, 1).intersected(QRectF(rect())), 4};
 }
 
 }  // namespace corvane

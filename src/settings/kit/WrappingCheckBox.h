@@ -2,11 +2,13 @@
 
 #include <QCheckBox>
 
+#include "shell/components/FocusRing.h"
+
 namespace corvane {
 
 // A check box whose label wraps onto further lines when its column is too
 // narrow for it, instead of being cut off. Anywhere on the label toggles it.
-class WrappingCheckBox : public QCheckBox {
+class WrappingCheckBox : public QCheckBox, public FocusShaped {
     Q_OBJECT
 public:
     explicit WrappingCheckBox(const QString& text, QWidget* parent = nullptr);
@@ -15,6 +17,8 @@ public:
     QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
+    // Around the lines of its label.
+    FocusOutline focusOutline() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -22,6 +26,8 @@ protected:
 
 private:
     QRect indicatorRect() const;
+    // Where the box is drawn: level with the label's first line.
+    QRect boxRect() const;
     int textLeft() const;
 };
 

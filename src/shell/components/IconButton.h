@@ -3,12 +3,14 @@
 #include <QAbstractButton>
 #include <QPainterPath>
 
+#include "shell/components/FocusRing.h"
+
 namespace corvane {
 
 // A square symbol button without bezel: the toolbar, the timer bars and the
 // clock list use it. It lights up under the pointer; a destructive one turns
 // red. Disabled it is inert and drawn at the opacity its caller chose.
-class IconButton : public QAbstractButton {
+class IconButton : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     IconButton(const QString& symbol, const QString& help, double size, QWidget* parent = nullptr);
@@ -37,6 +39,7 @@ public:
         double opacity = 1.0;
     };
     Look look() const;
+    FocusOutline focusOutline() const override { return {QRectF(rect()), 6}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

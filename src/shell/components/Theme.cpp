@@ -1,5 +1,7 @@
 #include "shell/components/Theme.h"
 
+#include "shell/components/FocusRing.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QPointer>
@@ -75,6 +77,7 @@ void ThemeProvider::notifyHosts() {
 
 void ThemeProvider::attach(QWidget* host, ThemeProvider* provider) {
     if (!host) return;
+    FocusRing::install();
     auto& registry = hostRegistry();
     if (ThemeProvider* old = registeredProvider(host)) {
         std::erase_if(old->hosts_, [host](const QPointer<QWidget>& h) { return !h || h == host; });

@@ -3,12 +3,14 @@
 #include <QAbstractButton>
 #include <QPainterPath>
 
+#include "shell/components/FocusRing.h"
+
 namespace corvane {
 
 // The text button of the settings screens and alert cards. By default it fills
 // the width it is offered; with `setNaturalSize(true)` it keeps the width of
 // its label. An optional leading symbol (see Icons) stands before the text.
-class ThemedButton : public QAbstractButton {
+class ThemedButton : public QAbstractButton, public FocusShaped {
     Q_OBJECT
 public:
     explicit ThemedButton(const QString& text = {}, QWidget* parent = nullptr);
@@ -36,6 +38,7 @@ public:
         double opacity = 1.0;
     };
     Look look() const;
+    FocusOutline focusOutline() const override { return {QRectF(rect()), 6}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
