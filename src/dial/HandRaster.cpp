@@ -206,6 +206,8 @@ HandPlan plan(const QRectF& rect, const AnalogClockHands& h, double scale, QPoin
     return p;
 }
 
+constexpr double kMaxTurnPixels = 2048;
+
 QImage& scratchImage(QSize atLeast) {
     // One per thread, grown as needed and reused: a frame allocates nothing.
     thread_local QImage scratch;
@@ -217,6 +219,8 @@ QImage& scratchImage(QSize atLeast) {
 }
 
 }  // namespace
+
+QSize scratchSize() { return scratchImage(QSize(0, 0)).size(); }
 
 bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands, Parts parts) {
     const QTransform t = painter.deviceTransform();
@@ -240,6 +244,20 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
     const QPoint origin(int(std::floor(left)), int(std::floor(top)));
     const QSize size(int(std::ceil(right)) - origin.x() + 1, int(std::ceil(bottom)) - origin.y() + 1);
     if (size.width() <= 0 || size.height() <= 0 || size.width() > 8192 || size.height() > 8192) return false;
+    // The box turns with the hands, so a scratch sized to it would grow a
+    // little on most frames of a sweeping second hand, each time a new
+    // allocation whose pages fault in on first touch. It is sized once for
+    // the disc the hands reach at any angle instead, up to a size where
+    // that would hold far more memory than the box.
+    double disc = p.capRadius + p.capStroke;
+    for (int i = 0; i < p.count; ++i) {
+        const Capsule& s = p.strokes[std::size_t(i)];
+        const QPointF a = s.from - p.centre, b = s.to - p.centre;
+        disc = std::max({disc, std::hypot(a.x(), a.y()) + s.outerWidth / 2 + 1,
+                         std::hypot(b.x(), b.y()) + s.outerWidth / 2 + 1});
+    }
+    const double turn = std::ceil(2 * disc) + 3;
+    const QSize room = turn <= kMaxTurnPixels ? size.expandedTo(QSize(int(turn), int(turn))) : size;
 
     // Only what the painter may change is rasterised, piece by piece of the
     // repaint region: a frame that repaints a few short boxes along a
@@ -251,7 +269,7 @@ bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHand
     if (painter.hasClipping())
         user = painter.deviceTransform().mapRect(painter.clipBoundingRect()).toAlignedRect().translated(-origin);
 
-    QImage& scratch = scratchImage(size);
+    QImage& scratch = scratchImage(room);
     if (scratch.isNull()) return false;
     uchar* const bits = scratch.bits();
     const QPointF toScratch(-origin.x(), -origin.y());

@@ -40,6 +40,10 @@ enum class Parts { all, hourAndMinute, secondAndCap };
 bool drawRasterised(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands,
                     Parts parts = Parts::all);
 
+// The calling thread's scratch raster as allocated so far: it grows to the
+// largest dial drawn, never with the hands' angle.
+QSize scratchSize();
+
 // The same drawing with QPainter strokes, for any transform.
 void drawWithPainter(QPainter& painter, const QRectF& rect, const AnalogClockHands& hands);
 

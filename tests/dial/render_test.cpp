@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 using namespace corvane;
 
@@ -331,6 +332,47 @@ TEST(HandRaster, MatchesPainterStrokesAndFallsBackUnderRotation) {
     rotated.paint(p, QRectF(0, 0, 200, 200));
     p.end();
     EXPECT_TRUE(near(pixelAt(image, dial::polar(QPointF(100, 100), 315, 70)), rotated.content().hands.secondHand));
+}
+
+TEST(HandRaster, ScratchIsSizedOnceForEveryAngleOfTheHands) {
+    // The scratch is the thread's own: a fresh thread starts without one.
+    // Each pass turns the hands through a whole minute and more; the
+    // scratch must neither grow after the first frame nor change a picture
+    // from what a fresh thread draws.
+    struct Case {
+        QSize size;
+        double dpr;
+        DialTime start;
+    };
+    for (const Case& c : {Case{{600, 600}, 1.0, {10, 8, 0, 0}}, Case{{300, 300}, 2.0, {3, 41, 44, 120'000'000}},
+                          Case{{90, 90}, 1.0, {7, 22, 15, 0}}}) {
+        SCOPED_TRACE(std::to_string(c.size.width()) + " @" + std::to_string(c.dpr));
+        auto frame = [&](qint64 msecs) {
+            AnalogClock clock = classicAt(c.start);
+            const qint64 ns = c.start.nanosecond + msecs * 1'000'000;
+            clock.time.second = int((c.start.second + ns / 1'000'000'000) % 60);
+            clock.time.nanosecond = ns % 1'000'000'000;
+            QImage image(c.size * c.dpr, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(c.dpr);
+            image.fill(QColor(90, 120, 60));
+            QPainter p(&image);
+            EXPECT_TRUE(hands::drawRasterised(p, QRectF(QPointF(0, 0), QSizeF(c.size)), clock.content().hands));
+            return image;
+        };
+        constexpr qint64 kLastMs = 61'040;
+        QSize first, last;
+        QImage turned, fresh;
+        std::thread([&] {
+            frame(0);
+            first = hands::scratchSize();
+            for (qint64 ms = 80; ms <= kLastMs; ms += 80) turned = frame(ms);
+            last = hands::scratchSize();
+        }).join();
+        std::thread([&] { fresh = frame(kLastMs); }).join();
+        EXPECT_FALSE(first.isEmpty());
+        EXPECT_EQ(first, last);
+        EXPECT_EQ(maxChannelDifference(turned, fresh), 0);
+    }
 }
 
 namespace {
