@@ -214,6 +214,9 @@ QImage& scratchImage(QSize atLeast) {
     if (scratch.width() < atLeast.width() || scratch.height() < atLeast.height()) {
         scratch = QImage(std::max(atLeast.width(), scratch.width()), std::max(atLeast.height(), scratch.height()),
                          QImage::Format_ARGB32_Premultiplied);
+        // Touched whole now: else each frame that reaches a part no hand
+        // covered before faults those pages in, for the first minute.
+        if (!scratch.isNull()) scratch.fill(0);
     }
     return scratch;
 }
