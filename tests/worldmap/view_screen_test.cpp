@@ -13,6 +13,7 @@
 #include "ScreenShot.h"
 #include "appmodel/ModelHarness.h"
 #include "shell/ViewFactories.h"
+#include "shell/components/AppPalette.h"
 #include "shell/components/Theme.h"
 #include "shell/views/RootView.h"
 #include "worldmap/CityCard.h"
@@ -95,6 +96,9 @@ TEST(WorldMapScreens, CardMenuInTheDarkPalette) {
     if (!city("Berlin")) GTEST_SKIP() << "no shipped catalogue";
     Shot shot;
     AppModel& model = shot.start(true, false);
+    // The menu is Qt's own: it takes the theme from the program's palette, as
+    // the running program sets it.
+    applyAppPalette(model.theme());
     auto* map = new WorldMapView(model, &shot.host);
     shot.host.resize(900, 420);
     map->setGeometry(shot.host.rect());
