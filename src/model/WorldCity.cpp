@@ -5,7 +5,6 @@
 #include <locale.h>
 #include <unicode/locid.h>
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLocale>
@@ -16,6 +15,7 @@
 #include <cstdlib>
 
 #include "model/Locale.h"
+#include "platform/AtomicFile.h"
 #include "platform/Resources.h"
 #include "platform/Text.h"
 
@@ -136,12 +136,9 @@ std::vector<WorldCity> readCatalogue(const QString& filePath, const LineReader& 
     const QFileInfo info(filePath);
     state = info.exists() || info.isSymLink() ? ResourceState::unreadable : ResourceState::missing;
     // Only a regular file: opening a FIFO or device would block or never end.
-    if (!info.isFile()) return {};
-    QFile file(filePath);
-    constexpr qint64 kMaxFileBytes = WorldCity::kMaxFileBytes;
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes) return {};
+    const std::optional<QByteArray> read = readRegularFile(filePath, WorldCity::kMaxFileBytes).bytes;
+    if (!read) return {};
+    const QByteArray& bytes = *read;
 
     std::vector<WorldCity> cities;
     QSet<QString> ids;

@@ -1,11 +1,11 @@
 #include "worldmap/MapShapes.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
+#include "platform/AtomicFile.h"
 #include "platform/Resources.h"
 
 namespace corvane {
@@ -83,12 +83,9 @@ ShapeList MapShapes::loadFile(const QString& filePath, ResourceState* state) {
     const QFileInfo info(filePath);
     result = info.exists() || info.isSymLink() ? ResourceState::unreadable : ResourceState::missing;
     // Only a regular file: a FIFO or device would block or never end.
-    if (!info.isFile()) return {};
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes) return {};
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError || bytes.size() > kMaxFileBytes) return {};
-    ShapeList shapes = parse(bytes);
+    const std::optional<QByteArray> bytes = readRegularFile(filePath, kMaxFileBytes).bytes;
+    if (!bytes) return {};
+    ShapeList shapes = parse(*bytes);
     if (shapes.empty() || !withinDrawingCaps(shapes)) return {};
     result = ResourceState::ok;
     return shapes;
