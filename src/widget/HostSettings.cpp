@@ -140,11 +140,16 @@ bool HostSettings::setAutostart(bool on) const {
     const QStringList old = readEntry(path).value_or(QStringList());
     bool inEntry = false;
     bool seenEntry = false;
+    // A second group of the same name is kept as it is, but load() reads
+    // its switches too: one that turns the entry off must go as well.
+    bool inLaterEntry = false;
     QString others;
     for (const QString& raw : old) {
         const QString line = raw.trimmed();
         if (line.startsWith(u'[')) {
-            inEntry = line == QLatin1String(kEntryGroup) && !seenEntry;
+            const bool isEntryGroup = line == QLatin1String(kEntryGroup);
+            inEntry = isEntryGroup && !seenEntry;
+            inLaterEntry = isEntryGroup && seenEntry;
             seenEntry = seenEntry || inEntry;
             if (inEntry) continue;
         }
@@ -153,6 +158,7 @@ bool HostSettings::setAutostart(bool on) const {
             if (const auto kv = keyValue(line); kv && isOurs(kv->first)) continue;
             entry += raw + u'\n';
         } else if (seenEntry) {
+            if (const auto kv = keyValue(line); inLaterEntry && kv && isSwitchedOff(kv->first, kv->second)) continue;
             others += raw + u'\n';
         }
     }

@@ -126,6 +126,15 @@ TEST(HostSettings, AutostartOnAgainKeepsTheEntrysOtherLines) {
                                     "Terminal=false\nX-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-Delay=10\n"
                                     "Name[de]=Mein Widget\n\n[Desktop Action Neu]\nName=Neu\nExec=x\n"));
 
+    // A second group of the entry's name is read too; switching on must
+    // leave none of its switches turning the entry off again.
+    writeAll(settings.autostartFile(),
+             "[Desktop Entry]\nExec=x\n\n[Desktop Entry]\nHidden=true\nX-GNOME-Autostart-enabled=false\nX-Mine=1\n");
+    ASSERT_FALSE(settings.load().autostart);
+    ASSERT_TRUE(settings.setAutostart(true));
+    EXPECT_TRUE(settings.load().autostart);
+    EXPECT_TRUE(QString::fromUtf8(readAll(settings.autostartFile())).endsWith(QStringLiteral("\n\n[Desktop Entry]\nX-Mine=1\n")));
+
     // The launcher entry describes the widget in the same words.
     const QByteArray launcher = readAll(QStringLiteral(CORVANE_TEST_DATA "/../resources/desktop/de.velmor.corvane.widget.desktop"));
     ASSERT_FALSE(launcher.isEmpty());
