@@ -27,6 +27,32 @@ std::vector<SettingsCategory> highlighted(const SettingsView& view) {
     return out;
 }
 
+// Two columns filling a host window of their own, with nothing around them.
+struct ColumnsHost {
+    QWidget host;
+    TwoColumns* columns = new TwoColumns;
+
+    ColumnsHost() {
+        auto* layout = new QVBoxLayout(&host);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(columns);
+    }
+    void show(int width) {
+        host.resize(width, 400);
+        host.show();
+        QCoreApplication::processEvents();
+    }
+    QRect placeOf(const QWidget* w) { return {w->mapTo(&host, QPoint()), w->size()}; }
+};
+
+// A card of the given height that takes whatever width its column has.
+QWidget* card(int height) {
+    auto* w = new QWidget;
+    w->setFixedHeight(height);
+    w->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return w;
+}
+
 }  // namespace
 
 TEST(SettingsFrame, SidebarListsEveryCategoryInOrderAndHighlightsExactlyOne) {
@@ -129,32 +155,23 @@ TEST(SettingsFrame, AtTheSmallestSizeSidebarKeepsItsWidthAndTheNoteSitsAtTheBott
 }
 
 TEST(TwoColumns, ColumnsStackWhereAColumnCannotBeThatNarrow) {
-    QWidget host;
-    auto* layout = new QVBoxLayout(&host);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* columns = new TwoColumns;
-    layout->addWidget(columns);
-    auto* left = new QWidget;
-    left->setFixedHeight(40);
-    left->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    ColumnsHost h;
+    TwoColumns* columns = h.columns;
+    QWidget* left = card(40);
     // A control that needs 280 of the row, say a menu's longest entry.
-    auto* right = new QWidget;
+    QWidget* right = card(60);
     right->setMinimumWidth(280);
-    right->setFixedHeight(60);
-    right->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     columns->addLeft(left);
     columns->addRight(right);
-    host.resize(614, 400);
-    host.show();
-    QCoreApplication::processEvents();
+    h.show(614);
     EXPECT_EQ(left->width(), 300);
     EXPECT_EQ(right->width(), 300);
     EXPECT_EQ(left->mapTo(columns, QPoint()).y(), right->mapTo(columns, QPoint()).y()) << "side by side";
 
-    host.resize(500, 400);
+    h.host.resize(500, 400);
     QCoreApplication::processEvents();
-    const QRect leftAt(left->mapTo(&host, QPoint()), left->size());
-    const QRect rightAt(right->mapTo(&host, QPoint()), right->size());
+    const QRect leftAt = h.placeOf(left);
+    const QRect rightAt = h.placeOf(right);
     EXPECT_EQ(rightAt.width(), 500) << "the right column under the left, at the full width";
     EXPECT_EQ(leftAt.width(), 500);
     EXPECT_EQ(rightAt.top(), leftAt.bottom() + 1 + TwoColumns::kColumnSpacing);
@@ -162,28 +179,19 @@ TEST(TwoColumns, ColumnsStackWhereAColumnCannotBeThatNarrow) {
 }
 
 TEST(TwoColumns, ColumnsShareTheWidthAndStartAtTheSameHeight) {
-    QWidget host;
-    auto* layout = new QVBoxLayout(&host);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* columns = new TwoColumns;
-    layout->addWidget(columns);
-    auto* shortCard = new QWidget;
-    shortCard->setFixedHeight(40);
-    shortCard->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    auto* tallCard = new QWidget;
-    tallCard->setFixedHeight(300);
-    tallCard->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    ColumnsHost h;
+    TwoColumns* columns = h.columns;
+    QWidget* shortCard = card(40);
+    QWidget* tallCard = card(300);
     // A wide child must not win its column more than half.
     auto* wide = new QLabel(QString(80, QLatin1Char('W')));
     columns->addLeft(shortCard);
     columns->addRight(tallCard);
     columns->addLeft(wide);
     wide->setWordWrap(true);
-    host.resize(614, 400);
-    host.show();
-    QCoreApplication::processEvents();
-    const QRect shortAt(shortCard->mapTo(&host, QPoint()), shortCard->size());
-    const QRect tallAt(tallCard->mapTo(&host, QPoint()), tallCard->size());
+    h.show(614);
+    const QRect shortAt = h.placeOf(shortCard);
+    const QRect tallAt = h.placeOf(tallCard);
     EXPECT_EQ(shortAt.y(), tallAt.y());
     EXPECT_EQ(shortAt.width(), 300);
     EXPECT_EQ(tallAt.width(), 300);

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "shell/components/Theme.h"
+#include "shell/digital/ClockCaption.h"
 
 namespace corvane {
 
@@ -38,22 +39,15 @@ QSize DesignTile::minimumSizeHint() const {
     return metrics_.fixedWidth > 0 ? sizeHint() : QSize(10, sizeHint().height());
 }
 
-QFont DesignTile::titleFont() const {
-    // One line, shrunk to 80 % before it is cut. Font engines round sizes to
-    // what they can draw, so each step is measured rather than computed.
-    const double avail = std::max(0.0, width() - 2 * metrics_.padding);
-    QFont f = font();
-    const double size = f.pointSizeF();
-    for (double scale = 1.0; scale > 0.79; scale -= 0.025) {
-        f.setPointSizeF(size * std::max(0.8, scale));
-        if (QFontMetricsF(f).horizontalAdvance(text()) <= avail) break;
-    }
-    return f;
+CaptionLine DesignTile::titleLine() const {
+    // One line, shrunk to 80 % before it is cut, measured in the shrunk font
+    // itself as every caption is.
+    return captionfit::fitLine(text(), font(), std::max(0.0, width() - 2 * metrics_.padding), 1.0, kMinTitleScale);
 }
 
-QString DesignTile::shownTitle() const {
-    return QFontMetricsF(titleFont()).elidedText(text(), Qt::ElideRight, std::max(0.0, width() - 2 * metrics_.padding));
-}
+QFont DesignTile::titleFont() const { return titleLine().font; }
+
+QString DesignTile::shownTitle() const { return titleLine().text; }
 
 void DesignTile::resizeEvent(QResizeEvent*) {
     preview_->move(int(std::round((width() - metrics_.preview) / 2)), int(metrics_.padding));
@@ -80,11 +74,11 @@ void DesignTile::paintEvent(QPaintEvent*) {
 
     const double top = metrics_.padding + metrics_.preview + metrics_.spacing;
     const double avail = std::max(0.0, width() - 2 * metrics_.padding);
-    const QFont f = titleFont();
-    p.setFont(f);
+    const CaptionLine title = titleLine();
+    p.setFont(title.font);
     p.setPen(theme.foreground.toQColor());
-    p.drawText(QRectF(metrics_.padding, top, avail, QFontMetricsF(f).height()), Qt::AlignHCenter | Qt::AlignVCenter,
-               shownTitle());
+    p.drawText(QRectF(metrics_.padding, top, avail, QFontMetricsF(title.font).height()),
+               Qt::AlignHCenter | Qt::AlignVCenter, title.text);
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 namespace corvane {
 
 class AppModel;
+struct CaptionLine;
 
 // A design choice: a live dial over a one-line title on a rounded plate,
 // filled and outlined in the accent colour while selected.
@@ -42,6 +43,9 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    static constexpr double kMinTitleScale = 0.8;
+    CaptionLine titleLine() const;
+
     Metrics metrics_;
     DialPreview* preview_;
     bool selected_ = false;

@@ -42,7 +42,6 @@ void PopupPanel::place() {
 void PopupPanel::openBelowAnchor() {
     if (windowType() != Qt::Popup) {
         // Closed while held: a pop-up again from here on.
-        held_ = false;
         setAttribute(Qt::WA_ShowWithoutActivating, false);
         setKind(Qt::Popup);
     }
@@ -76,8 +75,7 @@ void PopupPanel::setKind(Qt::WindowFlags kind) {
 }
 
 void PopupPanel::hold() {
-    if (held_ || !isVisible()) return;
-    held_ = true;
+    if (isHeld() || !isVisible()) return;
     focusBeforeHold_ = focusWidget();
     // The dialog takes the keyboard; the panel only stays in sight.
     setAttribute(Qt::WA_ShowWithoutActivating, true);
@@ -85,10 +83,8 @@ void PopupPanel::hold() {
 }
 
 void PopupPanel::release() {
-    if (!held_) return;
-    held_ = false;
+    if (!isHeld()) return;
     setAttribute(Qt::WA_ShowWithoutActivating, false);
-    if (!isVisible()) return;
     setKind(Qt::Popup);
     raise();
     activateWindow();
@@ -112,7 +108,6 @@ void PopupPanel::showEvent(QShowEvent* event) {
 void PopupPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (switching_) return;
-    held_ = false;
     Q_EMIT closed();
 }
 

@@ -34,7 +34,8 @@ public:
     // Neither reports a close or an open.
     void hold();
     void release();
-    bool isHeld() const { return held_; }
+    // Held is a plain window on screen; closed, it opens as a pop-up again.
+    bool isHeld() const { return isVisible() && windowType() != Qt::Popup; }
 
 Q_SIGNALS:
     void opened();
@@ -54,7 +55,6 @@ private:
     QWidget* anchor_;
     bool followsContent_ = false;
     bool above_ = false;
-    bool held_ = false;
     bool switching_ = false;  // between kinds: the hide and show are no close and open
     QPointer<QWidget> focusBeforeHold_;
 };
