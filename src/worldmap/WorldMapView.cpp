@@ -126,6 +126,7 @@ void WorldMapView::resizeEvent(QResizeEvent*) {
     QPainterPath frame;
     frame.addRoundedRect(mapRect_.adjusted(1, 1, -1, -1), kCorner - 1, kCorner - 1);
     frameRegion_ = QRegion(frame.toFillPolygon().toPolygon());
+    maskedBox_ = QRect();
     placeCard();
 }
 
@@ -220,6 +221,7 @@ void WorldMapView::removeCard() {
         card_->deleteLater();
         card_ = nullptr;
     }
+    maskedBox_ = QRect();
     cardLeaving_ = false;
     const qint64 now = animationClock_();
     motion_.fade(1, 0, now);
@@ -259,7 +261,10 @@ void WorldMapView::applyMotion() {
 }
 
 void WorldMapView::updateCardMask() {
+    // A fade moves nothing: the mask changes only with the card's box or the frame.
     const QRect box(card_->pos(), card_->size());
+    if (box == maskedBox_) return;
+    maskedBox_ = box;
     const QRegion visible = frameRegion_.intersected(box);
     // An empty mask would mean no mask at all; a card wholly outside the
     // frame cannot happen, the placement keeps it inside.

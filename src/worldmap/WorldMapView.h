@@ -117,6 +117,8 @@ private:
     QTimer frames_;
     // The map's rounded frame as a region: the card is cut to it.
     QRegion frameRegion_;
+    // The card's box the mask was cut for; empty when it must be cut anew.
+    QRect maskedBox_;
 
     bool dragMovesWindow_ = false;
     bool pressed_ = false;

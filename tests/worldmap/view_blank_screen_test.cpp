@@ -7,10 +7,6 @@
 #include <QTemporaryDir>
 
 #include "ScreenShot.h"
-#include "shell/ViewFactories.h"
-#include "shell/views/RootView.h"
-#include "worldmap/MapDataHint.h"
-#include "worldmap/WorldMapView.h"
 
 using namespace corvane;
 using namespace corvane::testing;
@@ -31,22 +27,13 @@ const bool kEmptyResources = [] {
 }  // namespace
 
 TEST(WorldMapScreens, BlankMapSaysWhy) {
-    viewFactories().worldMap = [](AppModel& model, QWidget* parent) -> QWidget* {
-        return new WorldMapView(model, parent);
-    };
+    const WorldMapFactory factory;
     for (const bool dark : {false, true}) {
         Shot shot;
-        AppModel& model = shot.start(dark, true);
-        auto* root = new RootView(model, &shot.host);
-        shot.host.resize(900, 520);
-        root->setGeometry(shot.host.rect());
-        shot.host.show();
-        ModelHarness::settle();
-        auto* map = root->findChild<WorldMapView*>();
+        WorldMapView* map = shot.showMainWindow(shot.start(dark, true), {900, 520});
         ASSERT_NE(map, nullptr);
         EXPECT_EQ(map->accessibleDescription(),
                   "Kartendaten unvollständig: land.bin fehlt, borders.bin fehlt, cities.tsv fehlt");
         EXPECT_TRUE(shot.save(dark ? "world_map_blank_dark" : "world_map_blank"));
     }
-    viewFactories().worldMap = nullptr;
 }

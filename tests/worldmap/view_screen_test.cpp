@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QMenu>
 #include <QPainter>
 #include <QTest>
@@ -12,10 +11,8 @@
 
 #include "ScreenShot.h"
 #include "appmodel/ModelHarness.h"
-#include "shell/ViewFactories.h"
 #include "shell/components/AppPalette.h"
 #include "shell/components/Theme.h"
-#include "shell/views/RootView.h"
 #include "worldmap/CityCard.h"
 #include "worldmap/WorldMapSettings.h"
 #include "worldmap/WorldMapView.h"
@@ -37,9 +34,7 @@ const WorldCity* city(const char* name) {
 
 TEST(WorldMapScreens, MainWindowMapWithAPinnedCard) {
     if (WorldCity::all().empty()) GTEST_SKIP() << "no shipped catalogue";
-    viewFactories().worldMap = [](AppModel& model, QWidget* parent) -> QWidget* {
-        return new WorldMapView(model, parent);
-    };
+    const WorldMapFactory factory;
     struct Case {
         QSize size;
         const char* name;
@@ -47,13 +42,7 @@ TEST(WorldMapScreens, MainWindowMapWithAPinnedCard) {
     for (const bool dark : {false, true}) {
         for (const Case& c : {Case{{900, 520}, "world_map_screen"}, Case{{360, 300}, "world_map_screen_smallest"}}) {
             Shot shot;
-            AppModel& model = shot.start(dark, true);
-            auto* root = new RootView(model, &shot.host);
-            shot.host.resize(c.size);
-            root->setGeometry(shot.host.rect());
-            shot.host.show();
-            ModelHarness::settle();
-            auto* map = root->findChild<WorldMapView*>();
+            WorldMapView* map = shot.showMainWindow(shot.start(dark, true), c.size);
             ASSERT_NE(map, nullptr);
             ASSERT_NE(city("Mumbai"), nullptr);
             QTest::mouseClick(map, Qt::LeftButton, {}, map->cityPoint(*city("Mumbai")).toPoint());
@@ -65,7 +54,6 @@ TEST(WorldMapScreens, MainWindowMapWithAPinnedCard) {
             EXPECT_TRUE(shot.save(QString::fromLatin1(c.name) + (dark ? "_dark" : "")));
         }
     }
-    viewFactories().worldMap = nullptr;
 }
 
 TEST(WorldMapScreens, SettingsPage) {
@@ -120,6 +108,5 @@ TEST(WorldMapScreens, CardMenuInTheDarkPalette) {
         p.drawPixmap(menu->pos() - shot.host.mapToGlobal(QPoint(0, 0)), menu->grab());
     }
     menu->hide();
-    QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
-    EXPECT_TRUE(picture.save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/world_map_card_menu_dark.png")));
+    EXPECT_TRUE(saveScreenshot(picture, QStringLiteral("world_map_card_menu_dark")));
 }

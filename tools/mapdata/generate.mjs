@@ -365,8 +365,7 @@ function buildCities(tz, area) {
       }
       if (!match) {
         match = { en: g.name, key: g.key, cc: g.country, lat: g.lat, lon: g.lon, pop: g.pop, seat: false,
-                  capital: false,
-                  givenZone: null };
+                  capital: false, givenZone: null };
         cities.push(match);
       }
       match.seat = true;
@@ -381,7 +380,7 @@ function buildCities(tz, area) {
 
   const chosen = new Set();
   for (const c of usable) if (c.seat || c.pop >= 1_000_000) chosen.add(c);
-  const stats = { capitalOrMillion: chosen.size };
+  const stats = { seatOrMillion: chosen.size };
   const seenZones = new Set();
   for (const c of usable)
     if (!seenZones.has(c.zone)) {
@@ -404,7 +403,7 @@ function buildCities(tz, area) {
     if (n < wanted) chosen.add(c);
     if (chosen.has(c)) perCountry.set(c.cc, n + 1);
   }
-  console.log(`cities: capitals and millions ${stats.capitalOrMillion}, zones ${stats.zones}, ` +
+  console.log(`cities: seats and millions ${stats.seatOrMillion}, zones ${stats.zones}, ` +
               `with the largest of each zone ${stats.afterZones}, with the per-country minimum ${chosen.size}`);
   return usable.filter((c) => chosen.has(c));
 }
