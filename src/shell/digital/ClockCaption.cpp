@@ -110,7 +110,7 @@ void ClockCaption::setTexts(const QString& title, const QString& subtitle) {
     if (title == title_ && subtitle == subtitle_) return;
     title_ = title;
     subtitle_ = subtitle;
-    refit();
+    fittedWidth_ = -1;
     updateGeometry();
     update();
 }
@@ -120,7 +120,7 @@ void ClockCaption::setScale(double scale) {
     scale_ = scale;
     titleFont_ = uiFont(titleSize(scale), QFont::DemiBold);
     subtitleFont_ = uiFont(subtitleSize(scale));
-    refit();
+    fittedWidth_ = -1;
     updateGeometry();
     update();
 }
@@ -146,10 +146,6 @@ QSize ClockCaption::minimumSizeHint() const { return QSize(0, sizeHint().height(
 bool ClockCaption::event(QEvent* event) {
     if (event->type() == ThemeChangeEvent::eventType()) update();
     return QWidget::event(event);
-}
-
-void ClockCaption::resizeEvent(QResizeEvent*) {
-    if (width() != fittedWidth_) refit();
 }
 
 double ClockCaption::height(const QFont& titleFont, const QFont& subtitleFont) {

@@ -29,8 +29,8 @@ struct CaptionScales {
     bool operator==(const CaptionScales&) const = default;
 };
 
-// Title and zone line as fitted into one width. Built whenever a text, a
-// font or the width changes, never while painting.
+// Title and zone line as fitted into one width. Built once after a text, a
+// font or the width changed; painting the same caption again measures nothing.
 struct CaptionLayout {
     CaptionLine title;
     CaptionLine subtitle;
@@ -118,7 +118,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
@@ -129,8 +128,9 @@ private:
     double scale_ = 1.0;
     QFont titleFont_;
     QFont subtitleFont_;
-    // Fitted when a text, the scale or the width changes; a hidden widget
-    // gets its resize event only when shown, so the width is checked too.
+    // Fitted when next drawn or asked for after a text, the scale or the
+    // width changed: once, however many of them change together (a new
+    // clock's texts arrive just before the caption is placed).
     mutable CaptionLayout shown_;
     mutable int fittedWidth_ = -1;
 };

@@ -83,7 +83,7 @@ void ClockCell::setOptions(const GridOptions& options) {
     shownFrame_ = std::numeric_limits<qint64>::min();
     if (options_.mode == ClockDisplayMode::analog) {
         digital_.reset();
-        refitCaption();
+        captionWidth_ = -1;
     } else {
         if (!digital_) digital_ = std::make_unique<Digital>();
         digital_->time.setFont(options_.fontFamily, options_.fontSize);
@@ -194,24 +194,25 @@ void ClockCell::setCaption(double scale, const CaptionScales& limits, const Capt
     captionLimits_ = limits;
     gridCaption_ = fitted;
     gridCaptionWidth_ = width;
+    // Taken up when next drawn or asked for: the grid places the cell next,
+    // and fitting at the width it has now would be undone by that resize.
     captionWidth_ = -1;
-    refitCaption();
     update();
 }
 
-void ClockCell::refitCaption() {
-    // Measured here, when a text, the fonts or the width changed, so that
-    // painting (also a tick's hands over the caption) only draws.
-    if (digital_ || captionScale_ <= 0) return;
+const CaptionLayout& ClockCell::caption() const {
+    // Fitted again only after a text, the fonts or the width changed, so
+    // that painting (also a tick's hands over the caption) only draws.
+    if (digital_ || captionScale_ <= 0 || width() == captionWidth_) return caption_;
     captionWidth_ = width();
     // What fits the narrowest cell fits this one; only a cell narrower than
     // that (while it moves to a new layout) fits its caption itself.
-    if (gridCaptionWidth_ >= 0 && captionWidth_ >= gridCaptionWidth_) {
+    if (gridCaptionWidth_ >= 0 && captionWidth_ >= gridCaptionWidth_)
         caption_ = gridCaption_;
-        return;
-    }
-    caption_ = captionfit::fit(clock_.title, clock_.subtitle, captionTitle_, captionSubtitle_, captionWidth_,
-                               captionLimits_);
+    else
+        caption_ = captionfit::fit(clock_.title, clock_.subtitle, captionTitle_, captionSubtitle_, captionWidth_,
+                                   captionLimits_);
+    return caption_;
 }
 
 QRectF ClockCell::dialRect() const {
@@ -232,7 +233,6 @@ double ClockCell::contentScale() const {
 }
 
 void ClockCell::resizeEvent(QResizeEvent*) {
-    if (width() != captionWidth_) refitCaption();
     if (onGeometryChanged) onGeometryChanged();
 }
 
@@ -261,7 +261,7 @@ void ClockCell::paintEvent(QPaintEvent* event) {
         const QRectF captionRect(0, std::max(dial.bottom() + kAnalogGap, blockTop + dial.height() + kAnalogGap),
                                  width(), captionH);
         if (!event->rect().intersects(captionRect.toAlignedRect())) return;
-        ClockCaption::paint(p, captionRect, caption_, theme);
+        ClockCaption::paint(p, captionRect, caption(), theme);
         return;
     }
 

@@ -125,7 +125,7 @@ public:
 
     const GridClock& clock() const { return clock_; }
     // The caption as drawn in the current width.
-    const CaptionLayout& caption() const { return caption_; }
+    const CaptionLayout& caption() const;
     const QString& timeText() const;
     // The dial's square, or the face plate, in this cell's coordinates.
     QRectF markFrame() const;
@@ -149,7 +149,6 @@ private:
     // The band narrowed to a span of the time text (from its left edge,
     // unscaled); the whole band for an empty span.
     QRect digitalTimeBand(std::pair<double, double> span) const;
-    void refitCaption();
 
     GridClock clock_;
     // Each tick reads the wall time; the zone's offset is kept between its
@@ -168,8 +167,8 @@ private:
     double captionHeight_ = 0;
     double dpr_ = 1.0;  // the device pixel ratio of the last paint
     CaptionScales captionLimits_;
-    CaptionLayout caption_;
-    int captionWidth_ = -1;  // the width `caption_` was fitted for
+    mutable CaptionLayout caption_;
+    mutable int captionWidth_ = -1;  // the width `caption_` was fitted for
     CaptionLayout gridCaption_;
     int gridCaptionWidth_ = -1;
 };

@@ -18,6 +18,7 @@ void FittedText::setText(const QString& text) {
     if (text == text_) return;
     const bool grew = QFontMetricsF(font_).horizontalAdvance(text) > QFontMetricsF(font_).horizontalAdvance(text_);
     text_ = text;
+    fittedWidth_ = -1;
     if (grew) updateGeometry();
     update();
 }
@@ -25,14 +26,21 @@ void FittedText::setText(const QString& text) {
 void FittedText::setTextFont(const QFont& font) {
     if (font == font_) return;
     font_ = font;
+    fittedWidth_ = -1;
     updateGeometry();
     update();
 }
 
-CaptionLine FittedText::shownLine() const {
+const CaptionLine& FittedText::shownLine() const {
     // Measured in the shrunk font itself: shrinking by the ratio of the
     // widths alone can come out a little too wide and cut the text off.
-    return captionfit::fitLine(text_, font_, width(), 1.0, minScale_);
+    // Fitted again only when the text, the font or the width changed, not
+    // on every paint.
+    if (width() != fittedWidth_) {
+        shown_ = captionfit::fitLine(text_, font_, width(), 1.0, minScale_);
+        fittedWidth_ = width();
+    }
+    return shown_;
 }
 
 double FittedText::shownPointSize() const { return shownLine().font.pointSizeF(); }
@@ -51,7 +59,7 @@ bool FittedText::event(QEvent* e) {
 
 void FittedText::paintEvent(QPaintEvent*) {
     if (text_.isEmpty()) return;
-    const CaptionLine line = shownLine();
+    const CaptionLine& line = shownLine();
     QPainter p(this);
     p.setRenderHint(QPainter::TextAntialiasing);
     p.setFont(line.font);

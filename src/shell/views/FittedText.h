@@ -31,7 +31,7 @@ public:
     // The font size the text is drawn at in the current width, and the line
     // as drawn.
     double shownPointSize() const;
-    CaptionLine shownLine() const;
+    const CaptionLine& shownLine() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -46,6 +46,9 @@ private:
     double minScale_;
     Role color_;
     Qt::Alignment alignment_ = Qt::AlignCenter;
+    // The line as fitted into `fittedWidth_`; -1 after a text or font change.
+    mutable CaptionLine shown_;
+    mutable int fittedWidth_ = -1;
 };
 
 }  // namespace corvane
