@@ -45,11 +45,14 @@ struct Screen : ModelHarness {
     ThemeProvider provider;
     RootView* root = nullptr;
 
+    // In the delegate's order: the views exist before the model's first
+    // tick, which derives the texts of the per-second work.
     AppModel& makeWith(const AppSettings& settings, QSize size = {760, 460}) {
         writeSettings(settings);
-        AppModel& m = make();
+        AppModel& m = make(false);
         ThemeProvider::attach(&host, &provider);
         provider.setColors(m.theme());
+        QObject::connect(&m, &AppModel::themeChanged, &provider, [this, &m] { provider.setColors(m.theme()); });
         root = new RootView(m, &host);
         host.resize(size);
         root->setGeometry(host.rect());
@@ -57,6 +60,7 @@ struct Screen : ModelHarness {
         host.move(0, 0);
         parkPointer();
         host.show();
+        m.start();
         settle();
         return m;
     }
