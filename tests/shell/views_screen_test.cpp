@@ -13,6 +13,7 @@
 
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
+#include "shell/PaintedText.h"
 #include "shell/components/IconButton.h"
 #include "shell/components/Icons.h"
 #include "shell/components/ScaleDownToFit.h"
@@ -595,6 +596,60 @@ TEST(ClockView, GridTopInsetDependsOnTheGreetingAndTheAlarmLineComesAndGoes) {
     EXPECT_TRUE(s.clocks().header()->isVisible());
     EXPECT_EQ(s.inHost(s.clocks().grid()).top(), GreetingHeader::kHeight + 8);
     EXPECT_EQ(s.clocks().alarmsLine()->isVisible(), !m.activeAlarmsText().isEmpty());
+}
+
+namespace {
+// Clocks whose zone lines fit whole at every caption size below, so the
+// fonts drawn are the caption's own and not shrunk ones.
+std::vector<ClockEntry> shortCaptionedClocks(int n) {
+    const char* zones[] = {"Asia/Tokyo", "Asia/Seoul", "Asia/Dubai", "Europe/Moscow", "Asia/Shanghai", "Asia/Kolkata"};
+    const char* names[] = {"Tokio", "Seoul", "Dubai", "Moskau", "Peking", "Delhi"};
+    std::vector<ClockEntry> out;
+    for (int i = 0; i < n; ++i) out.push_back(clockIn(zones[i], names[i]));
+    return out;
+}
+}  // namespace
+
+// Title 15 and zone line 12 pixels times the caption's scale, the title
+// semibold, as drawn: a lone clock's caption always at scale 1, grid cells
+// at the scale of their size (cells of 220 are exactly 1 too).
+TEST(ClockView, CaptionsAreDrawnInTheirOwnFontsAtEverySize) {
+    struct Case {
+        const char* what;
+        std::vector<ClockEntry> clocks;
+        QSize window;
+        double scale;
+    };
+    const Case cases[] = {
+        {"one clock, 360 by 360", {clockIn("Europe/Berlin", "Berlin")}, {360, 360}, 1.0},
+        {"one clock, 460 by 460", {clockIn("Europe/Berlin", "Berlin")}, {460, 460}, 1.0},
+        {"one clock, 1000 by 800", {clockIn("Europe/Berlin", "Berlin")}, {1000, 800}, 1.0},
+        {"six clocks in small cells", shortCaptionedClocks(6), {500, 360}, 0.7},
+        // 474 less the insets of 12 and the gap of 10 leaves two cells of 220.
+        {"two clocks in cells of 220", shortCaptionedClocks(2), {474, 460}, 1.0},
+        {"two clocks in large cells", shortCaptionedClocks(2), {1200, 900}, 1.6},
+    };
+    for (const Case& c : cases) {
+        Screen s;
+        AppSettings settings = withClocks(c.clocks, ClockDisplayMode::analog);
+        // Without the date the grid's zone lines stay short enough to fit.
+        settings.showDate = c.clocks.size() == 1;
+        AppModel& m = s.makeWith(settings, c.window);
+        if (ClockGrid* g = s.clocks().grid()) {
+            ASSERT_TRUE(test::waitUntil([&] { return !g->isAnimating(); }));
+        }
+        const PaintedText painted(s.clocks());
+        for (const ClockEntry& e : m.settings().clocks) {
+            const auto title = painted.find(m.clockTitle(e));
+            const auto zone = painted.find(m.clockTexts(e, settings.showDate));
+            ASSERT_TRUE(title && zone) << c.what << ": caption of " << e.name.toStdString() << " not drawn";
+            EXPECT_NEAR(title->font.pointSizeF(), uiFont(15 * c.scale).pointSizeF(), 1e-6) << c.what;
+            EXPECT_EQ(title->font.weight(), QFont::DemiBold) << c.what;
+            EXPECT_NEAR(zone->font.pointSizeF(), uiFont(12 * c.scale).pointSizeF(), 1e-6) << c.what;
+            EXPECT_EQ(zone->font.weight(), QFont::Normal) << c.what;
+            EXPECT_EQ(zone->color, m.theme().secondaryForeground.toQColor()) << c.what;
+        }
+    }
 }
 
 TEST(ClockView, DigitalClockRepaintsOnlyWhenItsTextChanges) {
