@@ -598,6 +598,72 @@ TEST(ClockView, GridTopInsetDependsOnTheGreetingAndTheAlarmLineComesAndGoes) {
     EXPECT_EQ(s.clocks().alarmsLine()->isVisible(), !m.activeAlarmsText().isEmpty());
 }
 
+// The line of armed alarms as the user sees it, from the first frame after
+// start (the model derives its text only at its first tick, after the views
+// exist) through every change: a new time, a second alarm, a one-time alarm
+// that rings and switches itself off, and the last one disarmed.
+TEST(ClockView, ArmedAlarmsLineShowsFromStartAndFollowsEveryChange) {
+    struct Case {
+        const char* what;
+        std::vector<ClockEntry> clocks;
+        ClockDisplayMode mode;
+        double size;  // of the line's font, in layout pixels
+    };
+    const Case cases[] = {
+        {"grid", {clockIn("Europe/Berlin", "Berlin"), clockIn("Asia/Tokyo", "Tokio")}, ClockDisplayMode::analog, 13},
+        {"single digital clock", {clockIn("Asia/Tokyo", "Tokio")}, ClockDisplayMode::digital, 15},
+    };
+    for (const Case& c : cases) {
+        Screen s;
+        AppSettings settings = withClocks(c.clocks, c.mode);
+        settings.alarms[0].isEnabled = true;
+        settings.alarms[0].hour = 23;
+        settings.alarms[0].minute = 59;
+        AppModel& m = s.makeWith(settings);  // 06:59:50 in Berlin
+        const QColor accent = m.theme().accent.toQColor();
+        auto expectShown = [&](const QString& text, const char* when) {
+            const PaintedText painted(s.clocks());
+            const auto line = painted.find(text);
+            ASSERT_TRUE(line) << c.what << ", " << when << ": " << text.toStdString() << " not drawn";
+            EXPECT_EQ(line->color, accent) << c.what << ", " << when;
+            EXPECT_NEAR(line->font.pointSizeF(), uiFont(c.size).pointSizeF(), 1e-6) << c.what << ", " << when;
+            if (s.clocks().alarmsLine()) {
+                EXPECT_TRUE(s.clocks().alarmsLine()->isVisible()) << c.what << ", " << when;
+            }
+        };
+        expectShown(QStringLiteral("Wecker: 23:59"), "after start");
+        if (c.mode == ClockDisplayMode::analog) s.shoot("armed_alarms_grid");
+
+        m.editSettings([](AppSettings& a) {
+            a.alarms[0].hour = 6;
+            a.alarms[0].minute = 30;
+        });
+        s.settle();
+        expectShown(QStringLiteral("Wecker: 06:30"), "new time");
+
+        m.editSettings([](AppSettings& a) {
+            a.alarms[2].isEnabled = true;
+            a.alarms[2].hour = 7;
+            a.alarms[2].minute = 0;
+            a.alarms[2].weekdays = {};
+        });
+        s.settle();
+        expectShown(QStringLiteral("Wecker: 06:30  ·  07:00"), "second alarm");
+
+        s.advance(10.01);  // 07:00:00.005: the one-time alarm rings
+        s.settle();
+        ASSERT_EQ(m.alerts().size(), 1u) << c.what;
+        expectShown(QStringLiteral("Wecker: 06:30"), "one-time alarm rang");
+
+        m.editSettings([](AppSettings& a) { a.alarms[0].isEnabled = false; });
+        s.settle();
+        EXPECT_FALSE(PaintedText(s.clocks()).contains(QStringLiteral("Wecker"))) << c.what;
+        if (s.clocks().alarmsLine()) {
+            EXPECT_FALSE(s.clocks().alarmsLine()->isVisible()) << c.what;
+        }
+    }
+}
+
 namespace {
 // Clocks whose zone lines fit whole at every caption size below, so the
 // fonts drawn are the caption's own and not shrunk ones.
