@@ -93,7 +93,9 @@ TEST(ClockCaption, FontSizesFollowTheScale) {
     ClockCaption caption;
     const QFont reference = uiFont(1);
     const double unit = reference.pointSizeF();  // points per layout pixel
-    for (auto [scale, title, subtitle] : {std::tuple{0.7, 10.5, 8.4}, std::tuple{1.6, 24.0, 19.2}}) {
+    // 1.0 first, on a caption that starts at that scale, and back again.
+    for (auto [scale, title, subtitle] : {std::tuple{1.0, 15.0, 12.0}, std::tuple{0.7, 10.5, 8.4},
+                                          std::tuple{1.6, 24.0, 19.2}, std::tuple{1.0, 15.0, 12.0}}) {
         caption.setScale(scale);
         EXPECT_NEAR(caption.titleFont().pointSizeF(), title * unit, 1e-9);
         EXPECT_NEAR(caption.subtitleFont().pointSizeF(), subtitle * unit, 1e-9);

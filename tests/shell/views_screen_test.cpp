@@ -13,6 +13,7 @@
 
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
+#include "shell/PaintedText.h"
 #include "shell/components/IconButton.h"
 #include "shell/components/Icons.h"
 #include "shell/components/ScaleDownToFit.h"
@@ -45,11 +46,14 @@ struct Screen : ModelHarness {
     ThemeProvider provider;
     RootView* root = nullptr;
 
+    // In the delegate's order: the views exist before the model's first
+    // tick, which derives the texts of the per-second work.
     AppModel& makeWith(const AppSettings& settings, QSize size = {760, 460}) {
         writeSettings(settings);
-        AppModel& m = make();
+        AppModel& m = make(false);
         ThemeProvider::attach(&host, &provider);
         provider.setColors(m.theme());
+        QObject::connect(&m, &AppModel::themeChanged, &provider, [this, &m] { provider.setColors(m.theme()); });
         root = new RootView(m, &host);
         host.resize(size);
         root->setGeometry(host.rect());
@@ -57,6 +61,7 @@ struct Screen : ModelHarness {
         host.move(0, 0);
         parkPointer();
         host.show();
+        m.start();
         settle();
         return m;
     }
@@ -591,6 +596,126 @@ TEST(ClockView, GridTopInsetDependsOnTheGreetingAndTheAlarmLineComesAndGoes) {
     EXPECT_TRUE(s.clocks().header()->isVisible());
     EXPECT_EQ(s.inHost(s.clocks().grid()).top(), GreetingHeader::kHeight + 8);
     EXPECT_EQ(s.clocks().alarmsLine()->isVisible(), !m.activeAlarmsText().isEmpty());
+}
+
+// The line of armed alarms as the user sees it, from the first frame after
+// start (the model derives its text only at its first tick, after the views
+// exist) through every change: a new time, a second alarm, a one-time alarm
+// that rings and switches itself off, and the last one disarmed.
+TEST(ClockView, ArmedAlarmsLineShowsFromStartAndFollowsEveryChange) {
+    struct Case {
+        const char* what;
+        std::vector<ClockEntry> clocks;
+        ClockDisplayMode mode;
+        double size;  // of the line's font, in layout pixels
+    };
+    const Case cases[] = {
+        {"grid", {clockIn("Europe/Berlin", "Berlin"), clockIn("Asia/Tokyo", "Tokio")}, ClockDisplayMode::analog, 13},
+        {"single digital clock", {clockIn("Asia/Tokyo", "Tokio")}, ClockDisplayMode::digital, 15},
+    };
+    for (const Case& c : cases) {
+        Screen s;
+        AppSettings settings = withClocks(c.clocks, c.mode);
+        settings.alarms[0].isEnabled = true;
+        settings.alarms[0].hour = 23;
+        settings.alarms[0].minute = 59;
+        AppModel& m = s.makeWith(settings);  // 06:59:50 in Berlin
+        const QColor accent = m.theme().accent.toQColor();
+        auto expectShown = [&](const QString& text, const char* when) {
+            const PaintedText painted(s.clocks());
+            const auto line = painted.find(text);
+            ASSERT_TRUE(line) << c.what << ", " << when << ": " << text.toStdString() << " not drawn";
+            EXPECT_EQ(line->color, accent) << c.what << ", " << when;
+            EXPECT_NEAR(line->font.pointSizeF(), uiFont(c.size).pointSizeF(), 1e-6) << c.what << ", " << when;
+            if (s.clocks().alarmsLine()) {
+                EXPECT_TRUE(s.clocks().alarmsLine()->isVisible()) << c.what << ", " << when;
+            }
+        };
+        expectShown(QStringLiteral("Wecker: 23:59"), "after start");
+        if (c.mode == ClockDisplayMode::analog) s.shoot("armed_alarms_grid");
+
+        m.editSettings([](AppSettings& a) {
+            a.alarms[0].hour = 6;
+            a.alarms[0].minute = 30;
+        });
+        s.settle();
+        expectShown(QStringLiteral("Wecker: 06:30"), "new time");
+
+        m.editSettings([](AppSettings& a) {
+            a.alarms[2].isEnabled = true;
+            a.alarms[2].hour = 7;
+            a.alarms[2].minute = 0;
+            a.alarms[2].weekdays = {};
+        });
+        s.settle();
+        expectShown(QStringLiteral("Wecker: 06:30  ·  07:00"), "second alarm");
+
+        s.advance(10.01);  // 07:00:00.005: the one-time alarm rings
+        s.settle();
+        ASSERT_EQ(m.alerts().size(), 1u) << c.what;
+        expectShown(QStringLiteral("Wecker: 06:30"), "one-time alarm rang");
+
+        m.editSettings([](AppSettings& a) { a.alarms[0].isEnabled = false; });
+        s.settle();
+        EXPECT_FALSE(PaintedText(s.clocks()).contains(QStringLiteral("Wecker"))) << c.what;
+        if (s.clocks().alarmsLine()) {
+            EXPECT_FALSE(s.clocks().alarmsLine()->isVisible()) << c.what;
+        }
+    }
+}
+
+namespace {
+// Clocks whose zone lines fit whole at every caption size below, so the
+// fonts drawn are the caption's own and not shrunk ones.
+std::vector<ClockEntry> shortCaptionedClocks(int n) {
+    const char* zones[] = {"Asia/Tokyo", "Asia/Seoul", "Asia/Dubai", "Europe/Moscow", "Asia/Shanghai", "Asia/Kolkata"};
+    const char* names[] = {"Tokio", "Seoul", "Dubai", "Moskau", "Peking", "Delhi"};
+    std::vector<ClockEntry> out;
+    for (int i = 0; i < n; ++i) out.push_back(clockIn(zones[i], names[i]));
+    return out;
+}
+}  // namespace
+
+// Title 15 and zone line 12 pixels times the caption's scale, the title
+// semibold, as drawn: a lone clock's caption always at scale 1, grid cells
+// at the scale of their size (cells of 220 are exactly 1 too).
+TEST(ClockView, CaptionsAreDrawnInTheirOwnFontsAtEverySize) {
+    struct Case {
+        const char* what;
+        std::vector<ClockEntry> clocks;
+        QSize window;
+        double scale;
+    };
+    const Case cases[] = {
+        {"one clock, 360 by 360", {clockIn("Europe/Berlin", "Berlin")}, {360, 360}, 1.0},
+        {"one clock, 460 by 460", {clockIn("Europe/Berlin", "Berlin")}, {460, 460}, 1.0},
+        {"one clock, 1000 by 800", {clockIn("Europe/Berlin", "Berlin")}, {1000, 800}, 1.0},
+        {"six clocks in small cells", shortCaptionedClocks(6), {500, 360}, 0.7},
+        // 474 less the insets of 12 and the gap of 10 leaves two cells of 220.
+        {"two clocks in cells of 220", shortCaptionedClocks(2), {474, 460}, 1.0},
+        {"two clocks in large cells", shortCaptionedClocks(2), {1200, 900}, 1.6},
+    };
+    for (const Case& c : cases) {
+        Screen s;
+        AppSettings settings = withClocks(c.clocks, ClockDisplayMode::analog);
+        // Without the date the grid's zone lines stay short enough to fit.
+        settings.showDate = c.clocks.size() == 1;
+        AppModel& m = s.makeWith(settings, c.window);
+        if (ClockGrid* g = s.clocks().grid()) {
+            ASSERT_TRUE(test::waitUntil([&] { return !g->isAnimating(); }));
+        }
+        const PaintedText painted(s.clocks());
+        for (const ClockEntry& e : m.settings().clocks) {
+            const auto title = painted.find(m.clockTitle(e));
+            const auto zone = painted.find(m.clockTexts(e, settings.showDate));
+            ASSERT_TRUE(title && zone) << c.what << ": caption of " << e.name.toStdString() << " not drawn";
+            EXPECT_NEAR(title->font.pointSizeF(), uiFont(15 * c.scale).pointSizeF(), 1e-6) << c.what;
+            EXPECT_EQ(title->font.weight(), QFont::DemiBold) << c.what;
+            EXPECT_NEAR(zone->font.pointSizeF(), uiFont(12 * c.scale).pointSizeF(), 1e-6) << c.what;
+            EXPECT_EQ(zone->font.weight(), QFont::Normal) << c.what;
+            EXPECT_EQ(zone->color, m.theme().secondaryForeground.toQColor()) << c.what;
+        }
+    }
 }
 
 TEST(ClockView, DigitalClockRepaintsOnlyWhenItsTextChanges) {

@@ -103,7 +103,9 @@ CaptionLayout SharedScales::layout(std::size_t index) const {
 ClockCaption::ClockCaption(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setScale(1.0);
+    // Applied directly: setScale skips the scale the caption already has,
+    // and the fonts of the starting scale are not made yet.
+    applyScale(scale_);
 }
 
 void ClockCaption::setTexts(const QString& title, const QString& subtitle) {
@@ -116,7 +118,11 @@ void ClockCaption::setTexts(const QString& title, const QString& subtitle) {
 }
 
 void ClockCaption::setScale(double scale) {
-    if (scale == scale_ && titleFont_.pointSizeF() > 0) return;
+    if (scale == scale_) return;
+    applyScale(scale);
+}
+
+void ClockCaption::applyScale(double scale) {
     scale_ = scale;
     titleFont_ = uiFont(titleSize(scale), QFont::DemiBold);
     subtitleFont_ = uiFont(subtitleSize(scale));

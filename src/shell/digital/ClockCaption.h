@@ -122,10 +122,12 @@ protected:
 
 private:
     void refit() const;
+    // Takes `scale` and its fonts whether or not it differs from the current.
+    void applyScale(double scale);
 
     QString title_;
     QString subtitle_;
-    double scale_ = 1.0;
+    double scale_ = 1.0;  // with its fonts from construction on
     QFont titleFont_;
     QFont subtitleFont_;
     // Fitted when next drawn or asked for after a text, the scale or the

@@ -158,17 +158,7 @@ ClockView::ClockView(AppModel& model, QWidget* parent) : QWidget(parent), model_
     connect(&model_, &AppModel::settingsChanged, this, &ClockView::refresh);
     connect(&model_, &AppModel::nowChanged, this, &ClockView::tick);
     connect(&model_, &AppModel::greetingTextChanged, this, [this] { header_->setText(model_.greetingText()); });
-    connect(&model_, &AppModel::activeAlarmsTextChanged, this, [this] {
-        if (alarmsLine_) alarmsLine_->setText(model_.activeAlarmsText());
-        if (digitalAlarms_ && digitalAlarms_->text().isEmpty() != model_.activeAlarmsText().isEmpty()) {
-            // The line comes or goes: the block is laid out anew.
-            digitalClock_.reset();
-            refresh();
-        } else if (digitalAlarms_) {
-            digitalAlarms_->setText(model_.activeAlarmsText());
-            digitalScaler_->update();
-        }
-    });
+    connect(&model_, &AppModel::activeAlarmsTextChanged, this, &ClockView::showAlarms);
     connect(&model_, &AppModel::highlightedClockIDChanged, this, &ClockView::refreshHighlight);
     connect(&model_, &AppModel::clockImagesChanged, this, &ClockView::refreshClocks);
     connect(&model_, &AppModel::dialImageChanged, this, &ClockView::refreshClocks);
@@ -330,8 +320,7 @@ void ClockView::refreshClocks() {
         o.fontSize = s.fontSize;
         grid_->setOptions(o);
         grid_->setClocks(clocks);
-        alarmsLine_->setText(model_.activeAlarmsText());
-        alarmsLine_->setVisible(!model_.activeAlarmsText().isEmpty());
+        showAlarms();
     } else if (area_ == Area::analog) {
         const ClockEntry& c = s.clocks.front();
         AnalogClock clock;
@@ -344,6 +333,28 @@ void ClockView::refreshClocks() {
         analog_->setClock(clock, c.timeZone(), caption, caption ? model_.clockTitle(c) : QString(),
                           caption ? model_.clockTexts(c, s.showDate) : QString());
         analog_->setNow(model_.now().toMSecsSinceEpoch());
+    }
+}
+
+void ClockView::showAlarms() {
+    // The one way the armed alarms reach the screen, when the area is built
+    // and on every change: the model derives the text only after the view
+    // exists (its first tick), so a path that only updated a line already
+    // shown would leave the line out after start.
+    const QString& text = model_.activeAlarmsText();
+    if (alarmsLine_) {
+        alarmsLine_->setText(text);
+        alarmsLine_->setVisible(!text.isEmpty());
+    }
+    if (!digitalScaler_ || !digitalClock_) return;
+    if ((digitalAlarms_ != nullptr) != !text.isEmpty()) {
+        // The line comes or goes: the block is laid out anew (from a copy,
+        // as building replaces the clock it keeps).
+        const ClockEntry clock = *digitalClock_;
+        buildDigitalBlock(clock);
+    } else if (digitalAlarms_) {
+        digitalAlarms_->setText(text);
+        if (digitalScaler_->scale() < 1) digitalScaler_->update();
     }
 }
 

@@ -124,6 +124,7 @@ private:
     void rebuildArea(Area area);
     void buildDigitalBlock(const ClockEntry& clock);
     void refreshClocks();
+    void showAlarms();
     void refreshTimeTexts(bool force);
     void refreshHighlight();
     void tick();
