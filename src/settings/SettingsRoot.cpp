@@ -11,6 +11,7 @@
 #include "platform/Text.h"
 #include "settings/Pages.h"
 #include "settings/kit/SettingsPalette.h"
+#include "settings/kit/WheelGuard.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -193,6 +194,9 @@ SettingsRoot::SettingsRoot(AppModel& model, QWidget* parent)
     if (qEnvironmentVariableIsSet("CORVANE_REPORT_FIRST_FRAME")) opening_.start();
     setMinimumSize(kMinWidth, kMinHeight);
     ThemeProvider::attach(this, provider_);
+    // The pages scroll under the pointer; their controls change only once
+    // the user went to them.
+    keepWheelForScrolling(this);
     auto* box = new QVBoxLayout(this);
     box->setContentsMargins(0, 0, 0, 0);
     view_ = new SettingsView(model_, this);

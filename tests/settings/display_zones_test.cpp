@@ -197,3 +197,60 @@ TEST(PopupPlacement, BelowTheButtonAndAlwaysOnTheScreen) {
     // Taller than the screen: kept at its top.
     EXPECT_EQ(PopupPanel::placement(QRect(500, 100, 210, 30), QSize(320, 900), screen).y(), 0);
 }
+
+TEST(ZoneChooser, ReturnInTheListPicksOnlyARowShownAsChosen) {
+    struct Case {
+        const char* what;
+        const char* search;
+        std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;  // after Tab into the list
+        const char* shownAfterTab;  // nullptr: no row can be
+        const char* stored;         // nullptr: nothing is, the chooser stays open
+    };
+    const Case cases[] = {
+        {"the clock's own zone", "", {}, "America/New_York", "America/New_York"},
+        {"the first match when the search hides the own zone", "berlin", {}, "Europe/Berlin", "Europe/Berlin"},
+        {"moved on with the arrow key", "europe/b", {{Qt::Key_Down, Qt::NoModifier}}, "Europe/Belgrade", "Europe/Berlin"},
+        {"nothing found", "xqzzy", {}, nullptr, nullptr},
+        {"the mark taken off the row", "", {{Qt::Key_Space, Qt::ControlModifier}}, "America/New_York", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DisplayHost h;
+        AppModel& m = h.start(withClocks({clockIn("America/New_York")}));
+        auto* button = h.show(new TimeZoneButton(m, m.settings().clocks[0].id), QSize(400, 200));
+        button->setTimeZoneID(m.settings().clocks[0].timeZoneID);
+        QTest::mouseClick(button, Qt::LeftButton);
+        ZoneChooserPopup* popup = button->popup();
+        ASSERT_TRUE(popup->isVisible());
+        QListView* view = popup->listView();
+        QTest::keyClicks(popup->searchField(), QString::fromLatin1(c.search));
+
+        QTest::keyClick(popup->searchField(), Qt::Key_Tab);
+        h.settle();
+        ASSERT_TRUE(view->hasFocus());
+        const QModelIndex current = view->currentIndex();
+        if (c.shownAfterTab) {
+            ASSERT_TRUE(current.isValid());
+            EXPECT_EQ(popup->list().idAt(current.row()).toStdString(), c.shownAfterTab);
+            EXPECT_TRUE(view->selectionModel()->isSelected(current));
+            // Marked on screen, in sight, in the palette's hover colour
+            // (between the name and the offset).
+            const QRect row = view->visualRect(current);
+            EXPECT_GE(row.top(), 0);
+            EXPECT_LE(row.bottom(), view->viewport()->height());
+            const QImage shot = popup->grab().toImage();
+            if (&c == &cases[0]) h.shoot(popup, "zone_chooser_tab_into_list");
+            const QPoint inRow = view->viewport()->mapTo(popup, row.center());
+            EXPECT_EQ(shot.pixelColor(inRow * shot.devicePixelRatio()).name().toStdString(),
+                      themeOf(popup).controlHover.toQColor().name().toStdString());
+        } else {
+            EXPECT_FALSE(current.isValid() && view->selectionModel()->isSelected(current));
+        }
+
+        for (const auto& [key, modifiers] : c.keys) QTest::keyClick(view, key, modifiers);
+        QTest::keyClick(view, Qt::Key_Return);
+        EXPECT_EQ(m.settings().clocks[0].timeZoneID.toStdString(), c.stored ? c.stored : "America/New_York");
+        EXPECT_EQ(popup->isVisible(), c.stored == nullptr);
+        popup->hide();
+    }
+}

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "settings/kit/WheelGuard.h"
 #include "shell/components/Theme.h"
 
 namespace corvane {
@@ -16,6 +17,9 @@ PopupPanel::PopupPanel(QWidget* anchor) : QWidget(anchor, Qt::Popup | Qt::Framel
     // Windows take the palette and font of their parent only when asked to;
     // the plain controls inside must look like the settings window.
     setAttribute(Qt::WA_WindowPropagation);
+    // Like the settings window it opens from: a wheel turn that ends over a
+    // control does not change it unless the user went to it.
+    keepWheelForScrolling(this);
 }
 
 QPoint PopupPanel::placement(const QRect& anchor, const QSize& size, const QRect& screen, bool above) {

@@ -1,7 +1,9 @@
 #include "settings/display/TimeZoneChooser.h"
 
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QFontMetricsF>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
@@ -83,6 +85,14 @@ QString ZoneListModel::idAt(int row) const {
     if (row < 0 || row >= int(rows_.size())) return {};
     const int i = rows_[std::size_t(row)];
     return i < 0 ? QString() : zones_[std::size_t(i)].id;
+}
+
+int ZoneListModel::rowOf(const QString& id) const {
+    for (int row = 0; row < int(rows_.size()); ++row) {
+        const int i = rows_[std::size_t(row)];
+        if (i < 0 ? id.isEmpty() : zones_[std::size_t(i)].id == id) return row;
+    }
+    return -1;
 }
 
 QTimeZone ZoneListModel::zoneAt(int row) const {
@@ -171,6 +181,38 @@ void ZoneRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, con
 
 // --- ZoneChooserPopup ---------------------------------------------------------------
 
+namespace {
+
+// Reached from the keyboard, the list shows which row Return would choose:
+// the clock's own zone when the search shows it, else the first match. Qt
+// alone would make the first row current without marking it, and Return
+// would then choose a zone the user never saw chosen.
+class ZoneListView : public QListView {
+public:
+    ZoneListView(ZoneListModel& list, QWidget* parent) : QListView(parent), list_(list) {}
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QListView::focusInEvent(event);
+        // A press chooses the row under the pointer itself.
+        if (event->reason() == Qt::MouseFocusReason) return;
+        if (selectionModel()->isSelected(currentIndex())) return;  // back to a row the user went to
+        const int own = list_.rowOf(list_.currentID());
+        const QModelIndex row = list_.index(own >= 0 ? own : 0);
+        if (!row.isValid()) {
+            selectionModel()->clear();
+            return;
+        }
+        selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+        scrollTo(row, PositionAtCenter);
+    }
+
+private:
+    ZoneListModel& list_;
+};
+
+}  // namespace
+
 ZoneChooserPopup::ZoneChooserPopup(AppModel& model, QWidget* anchor) : PopupPanel(anchor), model_(model) {
     setFixedSize(kWidth, kHeight);
     setWindowTitle(tr("Zeitzone wählen"));
@@ -183,7 +225,7 @@ ZoneChooserPopup::ZoneChooserPopup(AppModel& model, QWidget* anchor) : PopupPane
     layout->addWidget(search_);
 
     list_ = new ZoneListModel(model_, AppModel::timeZoneList(), this);
-    view_ = new QListView(this);
+    view_ = new ZoneListView(*list_, this);
     view_->setModel(list_);
     view_->setItemDelegate(new ZoneRowDelegate(*list_, view_));
     view_->setUniformItemSizes(true);
@@ -196,9 +238,14 @@ ZoneChooserPopup::ZoneChooserPopup(AppModel& model, QWidget* anchor) : PopupPane
     layout->addWidget(view_, 1);
 
     connect(search_, &QLineEdit::textChanged, list_, &ZoneListModel::setSearch);
-    // A click anywhere on a row chooses it; so do Return and Enter in the list.
+    // A click anywhere on a row chooses it; so do Return and Enter in the
+    // list, but only on a row shown as chosen: with none marked they choose
+    // nothing and the chooser stays open.
     connect(view_, &QListView::clicked, this, [this](const QModelIndex& index) { Q_EMIT picked(list_->idAt(index.row())); });
-    connect(view_, &QListView::activated, this, [this](const QModelIndex& index) { Q_EMIT picked(list_->idAt(index.row())); });
+    connect(view_, &QListView::activated, this, [this](const QModelIndex& index) {
+        if (!index.isValid() || !view_->selectionModel()->isSelected(index)) return;
+        Q_EMIT picked(list_->idAt(index.row()));
+    });
     connect(&model_, &AppModel::nowChanged, this, &ZoneChooserPopup::follow);
     setFocusProxy(search_);
 }

@@ -44,6 +44,8 @@ public:
 
     // The identifier of a row, "" for the local entry.
     QString idAt(int row) const;
+    // The row that shows `id` now; -1 when the search hides it.
+    int rowOf(const QString& id) const;
     // "UTC+5:30" for the row's zone at the model's current time.
     QString offsetAt(int row) const;
 
