@@ -418,3 +418,40 @@ TEST(FocusRing, StandsClearOfTheTextAndTheDialItMarks) {
     }
 }
 
+TEST(SettingsFocus, AClickOnACategoryTakesTheFocusAndTabGoesOnIntoItsPage) {
+    const struct {
+        SettingsCategory clicked;
+        int sidebarStopsAfter;  // categories below it, which Tab passes first
+    } cases[] = {{SettingsCategory::about, 0}, {SettingsCategory::general, 7}, {SettingsCategory::alarms, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(rawValue(c.clicked).toStdString());
+        SettingsHarness h;
+        h.open(withClocks(2), SettingsCategory::display, {940, 640});
+        QApplication::setActiveWindow(h.root.get());
+        SettingsView& view = *h.root->view();
+        // The keyboard is on the display page.
+        view.categoryButtons().back()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(h.page()->isAncestorOf(QApplication::focusWidget()));
+
+        CategoryButton* button = view.categoryButtons()[std::size_t(c.clicked)];
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        h.settle();
+        ASSERT_EQ(h.model->selectedCategory(), c.clicked);
+        EXPECT_EQ(QApplication::focusWidget(), button);
+        EXPECT_EQ(FocusRing::shownOn(button), nullptr) << "a click shows where it went by itself";
+
+        for (int i = 0; i < c.sidebarStopsAfter; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(view.sidebar()->isAncestorOf(QApplication::focusWidget()));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        ASSERT_NE(now, nullptr);
+        EXPECT_TRUE(h.page()->isAncestorOf(now)) << "Tab went to " << describe(now).toStdString();
+        // The first control of the page shown, where a reader starts.
+        for (QWidget* w : tabStops(h.page()))
+            EXPECT_FALSE(w != now && readsBefore(w, now, view.sidebar())) << describe(w).toStdString();
+        EXPECT_NE(FocusRing::shownOn(now), nullptr) << "the keyboard shows its ring again";
+    }
+}
