@@ -14,6 +14,7 @@
 #include "settings/TwoColumns.h"
 #include "settings/kit/Padded.h"
 #include "shell/components/Card.h"
+#include "shell/components/FocusRing.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -116,7 +117,7 @@ private:
 
 // A text link in the accent colour; opens its address with the desktop's
 // handler for it.
-class Link : public QAbstractButton {
+class Link : public QAbstractButton, public FocusShaped {
 public:
     Link(const QString& text, QUrl target) : target_(std::move(target)) {
         setText(text);
@@ -130,6 +131,10 @@ public:
         return {fontMetrics().horizontalAdvance(text()) + 2, fontMetrics().height()};
     }
     const QUrl& target() const { return target_; }
+    // Around the words, clear of them: a link has no frame to carry it.
+    FocusOutline focusOutline() const override {
+        return {QRectF(fontMetrics().boundingRect(rect(), Qt::AlignLeft | Qt::AlignVCenter, text())), 0, false, true};
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {

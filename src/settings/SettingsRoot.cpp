@@ -68,7 +68,9 @@ CategoryButton::CategoryButton(AppModel& model, SettingsCategory category, QWidg
     setText(title(category));
     setAccessibleName(text());
     setFont(uiFont(kTitleSize));
-    setFocusPolicy(Qt::TabFocus);
+    // A click takes the focus too: the keyboard goes on from the category
+    // shown, not from a control of the page that was just taken away.
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, [this] { model_.setSelectedCategory(category_); });
 }

@@ -9,6 +9,8 @@
 #include <QTest>
 
 #include "DisplayHost.h"
+#include "SettingsHarness.h"
+#include "settings/kit/FittedLineEdit.h"
 #include "settings/display/ClockDesignButton.h"
 #include "settings/display/ClocksCard.h"
 #include "settings/display/DialPreview.h"
@@ -286,4 +288,32 @@ TEST(ClocksCard, RowsGlideToTheirPlacesWithWhatIsOpenAndTypedInThem) {
     EXPECT_EQ(next->y(), y0);
     EXPECT_EQ(stack->sizeHint().height(), shortHeight);
     EXPECT_EQ(card->rowCount(), 3);
+}
+
+TEST(ClocksCard, TheLabelFieldShowsItsWholePlaceholderInTheSmallestWindow) {
+    // The widest place of the presets beside the local clock, in the
+    // smallest window and at the first size.
+    AppSettings s = SettingsHarness::quietSettings();
+    s.clocks = {clockIn(""), clockIn("America/Argentina/Buenos_Aires"), clockIn("America/St_Johns")};
+    for (QSize size : {QSize(SettingsRoot::kMinWidth, SettingsRoot::kMinHeight), QSize(940, 640)}) {
+        SettingsHarness h;
+        h.open(s, SettingsCategory::display, size);
+        auto* card = h.page()->findChild<ClocksCard*>();
+        ASSERT_NE(card, nullptr);
+        for (int i = 0; i < card->rowCount(); ++i) {
+            FittedLineEdit* field = card->row(i)->labelField();
+            const QString placeholder = field->placeholderText();
+            ASSERT_EQ(placeholder, QStringLiteral("Bezeichnung (optional)"));
+            // Measured as the field draws it: the whole text, in the room
+            // the field's frame leaves.
+            const CaptionLine& shown = field->shownPlaceholder();
+            EXPECT_EQ(shown.text.toStdString(), placeholder.toStdString()) << size.width() << ", row " << i;
+            EXPECT_LE(QFontMetricsF(shown.font).horizontalAdvance(shown.text), field->placeholderRoom())
+                << size.width() << ", row " << i;
+            if (size.width() == 940) {
+                EXPECT_EQ(shown.scale, 1.0) << "full size where there is room";
+            }
+        }
+        h.shoot(QStringLiteral("clocks-card-%1x%2").arg(size.width()).arg(size.height()));
+    }
 }

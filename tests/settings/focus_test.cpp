@@ -11,12 +11,14 @@
 #include <set>
 
 #include "SettingsHarness.h"
+#include "settings/AboutPage.h"
 #include "settings/SwitchToggle.h"
 #include "settings/TwoColumns.h"
 #include "settings/display/ClockDesignButton.h"
 #include "settings/display/ClockDesignPanel.h"
 #include "settings/display/ClocksCard.h"
 #include "settings/display/DesignTile.h"
+#include "settings/display/DialPreview.h"
 #include "settings/display/RowStack.h"
 #include "settings/kit/ColorButton.h"
 #include "settings/kit/WrappingCheckBox.h"
@@ -253,17 +255,19 @@ TEST(SettingsFocus, EveryKitControlPaintsItsKeyboardFocus) {
         start->setFocus(Qt::TabFocusReason);
         QTest::qWait(1);
         for (QWidget* c : controls) {
-            const QImage before = c->grab().toImage();
+            // What the user sees of the control: a ring may stand around it.
+            const QRect around = c->geometry().adjusted(-8, -8, 8, 8);
+            const QImage before = host.grab(around).toImage();
             const QSize hint = c->sizeHint();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             ASSERT_EQ(QApplication::focusWidget(), c) << describe(c).toStdString();
             EXPECT_NE(FocusRing::shownOn(c), nullptr) << describe(c).toStdString();
-            const QImage focused = c->grab().toImage();
+            const QImage focused = host.grab(around).toImage();
             EXPECT_NE(before, focused) << describe(c).toStdString() << " looks the same with focus";
             EXPECT_EQ(c->sizeHint(), hint) << "the ring takes no room";
             QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
-            host.grab(c->geometry().adjusted(-4, -4, 4, 4))
-                .scaled(QSize(c->width() + 8, c->height() + 8) * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+            host.grab(around)
+                .scaled(around.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation)
                 .save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/focus-%1%2-%3.png")
                           .arg(c == accent ? QStringLiteral("Accent") : QString())
                           .arg(QString::fromLatin1(c->metaObject()->className()).section(QLatin1String("::"), -1))
@@ -274,5 +278,180 @@ TEST(SettingsFocus, EveryKitControlPaintsItsKeyboardFocus) {
         QTest::mouseClick(last, Qt::LeftButton, {}, QPoint(4, 4));
         EXPECT_EQ(FocusRing::shownOn(last), nullptr);
         ThemeProvider::attach(&host, nullptr);
+    }
+}
+
+namespace {
+
+// What `w` and its children paint, on nothing: no background of any kind.
+QImage ownPaint(QWidget* w) {
+    QImage out(w->size(), QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    w->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);
+    return out;
+}
+
+// Tab from the sidebar until `target` has the focus, as a keyboard user gets
+// there; false when the chain never reaches it.
+bool tabTo(SettingsHarness& h, QWidget* target) {
+    h.root->view()->categoryButtons().front()->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 200 && QApplication::focusWidget() != target; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    return QApplication::focusWidget() == target;
+}
+
+// The ring on `control` stands clear of everything the control draws (its
+// text, its box, its dial): no ring pixel on or next to one of them, and
+// ring on every side of them. Returns the ring's pixels in the control's
+// coordinates.
+std::vector<QPoint> expectRingClear(QWidget* control, const QImage& ink, const std::string& what) {
+    // A pixel shows from a quarter of coverage on; fainter antialiasing
+    // fringes of two edges may meet without the eye seeing them touch.
+    constexpr int kShows = 64;
+    std::vector<QPoint> ringPixels;
+    FocusRing* ring = FocusRing::shownOn(control);
+    EXPECT_NE(ring, nullptr) << what;
+    if (!ring) return ringPixels;
+    // Nothing of it cut: the widget it lives in holds it whole.
+    EXPECT_TRUE(ring->parentWidget()->rect().contains(ring->geometry())) << what;
+    const QImage picture = ownPaint(ring);
+    const QPoint shift = ring->mapTo(ring->window(), QPoint()) - control->mapTo(control->window(), QPoint());
+    auto inked = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < ink.width() && y < ink.height() && qAlpha(ink.pixel(x, y)) > kShows;
+    };
+    QRect inkBox;
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (inked(x, y)) inkBox |= QRect(x, y, 1, 1);
+    EXPECT_FALSE(inkBox.isEmpty()) << what;
+    int touching = 0;
+    bool left = false, right = false, above = false, below = false;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (qAlpha(picture.pixel(x, y)) <= kShows) continue;
+            const QPoint at = QPoint(x, y) + shift;
+            ringPixels.push_back(at);
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) touching += inked(at.x() + dx, at.y() + dy);
+            left = left || at.x() < inkBox.left();
+            right = right || at.x() > inkBox.right();
+            above = above || at.y() < inkBox.top();
+            below = below || at.y() > inkBox.bottom();
+        }
+    }
+    EXPECT_FALSE(ringPixels.empty()) << what;
+    EXPECT_EQ(touching, 0) << what << ": the ring covers or touches what it marks";
+    EXPECT_TRUE(left && right && above && below) << what << ": the ring does not go round it";
+    return ringPixels;
+}
+
+// A close look at the ring in its place, four times enlarged.
+void shootRing(QWidget* control, const QString& name) {
+    QWidget* window = control->window();
+    const QRect around = QRect(control->mapTo(window, QPoint()), control->size()).adjusted(-10, -10, 10, 10);
+    QDir().mkpath(QStringLiteral(CORVANE_BUILD_DIR "/screenshots"));
+    window->grab(around).scaled(around.size() * 4, Qt::KeepAspectRatio, Qt::FastTransformation)
+        .save(QStringLiteral(CORVANE_BUILD_DIR "/screenshots/") + name + QStringLiteral(".png"));
+}
+
+QImage unfocusedInk(QWidget* control) { return ownPaint(control); }
+
+}  // namespace
+
+TEST(FocusRing, StandsClearOfTheTextAndTheDialItMarks) {
+    for (ThemeMode theme : {ThemeMode::light, ThemeMode::dark}) {
+        const QString look = theme == ThemeMode::dark ? QStringLiteral("dark") : QStringLiteral("light");
+        AppSettings s = withClocks(2);
+        s.theme = theme;
+        s.dialStyle = DialStyle::classic;  // the dial with the accent-coloured rim
+        s.clocks[1].faceColor = QStringLiteral("#F2C14E");  // an own design: the badge
+        {
+            // Check boxes: the wrapping one of the general page, Qt's own on
+            // the display page.
+            for (SettingsCategory category : {SettingsCategory::general, SettingsCategory::display}) {
+                SettingsHarness h;
+                h.open(s, category, {940, 640});
+                QApplication::setActiveWindow(h.root.get());
+                QCheckBox* box = h.find<QCheckBox>(QStringLiteral("Datum anzeigen"));
+                ASSERT_NE(box, nullptr);
+                const QImage ink = unfocusedInk(box);
+                ASSERT_TRUE(tabTo(h, box));
+                const std::string what = (look + QStringLiteral(" ") + rawValue(category)).toStdString();
+                expectRingClear(box, ink, what + " check box");
+                shootRing(box, QStringLiteral("focus-ring-%1-checkbox-%2").arg(rawValue(category), look));
+            }
+        }
+        {
+            SettingsHarness h;
+            h.open(s, SettingsCategory::about, {940, 640});
+            QApplication::setActiveWindow(h.root.get());
+            for (const QString& text : {Maker::webText(), Maker::mail()}) {
+                auto* link = h.find<QAbstractButton>(text);
+                ASSERT_NE(link, nullptr);
+                const QImage ink = unfocusedInk(link);
+                ASSERT_TRUE(tabTo(h, link));
+                expectRingClear(link, ink, look.toStdString() + " link " + text.toStdString());
+            }
+            shootRing(h.find<QAbstractButton>(Maker::mail()), QStringLiteral("focus-ring-link-") + look);
+        }
+        {
+            SettingsHarness h;
+            h.open(s, SettingsCategory::display, {940, 640});
+            QApplication::setActiveWindow(h.root.get());
+            auto* card = h.page()->findChild<ClocksCard*>();
+            ASSERT_NE(card, nullptr);
+            for (int i = 0; i < 2; ++i) {
+                ClockDesignButton* button = card->row(i)->designButton();
+                ASSERT_EQ(button->preview()->look().badge, i == 1);
+                const QImage ink = unfocusedInk(button);
+                ASSERT_TRUE(tabTo(h, button));
+                const std::string what = look.toStdString() + " design button " + std::to_string(i + 1);
+                // Outside the dial's round frame, a gap away from its rim.
+                const QPointF centre(ClockDesignButton::kSide / 2.0, ClockDesignButton::kSide / 2.0);
+                double nearest = 1e9;
+                for (const QPoint& p : expectRingClear(button, ink, what))
+                    nearest = std::min(nearest, std::hypot(p.x() + 0.5 - centre.x(), p.y() + 0.5 - centre.y()));
+                EXPECT_GE(nearest, ClockDesignButton::kSide / 2.0 + 1) << what;
+                shootRing(button, QStringLiteral("focus-ring-design-%1-%2").arg(i + 1).arg(look));
+            }
+        }
+    }
+}
+
+TEST(SettingsFocus, AClickOnACategoryTakesTheFocusAndTabGoesOnIntoItsPage) {
+    const struct {
+        SettingsCategory clicked;
+        int sidebarStopsAfter;  // categories below it, which Tab passes first
+    } cases[] = {{SettingsCategory::about, 0}, {SettingsCategory::general, 7}, {SettingsCategory::alarms, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(rawValue(c.clicked).toStdString());
+        SettingsHarness h;
+        h.open(withClocks(2), SettingsCategory::display, {940, 640});
+        QApplication::setActiveWindow(h.root.get());
+        SettingsView& view = *h.root->view();
+        // The keyboard is on the display page.
+        view.categoryButtons().back()->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_TRUE(h.page()->isAncestorOf(QApplication::focusWidget()));
+
+        CategoryButton* button = view.categoryButtons()[std::size_t(c.clicked)];
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        h.settle();
+        ASSERT_EQ(h.model->selectedCategory(), c.clicked);
+        EXPECT_EQ(QApplication::focusWidget(), button);
+        EXPECT_EQ(FocusRing::shownOn(button), nullptr) << "a click shows where it went by itself";
+
+        for (int i = 0; i < c.sidebarStopsAfter; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_TRUE(view.sidebar()->isAncestorOf(QApplication::focusWidget()));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        ASSERT_NE(now, nullptr);
+        EXPECT_TRUE(h.page()->isAncestorOf(now)) << "Tab went to " << describe(now).toStdString();
+        // The first control of the page shown, where a reader starts.
+        for (QWidget* w : tabStops(h.page()))
+            EXPECT_FALSE(w != now && readsBefore(w, now, view.sidebar())) << describe(w).toStdString();
+        EXPECT_NE(FocusRing::shownOn(now), nullptr) << "the keyboard shows its ring again";
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/FileManager.h"
 #include "settings/AboutPage.h"
 #include "settings/kit/Bindings.h"
+#include "shell/components/Card.h"
 #include "shell/components/Icons.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/ThemedButton.h"
@@ -184,4 +185,67 @@ TEST(AboutPage, ShowsFeaturesInOrderAndTheCurrentYear) {
         if (l->text() == copyrightLine(QDate::currentDate().year())) copyright = true;
     EXPECT_TRUE(copyright);
     EXPECT_EQ(h.model->settings(), before) << "the page writes nothing";
+}
+
+TEST(GeneralPage, AnUnbrokenThirtyLetterNameKeepsTwoColumnsAndWrapsInItsOwn) {
+    // Typed into the name field, or read from the account as the given name:
+    // either way the name shows in a label of the personal card.
+    const QString name(30, u'W');
+    for (bool systemName : {false, true}) {
+        SCOPED_TRACE(systemName ? "detected name" : "typed name");
+        SettingsHarness h;
+        h.names = {systemName ? name + QStringLiteral(" Schmidt") : QStringLiteral("Anna Schmidt"), QStringLiteral("w")};
+        AppSettings s = SettingsHarness::quietSettings();
+        s.useSystemUserName = systemName;
+        s.userName.clear();
+        SettingsRoot& root = h.open(s, SettingsCategory::general, {940, 640});
+        QLabel* shown = nullptr;
+        if (systemName) {
+            for (QLabel* l : h.page()->findChildren<QLabel*>())
+                if (l->isVisible() && l->text().contains(name)) shown = l;
+        } else {
+            QLineEdit* field = h.find<QLineEdit>(QStringLiteral("Benutzername"));
+            field->setFocus();
+            QTest::keyClicks(field, name);
+            h.settle();
+            ASSERT_EQ(h.model->settings().userName, name);
+            shown = h.find<QLabel>(QStringLiteral("Begrüßung"));
+        }
+        ASSERT_NE(shown, nullptr);
+        ASSERT_TRUE(shown->text().contains(name));
+        h.settle();  // the page laid out again around the new text
+
+        auto cardOf = [](QWidget* w) {
+            while (w && !qobject_cast<Card*>(w)) w = w->parentWidget();
+            return w;
+        };
+        QWidget* personal = cardOf(shown);
+        QWidget* storage = cardOf(h.find<ThemedButton>(QStringLiteral("Im Dateimanager zeigen")));
+        ASSERT_TRUE(personal && storage && personal != storage);
+        const QPoint left = personal->mapTo(&root, QPoint());
+        const QPoint right = storage->mapTo(&root, QPoint());
+        EXPECT_LT(left.x() + personal->width(), right.x()) << "the storage card went under the personal card";
+        EXPECT_EQ(left.y(), right.y());
+
+        // The name breaks inside its column: the label stays within its card,
+        // on more than one line, as tall as its text needs there.
+        const QRect inCard(shown->mapTo(personal, QPoint()), shown->size());
+        EXPECT_TRUE(personal->rect().contains(inCard)) << inCard.right() << " in " << personal->width();
+        EXPECT_GT(shown->height(), 2 * shown->fontMetrics().height() - 2);
+        EXPECT_GE(shown->height(), shown->heightForWidth(shown->width()));
+        // Painted: the name runs on over more than one line of ink.
+        QImage shot(shown->size(), QImage::Format_ARGB32);
+        shot.fill(Qt::transparent);
+        shown->render(&shot, QPoint(), QRegion(), QWidget::DrawChildren);
+        int lines = 0;
+        bool inLine = false;
+        for (int y = 0; y < shot.height(); ++y) {
+            bool ink = false;
+            for (int x = 0; x < shot.width() && !ink; ++x) ink = qAlpha(shot.pixel(x, y)) > 64;
+            lines += ink && !inLine;
+            inLine = ink;
+        }
+        EXPECT_GE(lines, 2);
+        h.shoot(QStringLiteral("general-long-name-%1").arg(systemName ? QStringLiteral("detected") : QStringLiteral("typed")));
+    }
 }

@@ -6,7 +6,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -14,6 +16,7 @@
 #include "settings/kit/Bindings.h"
 #include "settings/kit/ColorButton.h"
 #include "settings/kit/FormGrid.h"
+#include "settings/kit/ReflowRow.h"
 #include "settings/kit/TimeBox.h"
 #include "shell/components/TextLines.h"
 
@@ -257,4 +260,55 @@ TEST(TimeBox, RepaintsOnlyForANewTextAndShrinksToFit) {
     // Digits that change keep the width the box asks for.
     box.setTime(QStringLiteral("11:11:11.11"));
     EXPECT_EQ(box.sizeHint().width(), natural);
+}
+
+TEST(ReflowLayout, AWidgetThatLeavesTakesItsItemWithIt) {
+    // However the text or the button leaves the row (deleted, handed to
+    // another parent, taken out of the layout), the layout lets go of its
+    // item, and the one that stays has the row to itself.
+    enum class Leave { deleted, reparented, removed };
+    for (Leave how : {Leave::deleted, Leave::reparented, Leave::removed}) {
+        for (bool buttonLeaves : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << "way " << int(how) << (buttonLeaves ? ", button" : ", text"));
+            QWidget host;
+            QWidget elsewhere;
+            auto* text = new QLabel(QStringLiteral("Kein Sender gewählt"));
+            auto* button = new QPushButton(QStringLiteral("Suchen …"));
+            auto* row = new ReflowLayout(text, button, 12, &host);
+            host.resize(400, 40);
+            host.show();
+            QCoreApplication::processEvents();
+            ASSERT_EQ(row->count(), 2);
+            ASSERT_TRUE(row->sideBySide(400));
+
+            QWidget* leaving = buttonLeaves ? static_cast<QWidget*>(button) : text;
+            QWidget* staying = buttonLeaves ? static_cast<QWidget*>(text) : button;
+            switch (how) {
+                case Leave::deleted: delete leaving; break;
+                case Leave::reparented: leaving->setParent(&elsewhere); break;
+                case Leave::removed: row->removeWidget(leaving); break;
+            }
+            EXPECT_EQ(row->count(), 1);
+            ASSERT_NE(row->itemAt(0), nullptr);
+            EXPECT_EQ(row->itemAt(0)->widget(), staying);
+            EXPECT_EQ(row->itemAt(1), nullptr);
+            EXPECT_EQ(row->takeAt(1), nullptr);
+
+            // Relaid at another width, from the sizes of what stays alone.
+            host.resize(300, 60);
+            row->activate();
+            QCoreApplication::processEvents();
+            EXPECT_EQ(row->sizeHint(), staying->sizeHint());
+            EXPECT_GT(row->heightForWidth(300), 0);
+            if (staying == text) EXPECT_EQ(text->width(), 300) << "the text takes the whole row";
+            else EXPECT_EQ(button->geometry().right(), 299) << "the button keeps to the trailing edge";
+
+            // The last one gone too: an empty row of no size.
+            delete staying;
+            EXPECT_EQ(row->count(), 0);
+            EXPECT_EQ(row->itemAt(0), nullptr);
+            EXPECT_EQ(row->sizeHint(), QSize(0, 0));
+            row->setGeometry(QRect(0, 0, 300, 60));
+        }
+    }
 }

@@ -111,3 +111,22 @@ TEST(FlowLayout, HiddenItemsTakeNoPlaceAndEmptyLayoutIsZero) {
     flow->setGeometry(QRect(0, 0, 300, 20));
     EXPECT_EQ(b->geometry(), QRect(100, 0, 100, 20));
 }
+
+TEST(FlowLayout, ADeletedWidgetLeavesNoItemBehind) {
+    // A timer bar that goes away is deleted: its item goes with it, and the
+    // others close up.
+    QWidget host;
+    auto* flow = new FlowLayout(8, &host);
+    QWidget* a = box(&host, 100, 20);
+    QWidget* b = box(&host, 100, 20);
+    QWidget* c = box(&host, 100, 20);
+    for (QWidget* w : {a, b, c}) flow->addWidget(w);
+    delete b;
+    ASSERT_EQ(flow->count(), 2);
+    EXPECT_EQ(flow->itemAt(0)->widget(), a);
+    EXPECT_EQ(flow->itemAt(1)->widget(), c);
+    EXPECT_EQ(flow->itemAt(2), nullptr);
+    EXPECT_EQ(flow->sizeHint(), QSize(208, 20));
+    flow->setGeometry(QRect(0, 0, 208, 20));
+    EXPECT_EQ(c->geometry(), QRect(108, 0, 100, 20));
+}

@@ -74,6 +74,16 @@ void ClockDesignButton::panelShown(bool open) {
     if (model_.highlightedClockID() == clockID_) model_.setHighlightedClockID(std::nullopt);
 }
 
+FocusOutline ClockDesignButton::focusOutline() const {
+    // The dial's smoothed rim reaches half a point past its circle.
+    FocusOutline o{QRectF(rect()).adjusted(-0.5, -0.5, 0.5, 0.5), 0, true, true};
+    if (preview_->look().badge) {
+        const double gap = FocusRing::kOutsideGap;
+        o.clear.addEllipse(DialPreview::badgeArea(kSide).adjusted(-gap, -gap, gap, gap));
+    }
+    return o;
+}
+
 void ClockDesignButton::paintEvent(QPaintEvent*) {
     // The preview child draws everything, the shared focus ring lies above it.
 }

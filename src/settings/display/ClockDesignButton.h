@@ -35,8 +35,9 @@ public:
     void openPanel();
 
     QSize sizeHint() const override { return {kSide, kSide}; }
-    // Round like the dial; the ring lies over the preview, not under it.
-    FocusOutline focusOutline() const override { return {QRectF(rect()), 0, true}; }
+    // Round, around the dial with a gap, so it cannot pass for a dial's own
+    // rim; the own-design dot keeps its place over it.
+    FocusOutline focusOutline() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -10,6 +10,7 @@
 #include "settings/display/RowStack.h"
 #include "settings/display/TimeZoneChooser.h"
 #include "settings/kit/Bindings.h"
+#include "settings/kit/FittedLineEdit.h"
 #include "shell/components/IconButton.h"
 #include "shell/components/TextLines.h"
 #include "shell/components/Theme.h"
@@ -19,7 +20,18 @@ namespace corvane {
 
 namespace {
 constexpr double kFadedOpacity = 0.3;
-constexpr int kTimeWidth = 70;
+
+int widestDigit(const QFontMetrics& fm) {
+    int widest = 0;
+    for (char c = '0'; c <= '9'; ++c) widest = std::max(widest, fm.horizontalAdvance(QLatin1Char(c)));
+    return widest;
+}
+
+// Room for any "HH:mm:ss" and no more: in a narrow window every point the
+// row's fixed parts leave goes to the label field.
+int timeWidth(const QFontMetrics& fm) { return 6 * widestDigit(fm) + 2 * fm.horizontalAdvance(QLatin1Char(':')) + 2; }
+// Room for the highest number, "24.".
+int numberWidth(const QFontMetrics& fm) { return 2 * widestDigit(fm) + fm.horizontalAdvance(QLatin1Char('.')) + 1; }
 }  // namespace
 
 // --- RowTime ------------------------------------------------------------------------
@@ -27,12 +39,12 @@ constexpr int kTimeWidth = 70;
 RowTime::RowTime(AppModel& model, QWidget* parent)
     : QWidget(parent), model_(model), clock_(model.zones().current()) {
     setFont(uiFont(13));
-    setFixedWidth(kTimeWidth);
+    setFixedWidth(timeWidth(fontMetrics()));
     connect(&model_, &AppModel::nowChanged, this, &RowTime::follow);
     follow();
 }
 
-QSize RowTime::sizeHint() const { return {kTimeWidth, fontMetrics().height()}; }
+QSize RowTime::sizeHint() const { return {timeWidth(fontMetrics()), fontMetrics().height()}; }
 
 void RowTime::setZone(const QTimeZone& zone) {
     if (zone == clock_.zone()) return;
@@ -72,7 +84,7 @@ ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
     row->setSpacing(8);
 
     number_ = new ThemedLabel(QString(), 13, QFont::Normal, ThemedLabel::Tone::secondary, this);
-    number_->setFixedWidth(24);
+    number_->setFixedWidth(numberWidth(number_->fontMetrics()));
     number_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(number_);
 
@@ -82,9 +94,8 @@ ClockRow::ClockRow(AppModel& model, const ClockEntry& clock, QWidget* parent)
     zone_ = new TimeZoneButton(model_, clock.id, this);
     row->addWidget(zone_);
 
-    label_ = new QLineEdit(this);
+    label_ = new FittedLineEdit(this);
     label_->setPlaceholderText(tr("Bezeichnung (optional)"));
-    // In the narrowest window the field is too short for its placeholder.
     label_->setToolTip(label_->placeholderText());
     label_->setMaximumWidth(170);
     label_->setAccessibleName(tr("Bezeichnung"));

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QLineEdit>
 #include <QWidget>
 #include <array>
 #include <map>
 
 #include "dial/DialGeometry.h"
 #include "model/Settings.h"
+#include "settings/kit/FittedLineEdit.h"
 #include "shell/components/Card.h"
 
 
@@ -61,7 +61,7 @@ public:
     ThemedLabel* number() const { return number_; }
     ClockDesignButton* designButton() const { return design_; }
     TimeZoneButton* zoneButton() const { return zone_; }
-    QLineEdit* labelField() const { return label_; }
+    FittedLineEdit* labelField() const { return label_; }
     RowTime* time() const { return time_; }
     IconButton* upButton() const { return up_; }
     IconButton* downButton() const { return down_; }
@@ -80,7 +80,7 @@ private:
     ThemedLabel* number_;
     ClockDesignButton* design_;
     TimeZoneButton* zone_;
-    QLineEdit* label_;
+    FittedLineEdit* label_;
     RowTime* time_;
     IconButton* up_;
     IconButton* down_;

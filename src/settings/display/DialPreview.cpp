@@ -92,7 +92,7 @@ void DialPreview::paintEvent(QPaintEvent*) {
     if (look_.badge) {
         // 9 across, its 1.5-wide outline centred on the edge, and
         // the outer half of the outline still inside the widget.
-        const QRectF dot(side_ - 9.75, side_ - 9.75, 9, 9);
+        const QRectF dot = badgeArea(side_).adjusted(0.75, 0.75, -0.75, -0.75);
         p.setPen(QPen(theme.surface.toQColor(), 1.5));
         p.setBrush(theme.accent.toQColor());
         p.drawEllipse(dot);

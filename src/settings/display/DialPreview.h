@@ -54,6 +54,9 @@ public:
     int paintCount() const { return paints_; }
 
     QSize sizeHint() const override;
+    // Where the own-design dot of a dial `side` across is drawn, its outline
+    // included.
+    static QRectF badgeArea(double side) { return {side - 10.5, side - 10.5, 10.5, 10.5}; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -4,12 +4,13 @@
 
 namespace corvane {
 
-ReflowLayout::ReflowLayout(QWidget* text, QWidget* button, int spacing, QWidget* parent)
-    : QLayout(parent), text_(new QWidgetItem(text)), button_(new QWidgetItem(button)) {
+ReflowLayout::ReflowLayout(QWidget* text, QWidget* button, int spacing, QWidget* parent) : QLayout(parent) {
     setContentsMargins(0, 0, 0, 0);
     setSpacing(spacing);
     addChildWidget(text);
     addChildWidget(button);
+    text_ = new QWidgetItem(text);
+    button_ = new QWidgetItem(button);
 }
 
 ReflowLayout::~ReflowLayout() {
@@ -17,71 +18,106 @@ ReflowLayout::~ReflowLayout() {
     delete button_;
 }
 
-void ReflowLayout::addItem(QLayoutItem* item) { delete item; }  // exactly its two widgets
-
-int ReflowLayout::count() const { return 2; }
-
-QLayoutItem* ReflowLayout::itemAt(int index) const {
-    return index == 0 ? text_ : index == 1 ? button_ : nullptr;
+void ReflowLayout::addItem(QLayoutItem* item) {
+    // Only the two places exist: one that was taken out may be filled again,
+    // the text's first.
+    QLayoutItem*& slot = !text_ ? text_ : button_;
+    if (slot) {
+        qWarning("ReflowLayout holds a text and a button only");
+        delete item;
+        return;
+    }
+    slot = item;
+    invalidate();
 }
 
-QLayoutItem* ReflowLayout::takeAt(int) { return nullptr; }
+int ReflowLayout::count() const { return (text_ ? 1 : 0) + (button_ ? 1 : 0); }
+
+QLayoutItem* ReflowLayout::itemAt(int index) const {
+    // The items that are still there, the text first.
+    if (index == 0) return text_ ? text_ : button_;
+    if (index == 1 && text_) return button_;
+    return nullptr;
+}
+
+QLayoutItem* ReflowLayout::takeAt(int index) {
+    // Qt takes out the item of a widget that is deleted or moved elsewhere;
+    // from then on the row is what remains.
+    QLayoutItem* item = itemAt(index);
+    if (!item) return nullptr;
+    (item == text_ ? text_ : button_) = nullptr;
+    invalidate();
+    return item;
+}
 
 namespace {
+bool shown(const QLayoutItem* item) { return item && !item->isEmpty(); }
+
 // The text's own minimum also when its size policy would let a layout ignore
 // it: a label that shortens itself takes any width, but not a fixed text.
 int minimumWidth(const QLayoutItem* item) {
+    if (!shown(item)) return 0;
     const QWidget* w = item->widget();
     return std::max(item->minimumSize().width(), w ? w->minimumSizeHint().width() : 0);
+}
+
+QSize hint(const QLayoutItem* item) { return shown(item) ? item->sizeHint() : QSize(0, 0); }
+
+int heightAt(const QLayoutItem* item, int width) {
+    if (!shown(item)) return 0;
+    return item->hasHeightForWidth() ? item->heightForWidth(width) : item->sizeHint().height();
 }
 }  // namespace
 
 bool ReflowLayout::sideBySide(int width) const {
-    if (button_->isEmpty() || text_->isEmpty()) return true;
+    if (!shown(button_) || !shown(text_)) return true;
     const QMargins m = contentsMargins();
-    return width - m.left() - m.right() >=
-           minimumWidth(text_) + spacing() + button_->sizeHint().width();
+    return width - m.left() - m.right() >= minimumWidth(text_) + spacing() + button_->sizeHint().width();
 }
 
 int ReflowLayout::heightForWidth(int width) const {
     const QMargins m = contentsMargins();
     const int inner = width - m.left() - m.right();
-    const int textHeight = text_->hasHeightForWidth() ? text_->heightForWidth(inner) : text_->sizeHint().height();
-    const int buttonHeight = button_->isEmpty() ? 0 : button_->sizeHint().height();
-    const int body = sideBySide(width) ? std::max(textHeight, buttonHeight) : textHeight + spacing() + buttonHeight;
+    const int textHeight = heightAt(text_, inner);
+    const int buttonHeight = hint(button_).height();
+    const bool both = shown(text_) && shown(button_);
+    const int body = sideBySide(width) || !both ? std::max(textHeight, buttonHeight)
+                                                : textHeight + spacing() + buttonHeight;
     return body + m.top() + m.bottom();
 }
 
 QSize ReflowLayout::sizeHint() const {
     const QMargins m = contentsMargins();
-    const QSize t = text_->sizeHint();
-    const QSize b = button_->isEmpty() ? QSize() : button_->sizeHint();
-    return {t.width() + (b.isEmpty() ? 0 : spacing() + b.width()) + m.left() + m.right(),
-            std::max(t.height(), b.height()) + m.top() + m.bottom()};
+    const QSize t = hint(text_);
+    const QSize b = hint(button_);
+    const int gap = shown(text_) && shown(button_) ? spacing() : 0;
+    return {t.width() + gap + b.width() + m.left() + m.right(), std::max(t.height(), b.height()) + m.top() + m.bottom()};
 }
 
 QSize ReflowLayout::minimumSize() const {
     // Stacked, the row is as narrow as the wider of the two.
     const QMargins m = contentsMargins();
-    const int width = std::max(minimumWidth(text_), button_->isEmpty() ? 0 : button_->sizeHint().width());
+    const int width = std::max(minimumWidth(text_), hint(button_).width());
     return {width + m.left() + m.right(), heightForWidth(width + m.left() + m.right())};
 }
 
 void ReflowLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
     const QRect inner = rect.marginsRemoved(contentsMargins());
-    const QSize b = button_->isEmpty() ? QSize(0, 0) : button_->sizeHint();
+    const QSize b = hint(button_);
     if (sideBySide(rect.width())) {
-        const int textWidth = inner.width() - (b.isEmpty() ? 0 : spacing() + b.width());
-        const int h = std::max(text_->sizeHint().height(), b.height());
-        text_->setGeometry(QRect(inner.left(), inner.top() + (h - text_->sizeHint().height()) / 2, textWidth,
-                                 text_->sizeHint().height()));
-        button_->setGeometry(QRect(inner.right() + 1 - b.width(), inner.top() + (h - b.height()) / 2, b.width(),
-                                   b.height()));
+        const int gap = shown(text_) && shown(button_) ? spacing() : 0;
+        const int textWidth = inner.width() - gap - b.width();
+        const int textHeight = hint(text_).height();
+        const int h = std::max(textHeight, b.height());
+        if (shown(text_))
+            text_->setGeometry(QRect(inner.left(), inner.top() + (h - textHeight) / 2, textWidth, textHeight));
+        if (shown(button_))
+            button_->setGeometry(QRect(inner.right() + 1 - b.width(), inner.top() + (h - b.height()) / 2, b.width(),
+                                       b.height()));
         return;
     }
-    const int textHeight =
-        text_->hasHeightForWidth() ? text_->heightForWidth(inner.width()) : text_->sizeHint().height();
+    const int textHeight = heightAt(text_, inner.width());
     text_->setGeometry(QRect(inner.left(), inner.top(), inner.width(), textHeight));
     button_->setGeometry(QRect(inner.left(), inner.top() + textHeight + spacing(), b.width(), b.height()));
 }

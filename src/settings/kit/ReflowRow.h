@@ -7,7 +7,8 @@ namespace corvane {
 // A text and the button that goes with it (a file name and "Durchsuchen …",
 // a station and "Suchen …"): side by side while the text gets at least its
 // minimum width there, else the button moves under the text, so neither is
-// cut in a narrow column. The text takes what the button leaves.
+// cut in a narrow column. The text takes what the button leaves. When one of
+// the two is deleted, the other has the row to itself.
 class ReflowLayout : public QLayout {
     Q_OBJECT
 public:
@@ -29,8 +30,9 @@ public:
     void setGeometry(const QRect& rect) override;
 
 private:
-    QLayoutItem* text_;
-    QLayoutItem* button_;
+    // Either is null once Qt took it out (its widget was deleted or moved).
+    QLayoutItem* text_ = nullptr;
+    QLayoutItem* button_ = nullptr;
 };
 
 }  // namespace corvane

@@ -69,7 +69,7 @@ void WrappingCheckBox::paintEvent(QPaintEvent*) {
 FocusOutline WrappingCheckBox::focusOutline() const {
     const QRect textRect(textLeft(), 1, width() - textLeft() - 2, height() - 2);
     const QRect label = fontMetrics().boundingRect(textRect, kFlags, text());
-    return {QRectF(label).adjusted(-3, -1, 3, 1).intersected(QRectF(rect())), 4};
+    return {QRectF(boxRect().united(label)), 0, false, true};
 }
 
 }  // namespace corvane

@@ -17,7 +17,7 @@ public:
     QSize minimumSizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
-    // Around the lines of its label.
+    // Around the box and the lines of its label, clear of the letters.
     FocusOutline focusOutline() const override;
 
 protected:

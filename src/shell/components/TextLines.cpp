@@ -2,10 +2,16 @@
 
 #include "shell/components/Theme.h"
 
+#include <QPainter>
+#include <cmath>
+
 namespace corvane {
 
 namespace {
 const QColor kWarningColor(247, 167, 0);
+// The shortest line a wrapping label asks for, in average characters: a
+// word longer than that is broken rather than widen the label.
+constexpr int kShortestLine = 10;
 }
 
 ThemedLabel::ThemedLabel(const QString& text, double fontSize, QFont::Weight weight, Tone tone,
@@ -39,6 +45,71 @@ void ThemedLabel::applyTheme() {
     if (pal.color(QPalette::WindowText) == color) return;
     pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
+}
+
+bool ThemedLabel::breaksWords() const {
+    // Selectable or rich text keeps QLabel's own drawing.
+    return wordWrap() && textFormat() == Qt::PlainText &&
+           !(textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+}
+
+double ThemedLabel::layOut(QTextLayout& layout, double width) const {
+    QString shown = text();
+    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    layout.setText(shown);
+    layout.setFont(font());
+    QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    const double leading = std::max(0.0, QFontMetricsF(font()).leading());
+    double y = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(1.0, width));
+        if (line.lineNumber() > 0) y += leading;
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    return y;
+}
+
+int ThemedLabel::heightForWidth(int width) const {
+    if (!breaksWords()) return QLabel::heightForWidth(width);
+    const QMargins m = contentsMargins();
+    QTextLayout layout;
+    return int(std::ceil(layOut(layout, width - m.left() - m.right()))) + m.top() + m.bottom();
+}
+
+QSize ThemedLabel::sizeHint() const {
+    const QSize hint = QLabel::sizeHint();
+    if (!breaksWords()) return hint;
+    return {hint.width(), heightForWidth(hint.width())};
+}
+
+QSize ThemedLabel::minimumSizeHint() const {
+    QSize least = QLabel::minimumSizeHint();
+    if (!breaksWords()) return least;
+    const QMargins m = contentsMargins();
+    least.setWidth(std::min(least.width(), fontMetrics().averageCharWidth() * kShortestLine + m.left() + m.right()));
+    return least;
+}
+
+void ThemedLabel::paintEvent(QPaintEvent* event) {
+    if (!breaksWords()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    const QRect r = contentsRect();
+    QTextLayout layout;
+    const double h = layOut(layout, r.width());
+    double top = r.top();
+    if (alignment() & Qt::AlignVCenter) top += std::max(0.0, (r.height() - h) / 2);
+    else if (alignment() & Qt::AlignBottom) top += std::max(0.0, r.height() - h);
+    QPainter p(this);
+    drawFrame(&p);
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    layout.draw(&p, QPointF(r.left(), top));
 }
 
 SectionTitle::SectionTitle(const QString& text, QWidget* parent)

@@ -4,6 +4,7 @@
 // plain text, never as markup or a translation key.
 
 #include <QLabel>
+#include <QTextLayout>
 #include <optional>
 
 namespace corvane {
@@ -16,11 +17,23 @@ public:
     ThemedLabel(const QString& text, double fontSize, QFont::Weight weight, Tone tone,
                 QWidget* parent = nullptr);
 
+    // A wrapping label breaks a word that fits no line (a long name, say)
+    // where it must, instead of asking its column for the word's width: it
+    // never needs more than a short line, so one such word cannot push a
+    // page out of shape.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    int heightForWidth(int width) const override;
+
 protected:
     bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void applyTheme();
+    bool breaksWords() const;
+    // Lays the text out in lines of `width`; returns the height they take.
+    double layOut(QTextLayout& layout, double width) const;
 
     Tone tone_;
 };
