@@ -135,7 +135,7 @@ bool WidgetWindow::setAutostart(bool on) {
         // Not modal for the whole program: the clocks keep running meanwhile.
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Corvane-Widget"),
                                     on ? tr("Der Eintrag für den Start beim Anmelden konnte nicht angelegt werden.")
-                                       : tr("Der Eintrag für den Start beim Anmelden konnte nicht entfernt werden."),
+                                       : tr("Der Start beim Anmelden konnte nicht ausgeschaltet werden."),
                                     QMessageBox::Ok, this);
         box->setPalette(snapshotPalette());
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -172,6 +172,8 @@ QPalette WidgetWindow::snapshotPalette() const {
 }
 
 void WidgetWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The desktop's session settings may have switched the entry since.
+    state_.autostart = settings_.autostartEnabled();
     syncMenu();
     // In the widget's own light or dark colours, not the desktop's.
     const QPalette palette = snapshotPalette();
