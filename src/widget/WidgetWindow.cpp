@@ -195,14 +195,22 @@ void WidgetWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
         if (delta.manhattanLength() < QApplication::startDragDistance()) return;
         dragging_ = true;
-        // The window manager moves it best (snapping, screen edges); without
-        // one that supports it, the window follows the pointer itself.
-        if (windowHandle() && windowHandle()->startSystemMove()) {
+        // Where windows cannot place themselves only the compositor can move
+        // one, from wherever the pointer is when it takes over.
+        if (!placesItself() && windowHandle() && windowHandle()->startSystemMove()) {
             pressed_ = false;
             return;
         }
     }
+    // The window follows the pointer itself, window manager or not. Handed
+    // to a window manager, the drag would go on from where the pointer has
+    // got to by the time the request is sent, not from the grabbed point:
+    // the way to the threshold, and any motion still queued, would be lost.
     move(pressWindow_ + delta);
+}
+
+bool WidgetWindow::placesItself() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void WidgetWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -558,3 +558,46 @@ TEST(WidgetWindow, AutostartCheckReadsTheEntry) {
     openMenu();
     EXPECT_TRUE(autostart->isChecked());
 }
+
+// The point grabbed stays under the pointer for the whole drag, the way to
+// the drag threshold included; a click that wobbles a little moves nothing.
+TEST(WidgetWindow, DragKeepsTheGrabbedPointUnderThePointer) {
+    const struct {
+        const char* what;
+        QPoint by;
+        int steps;
+        QPoint moved;
+    } cases[] = {
+        {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
+        {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
+        {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
+        {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowHost h;
+        WidgetWindow window(h.runner, h.zones, h.settings);
+        window.move(400, 300);
+        window.show();
+        ASSERT_TRUE(test::waitUntil([&] { return window.pos() == QPoint(400, 300); }, 2000));
+        const QPoint start = window.pos();
+        const QPoint grabbed(150, 80);  // inside the window
+
+        // As the window system sends them: positions on the screen, and in
+        // the window where it is at that moment.
+        const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(global - window.pos()), QPointF(global), button, buttons, Qt::NoModifier);
+            QApplication::sendEvent(&window, &event);
+        };
+        const QPoint from = start + grabbed;
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= c.steps; ++i)
+            send(QEvent::MouseMove, from + c.by * i / c.steps, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, from + c.by, Qt::LeftButton, Qt::NoButton);
+
+        EXPECT_EQ(window.pos() - start, c.moved);
+        if (c.moved != QPoint()) {
+            EXPECT_EQ(window.mapFromGlobal(from + c.by), grabbed);
+        }
+    }
+}
