@@ -35,6 +35,11 @@ double clampBlend(double t) {
     return std::clamp(t, 0.0, 1.0);
 }
 
+// Light text unless dark text stands out more; ties go to light text.
+bool wantsLightText(RGB background) {
+    return ThemeColors::contrastRatio(background, kBlack) <= ThemeColors::contrastRatio(background, kWhite);
+}
+
 }  // namespace
 
 double ThemeColors::contrastRatio(RGB a, RGB b) {
@@ -86,8 +91,7 @@ ThemeColors ThemeColors::make(ThemeMode theme, std::optional<RGB> custom, bool s
 
     ThemeColors p;
     p.background = background;
-    // Ties go to light text.
-    p.isDark = contrastRatio(background, kBlack) <= contrastRatio(background, kWhite);
+    p.isDark = wantsLightText(background);
     RGB text = p.isDark ? kLightText : kDarkText;
     if (theme == ThemeMode::dusk && p.isDark) text = RGB::mix(kDuskNightText, kLightText, t);
     if (contrastRatio(text, background) < kTextContrast) text = p.isDark ? kWhite : kBlack;
@@ -144,23 +148,32 @@ nlohmann::ordered_json toJson(const ThemeColors& colors) {
 namespace {
 
 template <typename Json>
+std::optional<RGB> colourAt(const Json& json, const char* key) {
+    const auto it = json.find(key);
+    if (it == json.end() || !it->is_string()) return std::nullopt;
+    return RGB::fromHex(it->template get_ref<const std::string&>());
+}
+
+template <typename Json>
 std::optional<ThemeColors> readThemeColors(const Json& json) {
     if (!json.is_object()) return std::nullopt;
-    const auto dark = json.find("isDark");
-    if (dark == json.end() || !dark->is_boolean()) return std::nullopt;
-    const bool isDark = dark->template get<bool>();
-    // A colour that does not parse takes the plain light or dark palette's,
-    // so the widget never draws black text on black.
+    // Without a usable flag the background tells, by the rule the palettes
+    // are made with; the fallback colours must match the text the widget
+    // will draw on them.
+    bool isDark = ThemeColors::defaultPalette().isDark;
+    if (const auto dark = json.find("isDark"); dark != json.end() && dark->is_boolean())
+        isDark = dark->template get<bool>();
+    else if (const std::optional<RGB> background = colourAt(json, "background"))
+        isDark = wantsLightText(*background);
+    // A colour that is missing, of another type or no colour text takes the
+    // plain light or dark palette's: one bad value costs that colour alone,
+    // and the widget never draws black text on black.
     static const ThemeColors light = ThemeColors::make(ThemeMode::light, std::nullopt, true, 1.0);
     static const ThemeColors darkPalette = ThemeColors::make(ThemeMode::dark, std::nullopt, true, 1.0);
     const ThemeColors& fallback = isDark ? darkPalette : light;
     ThemeColors colors;
-    for (const auto& field : kColorFields) {
-        const auto it = json.find(field.key);
-        if (it == json.end() || !it->is_string()) return std::nullopt;
-        colors.*field.member =
-            RGB::fromHex(it->template get_ref<const std::string&>()).value_or(fallback.*field.member);
-    }
+    for (const auto& field : kColorFields)
+        colors.*field.member = colourAt(json, field.key).value_or(fallback.*field.member);
     colors.isDark = isDark;
     return colors;
 }

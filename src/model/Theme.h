@@ -48,9 +48,10 @@ struct ThemeColors {
 };
 
 // The palette as stored inside the widget snapshot: an object with the ten
-// field names as keys, colours as "#RRGGBB". Reading needs every key; a colour
-// text that does not parse reads as that colour of the plain light or dark
-// palette (by "isDark"), a value of the wrong type fails.
+// field names as keys, colours as "#RRGGBB". Reading fails only for something
+// that is not an object. A colour that is missing, not a text or not a colour
+// text reads as that colour of the plain light or dark palette (by "isDark";
+// without a usable "isDark", by the background as the palettes decide it).
 nlohmann::ordered_json toJson(const ThemeColors& colors);
 std::optional<ThemeColors> themeColorsFromJson(const nlohmann::ordered_json& json);
 std::optional<ThemeColors> themeColorsFromJson(const nlohmann::json& json);

@@ -22,38 +22,30 @@ std::string utf8(const QString& s) {
     return s.toStdString();
 }
 
-const std::string* stringAt(const ReadJson& object, const char* key) {
-    const auto it = object.find(key);
-    if (it == object.end() || !it->is_string()) return nullptr;
-    return &it->get_ref<const std::string&>();
-}
-
 QString toQString(const std::string& s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
 
-// An optional text: missing or null is absent, any other non-text fails.
-bool optionalStringAt(const ReadJson& object, const char* key, std::optional<QString>& out) {
+// The text under `key`; absent when it is missing or not a text.
+std::optional<QString> stringAt(const ReadJson& object, const char* key) {
     const auto it = object.find(key);
-    if (it == object.end() || it->is_null()) {
-        out.reset();
-        return true;
-    }
-    if (!it->is_string()) return false;
-    out = toQString(it->get_ref<const std::string&>());
-    return true;
+    if (it == object.end() || !it->is_string()) return std::nullopt;
+    return toQString(it->get_ref<const std::string&>());
 }
 
+// A clock without a zone of its own would show the computer's time under
+// another city's name, so it is left out; every other field that is
+// missing or of another type takes its default.
 std::optional<WidgetSnapshot::Clock> clockFromJson(const ReadJson& j) {
     if (!j.is_object()) return std::nullopt;
-    const std::string* zone = stringAt(j, "timeZoneID");
-    const std::string* title = stringAt(j, "title");
-    const std::string* dial = stringAt(j, "dial");
-    if (!zone || !title || !dial) return std::nullopt;
-    const std::optional<DialStyle> style = fromRawValue<DialStyle>(toQString(*dial));
-    if (!style) return std::nullopt;
-    WidgetSnapshot::Clock clock{toQString(*zone), toQString(*title), *style, std::nullopt};
-    if (!optionalStringAt(j, "face", clock.face)) return std::nullopt;
+    std::optional<QString> zone = stringAt(j, "timeZoneID");
+    if (!zone) return std::nullopt;
+    WidgetSnapshot::Clock clock;
+    clock.timeZoneID = std::move(*zone);
+    clock.title = stringAt(j, "title").value_or(QString());
+    if (const std::optional<QString> dial = stringAt(j, "dial"))
+        clock.dial = fromRawValue<DialStyle>(*dial).value_or(DialStyle::classic);
+    clock.face = stringAt(j, "face");
     return clock;
 }
 
@@ -104,31 +96,25 @@ std::optional<WidgetSnapshot> WidgetSnapshot::decode(const QByteArray& bytes) {
         const ReadJson root = ReadJson::parse(bytes.cbegin(), bytes.cend(), nullptr, false);
         if (root.is_discarded() || !root.is_object()) return std::nullopt;
 
-        WidgetSnapshot s;
+        // The clocks are what the widget is for: without a list of them the
+        // file is no snapshot. Anything else that is missing or of another
+        // type costs that field alone.
         const auto clocks = root.find("clocks");
         if (clocks == root.end() || !clocks->is_array()) return std::nullopt;
+        WidgetSnapshot s;
         s.clocks.reserve(clocks->size());
-        for (const ReadJson& entry : *clocks) {
-            std::optional<Clock> clock = clockFromJson(entry);
-            if (!clock) return std::nullopt;
-            s.clocks.push_back(std::move(*clock));
-        }
+        for (const ReadJson& entry : *clocks)
+            if (std::optional<Clock> clock = clockFromJson(entry)) s.clocks.push_back(std::move(*clock));
+        // Clocks were there and none could be read: none of them is the user's.
+        if (s.clocks.empty() && !clocks->empty()) return std::nullopt;
 
-        const auto digital = root.find("digital");
-        if (digital == root.end() || !digital->is_boolean()) return std::nullopt;
-        s.digital = digital->get<bool>();
-
-        const std::string* font = stringAt(root, "fontFamily");
-        if (!font) return std::nullopt;
-        s.fontFamily = toQString(*font);
-
+        if (const auto digital = root.find("digital"); digital != root.end() && digital->is_boolean())
+            s.digital = digital->get<bool>();
+        s.fontFamily = stringAt(root, "fontFamily").value_or(QString());
         const auto theme = root.find("theme");
-        if (theme == root.end()) return std::nullopt;
-        std::optional<ThemeColors> colors = themeColorsFromJson(*theme);
-        if (!colors) return std::nullopt;
-        s.theme = *colors;
-
-        if (!optionalStringAt(root, "nextAlarm", s.nextAlarm)) return std::nullopt;
+        s.theme = (theme != root.end() ? themeColorsFromJson(*theme) : std::nullopt)
+                      .value_or(ThemeColors::defaultPalette());
+        s.nextAlarm = stringAt(root, "nextAlarm");
         return s;
     } catch (const std::exception&) {
         return std::nullopt;

@@ -2,9 +2,8 @@
 
 // widget.json: what the desktop widget shows of the user's clocks. The widget
 // is a separate program that shares nothing with us at run time but this file
-// in the shared folder, so the format is strict and exactly the same on both
-// sides: the program writes it with WidgetSnapshot::write, the widget reads it
-// with WidgetSnapshot::read.
+// in the shared folder: the program writes it with WidgetSnapshot::write, the
+// widget reads it with WidgetSnapshot::read.
 
 #include <QByteArray>
 #include <QString>
@@ -48,8 +47,13 @@ struct WidgetSnapshot {
     // Compact UTF-8 JSON, keys in field order, absent optionals left out,
     // '/' written as "\/".
     QByteArray encode() const;
-    // Strict: every key but "nextAlarm" and "face" must be there with the
-    // right type, or the whole snapshot is unreadable.
+    // Absent only when the bytes are no JSON object with a list of clocks, or
+    // when that list held clocks and not one of them is readable. Every other
+    // value that is missing or of another type costs that field alone: it
+    // takes its default (no face, no alarm line, an empty title, the classic
+    // dial, analog, the system font, the default palette or, for one colour,
+    // that colour of the plain light or dark palette), and a clock whose zone
+    // is not a text is left out.
     static std::optional<WidgetSnapshot> decode(const QByteArray& bytes);
 
     // The snapshot in the file; absent when the file is missing, not a regular

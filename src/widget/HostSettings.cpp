@@ -1,8 +1,9 @@
 #include "widget/HostSettings.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 #include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
@@ -39,13 +40,28 @@ std::optional<std::pair<QString, QString>> keyValue(const QString& line) {
     return std::make_pair(line.left(eq).trimmed(), line.mid(eq + 1).trimmed());
 }
 
-// The entry's lines, or nothing when there is none (or not one we could read).
-std::optional<QStringList> readEntry(const QString& path) {
+// The entry's lines (without the empty one after the last line break).
+struct EntryRead {
+    std::optional<QStringList> lines;  // absent when there is none we could read
+    // Nothing there worth keeping: no entry, or something that is no file
+    // (a pipe, a device) or far too large to be one. Any other failure to
+    // read it (no permission, a broken disk) is no licence to replace it.
+    bool replaceable = false;
+    bool missing = false;
+};
+
+EntryRead readEntry(const QString& path) {
     const ReadOutcome read = readRegularFile(path, kMaxEntryBytes);
-    if (!read.bytes) return std::nullopt;
+    EntryRead entry;
+    entry.missing = read.missing;
+    entry.replaceable = read.missing || read.notRegular || read.tooLarge;
+    if (!read.bytes) return entry;
     QString text = QString::fromUtf8(*read.bytes);
     text.remove(u'\r');
-    return text.split(u'\n');
+    QStringList lines = text.split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    entry.lines = std::move(lines);
+    return entry;
 }
 
 bool isSwitchedOff(const QString& key, const QString& value) {
@@ -68,6 +84,92 @@ bool entryStartsWidget(const QStringList& lines) {
         if (const auto kv = keyValue(line); kv && isSwitchedOff(kv->first, kv->second)) on = false;
     }
     return on;
+}
+
+bool hasEntryGroup(const QStringList& lines) {
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [](const QString& line) { return line.trimmed() == QLatin1String(kEntryGroup); });
+}
+
+struct EntryEdit {
+    QList<std::pair<QString, QString>> set;  // in this order where they are new
+    QStringList drop;
+    // load() reads the switches of a second group of the entry's name too:
+    // switching on must leave none there that turns the entry off again.
+    bool clearLaterSwitches = false;
+};
+
+// The entry with `edit` applied to its group, every other line where it
+// stood: comments, blank lines, the keys and groups the desktop or the user
+// added. A key that is set keeps its place; a new one goes after the group's
+// last line. Before the first group only comments and blank lines are valid,
+// and a launcher refuses an entry with anything else there.
+QString editEntry(const QStringList& old, const EntryEdit& edit) {
+    QStringList out;
+    QList<bool> placed(edit.set.size(), false);
+    qsizetype preambleEnd = -1;  // where a missing group goes
+    qsizetype groupEnd = -1;     // after the group's last line that is not blank
+    enum class In { preamble, entry, laterEntry, other } in = In::preamble;
+    bool seenEntry = false;
+
+    const auto placeRest = [&](qsizetype at) {
+        for (qsizetype i = 0; i < edit.set.size(); ++i)
+            if (!placed[i]) out.insert(at++, edit.set[i].first + u'=' + edit.set[i].second);
+    };
+    const auto indexOfSet = [&](const QString& key) -> qsizetype {
+        for (qsizetype i = 0; i < edit.set.size(); ++i)
+            if (edit.set[i].first == key) return i;
+        return -1;
+    };
+
+    for (const QString& raw : old) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) {
+            if (in == In::preamble) preambleEnd = out.size();
+            if (in == In::entry) placeRest(groupEnd);
+            const bool isEntryGroup = line == QLatin1String(kEntryGroup);
+            in = !isEntryGroup ? In::other : seenEntry ? In::laterEntry : In::entry;
+            seenEntry = seenEntry || isEntryGroup;
+            out << raw;
+            if (in == In::entry) groupEnd = out.size();
+            continue;
+        }
+        const std::optional<std::pair<QString, QString>> kv = keyValue(line);
+        switch (in) {
+            case In::preamble:
+                if (line.isEmpty() || line.startsWith(u'#')) out << raw;
+                break;
+            case In::entry:
+                if (kv && edit.drop.contains(kv->first)) break;
+                if (const qsizetype i = kv ? indexOfSet(kv->first) : -1; i >= 0) {
+                    // A repeated key would leave it to the reader which one counts.
+                    if (placed[i]) break;
+                    placed[i] = true;
+                    out << edit.set[i].first + u'=' + edit.set[i].second;
+                } else {
+                    out << raw;
+                }
+                if (!line.isEmpty()) groupEnd = out.size();
+                break;
+            case In::laterEntry:
+                if (edit.clearLaterSwitches && kv && isSwitchedOff(kv->first, kv->second)) break;
+                out << raw;
+                break;
+            case In::other:
+                out << raw;
+                break;
+        }
+    }
+    if (in == In::entry) placeRest(groupEnd);
+    if (!seenEntry) {
+        // The group goes first, after the comments at the top.
+        const qsizetype at = preambleEnd >= 0 ? preambleEnd : out.size();
+        QStringList group{QLatin1String(kEntryGroup)};
+        for (const auto& [key, value] : edit.set) group << key + u'=' + value;
+        if (at < out.size()) group << QString();
+        for (qsizetype i = 0; i < group.size(); ++i) out.insert(at + i, group[i]);
+    }
+    return out.join(u'\n') + u'\n';
 }
 
 }  // namespace
@@ -98,9 +200,13 @@ HostState HostSettings::load() const {
     const std::optional<int> x = intValue(settings, kXKey);
     const std::optional<int> y = intValue(settings, kYKey);
     if (x && y) state.position = QPoint(*x, *y);
-    const std::optional<QStringList> entry = readEntry(autostartFile());
-    state.autostart = entry && entryStartsWidget(*entry);
+    state.autostart = autostartEnabled();
     return state;
+}
+
+bool HostSettings::autostartEnabled() const {
+    const EntryRead entry = readEntry(autostartFile());
+    return entry.lines && entryStartsWidget(*entry.lines);
 }
 
 bool HostSettings::save(const HostState& state) const {
@@ -116,55 +222,37 @@ bool HostSettings::save(const HostState& state) const {
 
 bool HostSettings::setAutostart(bool on) const {
     const QString path = autostartFile();
-    if (!on) return !QFileInfo::exists(path) || QFile::remove(path);
+    const EntryRead old = readEntry(path);
+    // Nothing there starts the widget.
+    if (!on && old.missing) return true;
+    if (!old.lines && !old.replaceable) return false;
+
+    const QString hidden = QStringLiteral("Hidden");
+    EntryEdit edit;
+    // Switched off, an entry of ours keeps everything and only says so: the
+    // desktop treats Hidden=true as deleted, and switching on again finds
+    // what the desktop or the user added still there.
+    if (on || !old.lines || !hasEntryGroup(*old.lines)) {
+        edit.set = {
+            {QStringLiteral("Type"), QStringLiteral("Application")},
+            {QStringLiteral("Name"), QStringLiteral("Corvane-Widget")},
+            {QStringLiteral("Comment"), widgetDescription()},
+            {QStringLiteral("Exec"), desktopExec(program_)},
+            {QStringLiteral("Icon"), QStringLiteral("de.velmor.corvane")},
+            {QStringLiteral("Terminal"), QStringLiteral("false")},
+            {QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true")},
+        };
+    }
+    if (on) {
+        edit.drop = {hidden};
+        edit.clearLaterSwitches = true;
+    } else {
+        edit.set.append({hidden, QStringLiteral("true")});
+    }
 
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
-    const std::pair<QString, QString> ours[] = {
-        {QStringLiteral("Type"), QStringLiteral("Application")},
-        {QStringLiteral("Name"), QStringLiteral("Corvane-Widget")},
-        {QStringLiteral("Comment"), widgetDescription()},
-        {QStringLiteral("Exec"), desktopExec(program_)},
-        {QStringLiteral("Icon"), QStringLiteral("de.velmor.corvane")},
-        {QStringLiteral("Terminal"), QStringLiteral("false")},
-        {QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true")},
-    };
-    const auto isOurs = [&](const QString& key) {
-        for (const auto& [k, v] : ours)
-            if (k == key) return true;
-        return key == QLatin1String("Hidden");
-    };
-    QString entry = QLatin1String(kEntryGroup) + u'\n';
-    for (const auto& [key, value] : ours) entry += key + u'=' + value + u'\n';
-    // What the desktop or the user added to an entry already there stays:
-    // a delay, localised names, other groups.
-    const QStringList old = readEntry(path).value_or(QStringList());
-    bool inEntry = false;
-    bool seenEntry = false;
-    // A second group of the same name is kept as it is, but load() reads
-    // its switches too: one that turns the entry off must go as well.
-    bool inLaterEntry = false;
-    QString others;
-    for (const QString& raw : old) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(u'[')) {
-            const bool isEntryGroup = line == QLatin1String(kEntryGroup);
-            inEntry = isEntryGroup && !seenEntry;
-            inLaterEntry = isEntryGroup && seenEntry;
-            seenEntry = seenEntry || inEntry;
-            if (inEntry) continue;
-        }
-        if (inEntry) {
-            if (line.isEmpty()) continue;
-            if (const auto kv = keyValue(line); kv && isOurs(kv->first)) continue;
-            entry += raw + u'\n';
-        } else if (seenEntry) {
-            if (const auto kv = keyValue(line); inLaterEntry && kv && isSwitchedOff(kv->first, kv->second)) continue;
-            others += raw + u'\n';
-        }
-    }
-    while (others.endsWith(QLatin1String("\n\n"))) others.chop(1);
-    if (!others.isEmpty()) entry += u'\n' + others;
-    return replaceFile(path, entry.toUtf8()).ok();
+    // A link is replaced by the entry itself; what it led to stays as it was.
+    return replaceFile(path, editEntry(old.lines.value_or(QStringList()), edit).toUtf8()).ok();
 }
 
 QString HostSettings::desktopExec(const QString& program) {

@@ -43,9 +43,13 @@ public:
     // False when the file could not be written.
     bool save(const HostState& state) const;
 
-    // Writes or removes the autostart entry; false (and nothing changed)
-    // when that failed. An entry that is there already keeps every line but
-    // ours and the switches that turned it off.
+    // Whether the autostart entry exists and is not switched off in it.
+    bool autostartEnabled() const;
+
+    // Switches the autostart entry on (creating it when there is none) or
+    // off (Hidden=true); false (and nothing changed) when that failed. Every
+    // line of an entry already there stays but ours, and on switching on the
+    // switches that turned it off.
     bool setAutostart(bool on) const;
 
     // The Exec value that starts `program` with no arguments.

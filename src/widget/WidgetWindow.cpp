@@ -135,7 +135,7 @@ bool WidgetWindow::setAutostart(bool on) {
         // Not modal for the whole program: the clocks keep running meanwhile.
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Corvane-Widget"),
                                     on ? tr("Der Eintrag für den Start beim Anmelden konnte nicht angelegt werden.")
-                                       : tr("Der Eintrag für den Start beim Anmelden konnte nicht entfernt werden."),
+                                       : tr("Der Start beim Anmelden konnte nicht ausgeschaltet werden."),
                                     QMessageBox::Ok, this);
         box->setPalette(snapshotPalette());
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -172,6 +172,8 @@ QPalette WidgetWindow::snapshotPalette() const {
 }
 
 void WidgetWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The desktop's session settings may have switched the entry since.
+    state_.autostart = settings_.autostartEnabled();
     syncMenu();
     // In the widget's own light or dark colours, not the desktop's.
     const QPalette palette = snapshotPalette();
@@ -193,14 +195,22 @@ void WidgetWindow::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
         if (delta.manhattanLength() < QApplication::startDragDistance()) return;
         dragging_ = true;
-        // The window manager moves it best (snapping, screen edges); without
-        // one that supports it, the window follows the pointer itself.
-        if (windowHandle() && windowHandle()->startSystemMove()) {
+        // Where windows cannot place themselves only the compositor can move
+        // one, from wherever the pointer is when it takes over.
+        if (!placesItself() && windowHandle() && windowHandle()->startSystemMove()) {
             pressed_ = false;
             return;
         }
     }
+    // The window follows the pointer itself, window manager or not. Handed
+    // to a window manager, the drag would go on from where the pointer has
+    // got to by the time the request is sent, not from the grabbed point:
+    // the way to the threshold, and any motion still queued, would be lost.
     move(pressWindow_ + delta);
+}
+
+bool WidgetWindow::placesItself() {
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 void WidgetWindow::mouseReleaseEvent(QMouseEvent* event) {

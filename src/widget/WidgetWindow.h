@@ -52,6 +52,9 @@ private:
     void placeInitially();
     void keepOnScreen();
     void syncMenu();
+    // Whether the window system puts windows where they ask to be (X11, with
+    // a window manager or without); Wayland does not.
+    static bool placesItself();
     // Qt's palette for the menu and messages, from the snapshot's theme.
     QPalette snapshotPalette() const;
 

@@ -172,7 +172,7 @@ TEST(ThemeMake, DefaultPaletteIsTheDarkSystemPalette) {
     EXPECT_EQ(&ThemeColors::defaultPalette(), &ThemeColors::defaultPalette());
 }
 
-TEST(ThemeJson, RoundTripsAndReadsStrictly) {
+TEST(ThemeJson, RoundTripsAndFallsBackColourByColour) {
     const nlohmann::ordered_json j = corvane::toJson(kLightPalette);
     EXPECT_EQ(j.dump(),
               R"({"background":"#F3F3F3","surface":"#E6E6E6","control":"#DDDDDD","controlHover":"#CECECE",)"
@@ -180,38 +180,57 @@ TEST(ThemeJson, RoundTripsAndReadsStrictly) {
               R"("accent":"#005FB8","accentForeground":"#FFFFFF","isDark":false})");
     EXPECT_EQ(corvane::themeColorsFromJson(j), kLightPalette);
 
-    nlohmann::ordered_json noDark = j;
-    noDark.erase("isDark");
-    EXPECT_EQ(corvane::themeColorsFromJson(noDark), std::nullopt);
-
-    nlohmann::ordered_json noBorder = j;
-    noBorder.erase("border");
-    EXPECT_EQ(corvane::themeColorsFromJson(noBorder), std::nullopt);
-
-    // Colours that do not parse take the plain palette of the same
-    // brightness: never black text on a black background.
+    // Colours that do not parse, are missing or are no text take the plain
+    // palette of the same brightness: never black text on a black background.
     for (const bool dark : {false, true}) {
-        nlohmann::ordered_json badColours = j;
-        for (auto& [key, value] : badColours.items())
-            if (value.is_string()) value = "purple";
-        badColours["isDark"] = dark;
-        const auto read = corvane::themeColorsFromJson(badColours);
-        ASSERT_TRUE(read.has_value());
         const ThemeColors plain =
             ThemeColors::make(dark ? ThemeMode::dark : ThemeMode::light, std::nullopt, true, 1.0);
-        EXPECT_EQ(*read, plain);
-        EXPECT_GE(ThemeColors::contrastRatio(read->foreground, read->background), 4.5);
+        for (const nlohmann::ordered_json& bad :
+             {nlohmann::ordered_json("purple"), nlohmann::ordered_json(16777215), nlohmann::ordered_json(nullptr),
+              nlohmann::ordered_json::array({"#FFFFFF"}), nlohmann::ordered_json::object()}) {
+            nlohmann::ordered_json badColours = j;
+            for (auto& [key, value] : badColours.items())
+                if (value.is_string()) value = bad;
+            badColours["isDark"] = dark;
+            const auto read = corvane::themeColorsFromJson(badColours);
+            ASSERT_TRUE(read.has_value()) << bad.dump();
+            EXPECT_EQ(*read, plain) << bad.dump();
+            EXPECT_GE(ThemeColors::contrastRatio(read->foreground, read->background), 4.5);
+        }
     }
+    nlohmann::ordered_json noBorder = j;
+    noBorder.erase("border");
+    ThemeColors withoutBorder = kLightPalette;
+    withoutBorder.border = ThemeColors::make(ThemeMode::light, std::nullopt, true, 1.0).border;
+    EXPECT_EQ(corvane::themeColorsFromJson(noBorder), withoutBorder);
 
-    for (const nlohmann::ordered_json& wrong :
-         {nlohmann::ordered_json(16777215), nlohmann::ordered_json(nullptr),
-          nlohmann::ordered_json::array({"#FFFFFF"})}) {
-        nlohmann::ordered_json mistyped = j;
-        mistyped["surface"] = wrong;
-        EXPECT_EQ(corvane::themeColorsFromJson(mistyped), std::nullopt) << wrong.dump();
+    // Without a usable flag the background decides, as it does when a
+    // palette is made; with no background either, the default palette's.
+    const struct {
+        RGB background;
+        std::optional<nlohmann::ordered_json> flag;  // absent: no key
+        bool dark;
+    } flags[] = {
+        {RGB{243, 243, 243}, std::nullopt, false},
+        {RGB{243, 243, 243}, nlohmann::ordered_json(1), false},
+        {RGB{32, 32, 32}, nlohmann::ordered_json("true"), true},
+        {RGB{31, 58, 95}, nlohmann::ordered_json(nullptr), true},
+    };
+    for (const auto& f : flags) {
+        nlohmann::ordered_json flagged = j;
+        flagged["background"] = f.background.hexStdString();
+        if (f.flag)
+            flagged["isDark"] = *f.flag;
+        else
+            flagged.erase("isDark");
+        const auto read = corvane::themeColorsFromJson(flagged);
+        ASSERT_TRUE(read.has_value());
+        EXPECT_EQ(read->isDark, f.dark) << f.background.hexStdString();
+        EXPECT_EQ(read->background, f.background);
     }
-    nlohmann::ordered_json darkAsNumber = j;
-    darkAsNumber["isDark"] = 1;
-    EXPECT_EQ(corvane::themeColorsFromJson(darkAsNumber), std::nullopt);
+    nlohmann::ordered_json nothingUsable = nlohmann::ordered_json::object({{"isDark", 0}, {"background", 5}});
+    EXPECT_EQ(corvane::themeColorsFromJson(nothingUsable), kDarkPalette);
+
     EXPECT_EQ(corvane::themeColorsFromJson(nlohmann::ordered_json::array()), std::nullopt);
+    EXPECT_EQ(corvane::themeColorsFromJson(nlohmann::ordered_json("#FFFFFF")), std::nullopt);
 }

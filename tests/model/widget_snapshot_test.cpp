@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "HostileFiles.h"
 #include "model/WidgetSnapshot.h"
@@ -107,7 +109,7 @@ TEST(WidgetSnapshotFormat, RoundTrips) {
     }
 }
 
-TEST(WidgetSnapshotFormat, ReadsStrictly) {
+TEST(WidgetSnapshotFormat, UnreadableOnlyWithoutTheUsersClocks) {
     const std::string theme = corvane::toJson(ThemeColors::defaultPalette()).dump();
     const std::string clock = R"({"timeZoneID":"Europe/Paris","title":"P","dial":"Modern"})";
     auto doc = [&](const std::string& clocks, const std::string& rest) {
@@ -126,19 +128,12 @@ TEST(WidgetSnapshotFormat, ReadsStrictly) {
         {"null optionals",
          doc(R"({"timeZoneID":"","title":"","dial":"Night","face":null})", good + R"(,"nextAlarm":null)"),
          true},
+        {"only the clocks", doc(clock, R"("x":0)"), true},
+        {"no clocks at all", doc("", good), true},
         {"no clocks key", QByteArray::fromStdString("{" + good + "}"), false},
         {"clocks not a list", QByteArray::fromStdString(R"({"clocks":{},)" + good + "}"), false},
-        {"clock not an object", doc("1", good), false},
-        {"clock without dial", doc(R"({"timeZoneID":"","title":"x"})", good), false},
-        {"unknown dial", doc(R"({"timeZoneID":"","title":"x","dial":"classic"})", good), false},
-        {"title a number", doc(R"({"timeZoneID":"","title":5,"dial":"Roman"})", good), false},
-        {"face a number", doc(R"({"timeZoneID":"","title":"","dial":"Roman","face":255})", good), false},
-        {"digital a number", doc(clock, R"("digital":1,"fontFamily":"F","theme":)" + theme), false},
-        {"no fontFamily", doc(clock, R"("digital":true,"theme":)" + theme), false},
-        {"no theme", doc(clock, R"("digital":true,"fontFamily":"F")"), false},
-        {"theme lacks isDark",
-         doc(clock, R"("digital":true,"fontFamily":"F","theme":{"background":"#000000"})"), false},
-        {"nextAlarm a list", doc(clock, good + R"(,"nextAlarm":["x"])"), false},
+        {"clocks null", QByteArray::fromStdString(R"({"clocks":null,)" + good + "}"), false},
+        {"no clock is one", doc(R"(1,"Berlin",{"title":"ohne Zone"},{"timeZoneID":7})", good), false},
         {"top level a list", "[]", false},
         {"not JSON", "widget", false},
         {"empty", "", false},
@@ -153,19 +148,90 @@ TEST(WidgetSnapshotFormat, ReadsStrictly) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(WidgetSnapshot::decode(c.json).has_value(), c.readable);
     }
+}
 
-    // A rejected colour text in the palette is no error: that one colour
-    // takes the plain palette's, the others stay.
-    std::string badColour = good;
-    badColour.replace(badColour.find("#4CC2FF"), 7, "blau");
-    const auto read = WidgetSnapshot::decode(doc(clock, badColour));
-    ASSERT_TRUE(read.has_value());
-    const auto intact = WidgetSnapshot::decode(doc(clock, good));
-    ASSERT_TRUE(intact.has_value());
-    const ThemeColors plain = ThemeColors::make(intact->theme.isDark ? ThemeMode::dark : ThemeMode::light,
-                                                std::nullopt, true, 1.0);
-    EXPECT_EQ(read->theme.accent, plain.accent);
-    EXPECT_EQ(read->theme.background, intact->theme.background);
+// A value of the wrong type (or none) where the file should hold one costs
+// that value alone: the user's clocks stay, the field takes its default, and
+// everything around it keeps what the file says.
+TEST(WidgetSnapshotFormat, AFieldOfTheWrongTypeCostsThatFieldAlone) {
+    WidgetSnapshot s = sample();
+    // A light palette whose every colour differs from the plain light one, so
+    // a fallback cannot pass for the value the file held.
+    s.theme = ThemeColors{RGB{250, 240, 230}, RGB{1, 2, 3},  RGB{4, 5, 6},    RGB{7, 8, 9},    RGB{10, 11, 12},
+                          RGB{13, 14, 15},    RGB{16, 17, 18}, RGB{19, 20, 21}, RGB{22, 23, 24}, false};
+    const ThemeColors plainLight = ThemeColors::make(ThemeMode::light, std::nullopt, true, 1.0);
+    const nlohmann::json intact = nlohmann::json::parse(s.encode().toStdString());
+    ASSERT_EQ(WidgetSnapshot::decode(s.encode()), s);
+
+    using Pointer = nlohmann::json::json_pointer;
+    const std::optional<nlohmann::json> kRemoved;
+    const std::optional<nlohmann::json> wrongTypes[] = {nlohmann::json(16777215), nlohmann::json(nullptr),
+                                                        nlohmann::json::array({"#FFFFFF"}),
+                                                        nlohmann::json::object({{"r", 255}}), kRemoved};
+    struct Case {
+        std::string pointer;
+        std::function<void(WidgetSnapshot&)> expect;  // what the field reads as instead
+        std::vector<std::optional<nlohmann::json>> values;
+    };
+    std::vector<Case> cases;
+    const std::vector<std::optional<nlohmann::json>> all(std::begin(wrongTypes), std::end(wrongTypes));
+    const std::pair<const char*, RGB ThemeColors::*> colours[] = {
+        {"background", &ThemeColors::background},
+        {"surface", &ThemeColors::surface},
+        {"control", &ThemeColors::control},
+        {"controlHover", &ThemeColors::controlHover},
+        {"border", &ThemeColors::border},
+        {"foreground", &ThemeColors::foreground},
+        {"secondaryForeground", &ThemeColors::secondaryForeground},
+        {"accent", &ThemeColors::accent},
+        {"accentForeground", &ThemeColors::accentForeground},
+    };
+    for (const auto& [key, member] : colours) {
+        ASSERT_NE(s.theme.*member, plainLight.*member) << key;
+        cases.push_back({std::string("/theme/") + key,
+                         [member, plainLight](WidgetSnapshot& e) { e.theme.*member = plainLight.*member; }, all});
+    }
+    // Without the flag the light background still says light, although
+    // the default palette is dark.
+    cases.push_back({"/theme/isDark", [](WidgetSnapshot&) {}, {nlohmann::json(1), nlohmann::json("false"), kRemoved}});
+    cases.push_back({"/theme", [](WidgetSnapshot& e) { e.theme = ThemeColors::defaultPalette(); },
+                     {nlohmann::json(0), nlohmann::json("#FFFFFF"), nlohmann::json::array(), kRemoved}});
+    cases.push_back({"/digital", [](WidgetSnapshot& e) { e.digital = false; },
+                     {nlohmann::json(1), nlohmann::json("ja"), nlohmann::json(nullptr), kRemoved}});
+    cases.push_back({"/fontFamily", [](WidgetSnapshot& e) { e.fontFamily.clear(); }, all});
+    cases.push_back({"/nextAlarm", [](WidgetSnapshot& e) { e.nextAlarm.reset(); }, all});
+    cases.push_back({"/clocks/0/title", [](WidgetSnapshot& e) { e.clocks[0].title.clear(); }, all});
+    cases.push_back({"/clocks/0/dial", [](WidgetSnapshot& e) { e.clocks[0].dial = DialStyle::classic; },
+                     {nlohmann::json(2), nlohmann::json("roman"), nlohmann::json(nullptr), kRemoved}});
+    cases.push_back({"/clocks/0/face", [](WidgetSnapshot& e) { e.clocks[0].face.reset(); }, all});
+    // A clock without a zone of its own is left out, the others stay.
+    cases.push_back({"/clocks/1/timeZoneID", [](WidgetSnapshot& e) { e.clocks.erase(e.clocks.begin() + 1); }, all});
+    cases.push_back({"/clocks/1", [](WidgetSnapshot& e) { e.clocks.erase(e.clocks.begin() + 1); },
+                     {nlohmann::json(1), nlohmann::json("Tokyo"), nlohmann::json(nullptr)}});
+
+    for (const Case& c : cases) {
+        for (const std::optional<nlohmann::json>& value : c.values) {
+            SCOPED_TRACE(c.pointer + " = " + (value ? value->dump() : "(missing)"));
+            nlohmann::json broken = intact;
+            const Pointer at(c.pointer);
+            if (value)
+                broken[at] = *value;
+            else
+                broken[at.parent_pointer()].erase(at.back());
+            WidgetSnapshot expected = s;
+            c.expect(expected);
+            const std::optional<WidgetSnapshot> read = WidgetSnapshot::decode(QByteArray::fromStdString(broken.dump()));
+            ASSERT_TRUE(read.has_value());
+            EXPECT_EQ(*read, expected);
+        }
+    }
+
+    // A colour text that does not parse is no error either.
+    nlohmann::json notAColour = intact;
+    notAColour["theme"]["accent"] = "blau";
+    WidgetSnapshot expected = s;
+    expected.theme.accent = plainLight.accent;
+    EXPECT_EQ(WidgetSnapshot::decode(QByteArray::fromStdString(notAColour.dump())), expected);
 }
 
 TEST_F(WidgetSnapshotFile, WritesOnlyWhenTheContentChanged) {

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Starts the real widget on a virtual X display with its own folders: it shows
 # the snapshot it finds, repaints when Corvane replaces the file by a rename,
-# follows a drag and the size menu, keeps its place across a SIGTERM, and
-# without any file shows the built-in sample.
+# follows a drag and the size menu, keeps its place across a SIGTERM, without
+# any file shows the built-in sample, and under a window manager that offers
+# to move it keeps the grabbed point under the pointer.
 set -euo pipefail
 widget=$1
 probe=$2
 shots=${3:-}
+wm=${4:-}
 source "$(dirname "$0")/../e2e_lib.sh"
 e2e_setup 1280x800
 
@@ -104,4 +106,30 @@ done
 shot "$wid" sample
 e2e_stop "$pid" "$E2E_WORK/second.log"
 grep -qi "error\|warning" "$E2E_WORK/second.log" && { cat "$E2E_WORK/second.log" >&2; e2e_fail "messages without a snapshot"; }
-echo "end-to-end: snapshot shown, rename repainted, drag and size menu kept, sample without a file"
+
+# --- dragged under a window manager that offers to do the moving -----------
+# Like real ones, it would move the window on from where the pointer is when
+# asked, which under load is past where the drag was.
+if [[ -n "$wm" ]]; then
+    "$wm" > "$E2E_WORK/wm.log" 2>&1 &
+    e2e_track $!
+    for _ in $(seq 100); do grep -q '^ready$' "$E2E_WORK/wm.log" && break; sleep 0.05; done
+    grep -q '^ready$' "$E2E_WORK/wm.log" || { cat "$E2E_WORK/wm.log" >&2; e2e_fail "window manager did not start"; }
+    printf '[General]\nfamily=medium\nx=200\ny=150\nautostart=false\n' > "$conf"
+    "$widget" > "$E2E_WORK/third.log" 2>&1 &
+    pid=$!
+    e2e_track "$pid"
+    wid=$(e2e_wait_window '^Corvane-Widget$') || e2e_fail "no widget window under the window manager"
+    sleep 0.3
+    [[ $(position "$wid") == "200,150" ]] || e2e_fail "not placed where it was kept: $(position "$wid")"
+    xdotool mousemove --sync 300 210
+    xdotool mousedown 1
+    for step in $(seq 10); do xdotool mousemove --sync $((300 + step * 20)) $((210 + step * 12)); sleep 0.02; done
+    sleep 0.2
+    xdotool mouseup 1
+    sleep 0.3
+    [[ $(position "$wid") == "400,270" ]] || e2e_fail "drag by 200,120 under the window manager moved it to $(position "$wid")"
+    echo "under the window manager: dragged by 200,120 from 200,150 to $(position "$wid")"
+    e2e_stop "$pid" "$E2E_WORK/third.log"
+fi
+echo "end-to-end: snapshot shown, rename repainted, drag and size menu kept, sample without a file, drag under a window manager"

@@ -17,6 +17,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <cstring>
+#include <functional>
+
 #include "HostileFiles.h"
 #include "TestWait.h"
 #include "platform/AtomicFile.h"
@@ -73,11 +76,126 @@ TEST(HostSettings, KeepsFamilyPositionAndAutostart) {
     EXPECT_TRUE(entry.contains("\nExec=\"/opt/corvane/bin/tickora-widget\"\n"));
     EXPECT_TRUE(settings.load().autostart);
 
-    // Taken off elsewhere (the desktop's session settings delete the entry).
+    // Switched off, the entry stays and says so itself.
     ASSERT_TRUE(settings.setAutostart(false));
-    EXPECT_FALSE(QFileInfo::exists(settings.autostartFile()));
+    EXPECT_EQ(readAll(settings.autostartFile()), entry + "Hidden=true\n");
     EXPECT_FALSE(settings.load().autostart);
     EXPECT_TRUE(settings.setAutostart(false));  // already off
+    EXPECT_EQ(readAll(settings.autostartFile()), entry + "Hidden=true\n");
+
+    // Deleted elsewhere: nothing left to switch off, and nothing is made.
+    ASSERT_TRUE(QFile::remove(settings.autostartFile()));
+    EXPECT_TRUE(settings.setAutostart(false));
+    EXPECT_FALSE(QFileInfo::exists(settings.autostartFile()));
+    EXPECT_FALSE(settings.load().autostart);
+}
+
+// Off and on again from the widget's menu: what the desktop or the user put
+// into the entry comes back with it, line for line.
+TEST(HostSettings, AutostartOffAndOnKeepWhatOthersAdded) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("/usr/bin/tickora-widget"));
+    ASSERT_TRUE(settings.setAutostart(true));
+    QByteArray ours = readAll(settings.autostartFile());
+    const qsizetype afterName = ours.indexOf("Name=Corvane-Widget\n") + qsizetype(strlen("Name=Corvane-Widget\n"));
+    const QByteArray added = "# Von Hand ergänzt\n" +
+                             ours.left(afterName) + "Name[de]=Meine Uhren\nX-KDE-autostart-phase=2\n# bleibt\n" +
+                             ours.mid(afterName) + "\n[X-Eigene Gruppe]\nHidden=true\nSchlüssel=Wert\n";
+    writeAll(settings.autostartFile(), added);
+    ASSERT_TRUE(settings.load().autostart);  // another group's Hidden is not the entry's
+
+    ASSERT_TRUE(settings.setAutostart(false));
+    QByteArray off = added;
+    off.insert(off.indexOf("\n[X-Eigene Gruppe]"), "Hidden=true\n");
+    EXPECT_EQ(readAll(settings.autostartFile()), off);
+    EXPECT_FALSE(settings.load().autostart);
+
+    ASSERT_TRUE(settings.setAutostart(true));
+    EXPECT_EQ(readAll(settings.autostartFile()), added);
+    EXPECT_TRUE(settings.load().autostart);
+}
+
+// Switching off edits the entry in place; what is no entry of ours becomes
+// one, switched off, that a launcher can read.
+TEST(HostSettings, AutostartOffMarksTheEntryInPlace) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    ASSERT_TRUE(settings.setAutostart(true));
+    const QByteArray fresh = readAll(settings.autostartFile());
+    const struct {
+        const char* what;
+        QByteArray before;
+        QByteArray after;
+    } cases[] = {
+        {"switch there", "[Desktop Entry]\nExec=x\nHidden=false\nName=y\n",
+         "[Desktop Entry]\nExec=x\nHidden=true\nName=y\n"},
+        {"repeated switch", "[Desktop Entry]\nHidden = false\nExec=x\nHidden=false\n",
+         "[Desktop Entry]\nHidden=true\nExec=x\n"},
+        {"comments on top, blank lines, no final line break", "# oben\n\n[Desktop Entry]\nExec=x\n\n\n[Neu]\nA=b",
+         "# oben\n\n[Desktop Entry]\nExec=x\nHidden=true\n\n\n[Neu]\nA=b\n"},
+        {"line ends of another system", "[Desktop Entry]\r\nExec=x\r\n", "[Desktop Entry]\nExec=x\nHidden=true\n"},
+        {"empty", "", fresh + "Hidden=true\n"},
+        {"no entry at all", "meine Notizen\n", fresh + "Hidden=true\n"},
+        {"only another group", "# oben\n[Desktop Action Neu]\nExec=x\n",
+         "# oben\n" + fresh + "Hidden=true\n\n[Desktop Action Neu]\nExec=x\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeAll(settings.autostartFile(), c.before);
+        ASSERT_TRUE(settings.setAutostart(false));
+        EXPECT_EQ(readAll(settings.autostartFile()), c.after);
+        EXPECT_FALSE(settings.load().autostart);
+    }
+}
+
+// Whatever stands where the entry belongs: switching never hangs on it,
+// never writes through a link, and leaves an entry that does what was asked.
+TEST(HostSettings, OddThingsWhereTheEntryBelongsNeverHangOrGetWrittenThrough) {
+    const auto check = [](const std::function<bool(const QString& path, const QString& elsewhere)>& make,
+                          const std::function<void(const QString& elsewhere)>& untouched) {
+        QTemporaryDir config;
+        const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+        QDir().mkpath(QFileInfo(settings.autostartFile()).absolutePath());
+        const QString elsewhere = config.filePath(QStringLiteral("anderswo"));
+        ASSERT_TRUE(make(settings.autostartFile(), elsewhere));
+        for (const bool on : {false, true, false}) {
+            SCOPED_TRACE(on);
+            bool switched = false;
+            ASSERT_TRUE(test::endsWithin(std::chrono::seconds(5), [&] { switched = settings.setAutostart(on); }));
+            EXPECT_TRUE(switched);
+            EXPECT_EQ(settings.load().autostart, on);
+            untouched(elsewhere);
+        }
+        EXPECT_EQ(test::entryType(settings.autostartFile()), mode_t(S_IFREG));
+        EXPECT_TRUE(readAll(settings.autostartFile()).endsWith("\nHidden=true\n"));
+    };
+    for (const test::Oddity what : test::kOddities) {
+        SCOPED_TRACE(test::oddityName(what));
+        check([what](const QString& path, const QString& elsewhere) { return test::makeOddity(what, path, elsewhere); },
+              [what](const QString& elsewhere) { test::expectForeignUntouched(what, elsewhere); });
+    }
+    SCOPED_TRACE("far too large");
+    check(
+        [](const QString& path, const QString&) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) &&
+                   f.write("[Desktop Entry]\nExec=x\n" + QByteArray(1024 * 1024, '#')) > 0;
+        },
+        [](const QString&) {});
+}
+
+// Unreadable is not the same as not there: an entry that cannot be read
+// cannot be kept, so it is not replaced either.
+TEST(HostSettings, AnEntryThatCannotBeReadIsLeftAlone) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    writeAll(settings.autostartFile(), "[Desktop Entry]\nExec=x\nX-Mine=1\n");
+    ASSERT_TRUE(QFile::setPermissions(settings.autostartFile(), QFileDevice::WriteOwner));
+    EXPECT_FALSE(settings.setAutostart(false));
+    EXPECT_FALSE(settings.setAutostart(true));
+    ASSERT_TRUE(QFile::setPermissions(settings.autostartFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(readAll(settings.autostartFile()), "[Desktop Entry]\nExec=x\nX-Mine=1\n");
 }
 
 // The desktop's session settings switch an entry off without deleting it.
@@ -121,10 +239,11 @@ TEST(HostSettings, AutostartOnAgainKeepsTheEntrysOtherLines) {
     EXPECT_TRUE(settings.load().autostart);
     const QString entry = QString::fromUtf8(readAll(settings.autostartFile()));
     EXPECT_EQ(entry, QStringLiteral("[Desktop Entry]\nType=Application\nName=Corvane-Widget\n"
+                                    "X-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-Delay=10\n"
+                                    "Name[de]=Mein Widget\n"
                                     "Comment=Deine Uhren mit Zeitzonen und Zifferblättern – genau wie in der App "
                                     "eingestellt.\nExec=\"/usr/bin/tickora-widget\"\nIcon=de.velmor.corvane\n"
-                                    "Terminal=false\nX-GNOME-Autostart-enabled=true\nX-GNOME-Autostart-Delay=10\n"
-                                    "Name[de]=Mein Widget\n\n[Desktop Action Neu]\nName=Neu\nExec=x\n"));
+                                    "Terminal=false\n\n[Desktop Action Neu]\nName=Neu\nExec=x\n"));
 
     // A second group of the entry's name is read too; switching on must
     // leave none of its switches turning the entry off again.
@@ -258,12 +377,16 @@ TEST(HostSettings, AutostartEntryPassesTheDesktopFileValidator) {
     if (validator.isEmpty()) GTEST_SKIP() << "no desktop-file-validate";
     QTemporaryDir config;
     const HostSettings settings(config.path(), QStringLiteral("/home/Jo Doe/$bin/100%/tickora-widget"));
-    ASSERT_TRUE(settings.setAutostart(true));
-    QProcess check;
-    check.start(validator, {settings.autostartFile()});
-    ASSERT_TRUE(check.waitForFinished(10000));
-    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
-                                   << check.readAllStandardError().toStdString();
+    // Switched on, and switched off where something that is no entry stood.
+    for (const bool on : {true, false}) {
+        if (!on) writeAll(settings.autostartFile(), "keine Verknüpfung\n");
+        ASSERT_TRUE(settings.setAutostart(on));
+        QProcess check;
+        check.start(validator, {settings.autostartFile()});
+        ASSERT_TRUE(check.waitForFinished(10000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
+                                       << check.readAllStandardError().toStdString();
+    }
 }
 
 TEST(SnapshotWatcher, NoticesAFileRenamedIntoAFolderThatDidNotExist) {
@@ -397,4 +520,84 @@ TEST(WidgetWindow, StoredPlaceOffEveryScreenIsNotUsed) {
     bool onScreen = false;
     for (QScreen* s : QGuiApplication::screens()) onScreen |= s->availableGeometry().intersects(window.geometry());
     EXPECT_TRUE(onScreen);
+}
+
+// The check mark is the entry's own state, read again each time the menu
+// opens: the desktop's session settings may switch it meanwhile.
+TEST(WidgetWindow, AutostartCheckReadsTheEntry) {
+    WindowHost h;
+    writeAll(h.settings.autostartFile(),
+             "[Desktop Entry]\nExec=tickora-widget\nX-KDE-autostart-phase=2\nHidden=true\n\n[X-Eigene]\nA=b\n");
+    WidgetWindow window(h.runner, h.zones, h.settings);
+    QAction* autostart = window.contextMenu()->actions()[5];
+    ASSERT_EQ(autostart->text(), QStringLiteral("Beim Anmelden starten"));
+    EXPECT_FALSE(autostart->isChecked());
+
+    const auto openMenu = [&] {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), window.mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(&window, &event);
+        window.contextMenu()->hide();
+    };
+    writeAll(h.settings.autostartFile(), "[Desktop Entry]\nExec=tickora-widget\nX-KDE-autostart-phase=2\n\n[X-Eigene]\nA=b\n");
+    openMenu();
+    EXPECT_TRUE(autostart->isChecked());
+
+    autostart->trigger();  // off
+    EXPECT_FALSE(autostart->isChecked());
+    QByteArray entry = readAll(h.settings.autostartFile());
+    EXPECT_EQ(entry, "[Desktop Entry]\nExec=tickora-widget\nX-KDE-autostart-phase=2\nHidden=true\n\n[X-Eigene]\nA=b\n");
+    openMenu();
+    EXPECT_FALSE(autostart->isChecked());
+
+    autostart->trigger();  // on again
+    EXPECT_TRUE(autostart->isChecked());
+    entry = readAll(h.settings.autostartFile());
+    EXPECT_FALSE(entry.contains("Hidden"));
+    EXPECT_TRUE(entry.contains("\nX-KDE-autostart-phase=2\n"));
+    EXPECT_TRUE(entry.endsWith("\n\n[X-Eigene]\nA=b\n"));
+    openMenu();
+    EXPECT_TRUE(autostart->isChecked());
+}
+
+// The point grabbed stays under the pointer for the whole drag, the way to
+// the drag threshold included; a click that wobbles a little moves nothing.
+TEST(WidgetWindow, DragKeepsTheGrabbedPointUnderThePointer) {
+    const struct {
+        const char* what;
+        QPoint by;
+        int steps;
+        QPoint moved;
+    } cases[] = {
+        {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
+        {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
+        {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
+        {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WindowHost h;
+        WidgetWindow window(h.runner, h.zones, h.settings);
+        window.move(400, 300);
+        window.show();
+        ASSERT_TRUE(test::waitUntil([&] { return window.pos() == QPoint(400, 300); }, 2000));
+        const QPoint start = window.pos();
+        const QPoint grabbed(150, 80);  // inside the window
+
+        // As the window system sends them: positions on the screen, and in
+        // the window where it is at that moment.
+        const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(global - window.pos()), QPointF(global), button, buttons, Qt::NoModifier);
+            QApplication::sendEvent(&window, &event);
+        };
+        const QPoint from = start + grabbed;
+        send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= c.steps; ++i)
+            send(QEvent::MouseMove, from + c.by * i / c.steps, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, from + c.by, Qt::LeftButton, Qt::NoButton);
+
+        EXPECT_EQ(window.pos() - start, c.moved);
+        if (c.moved != QPoint()) {
+            EXPECT_EQ(window.mapFromGlobal(from + c.by), grabbed);
+        }
+    }
 }

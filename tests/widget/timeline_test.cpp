@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "platform/Clock.h"
@@ -142,9 +144,10 @@ TEST(Timeline, UnusableFilesGiveTheSample) {
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("widget.json"));
     QByteArray valid = twoDigitalClocks().encode();
-    QByteArray wrongType = valid;
-    wrongType.replace("\"digital\":true", "\"digital\":\"ja\"");
-    ASSERT_NE(wrongType, valid);
+    QByteArray noClockList = valid;
+    noClockList.replace("\"clocks\":[", "\"clocks\":{\"x\":[");
+    noClockList.replace("],\"digital\"", "]},\"digital\"");
+    ASSERT_NE(noClockList, valid);
     QByteArray huge = valid;
     huge.append(QByteArray(WidgetSnapshot::kMaxFileBytes, ' '));
     struct Case {
@@ -153,7 +156,7 @@ TEST(Timeline, UnusableFilesGiveTheSample) {
     } cases[] = {
         {"missing", std::nullopt},
         {"empty", QByteArray()},
-        {"wrong type", wrongType},
+        {"clocks not a list", noClockList},
         {"truncated", valid.left(valid.size() / 2)},
         {"binary", QByteArray("\x00\xff\xfe{\"clocks\":[", 14)},
         {"deeply nested", QByteArray(100'000, '[')},
@@ -172,6 +175,43 @@ TEST(Timeline, UnusableFilesGiveTheSample) {
     QFile::remove(file);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("widget.json")));
     EXPECT_TRUE(isSample(loadSnapshot(file)));
+}
+
+// One value of the wrong type in the file must not cost the user's clocks:
+// the widget still shows them, in the file's colours.
+TEST(Timeline, AValueOfTheWrongTypeKeepsTheUsersClocks) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("widget.json"));
+    WidgetSnapshot mine = twoDigitalClocks();
+    mine.theme.background = RGB{12, 34, 56};
+    QByteArray bytes = mine.encode();
+    bytes.replace("\"accent\":\"#0AC81E\"", "\"accent\":null");
+    bytes.replace("\"surface\":\"#2D2D2D\"", "\"surface\":5");
+    bytes.replace("\"digital\":true", "\"digital\":\"ja\"");
+    ASSERT_TRUE(bytes.contains("\"accent\":null") && bytes.contains("\"surface\":5") &&
+                bytes.contains("\"digital\":\"ja\""));
+    writeFile(file, bytes);
+
+    const std::shared_ptr<const WidgetSnapshot> shown = loadSnapshot(file);
+    ASSERT_FALSE(isSample(shown));
+    ASSERT_EQ(shown->clocks.size(), 2u);
+    EXPECT_EQ(shown->clocks[0].title, QLatin1String("Berlin"));
+    EXPECT_EQ(shown->clocks[1].title, QLatin1String("Tokyo"));
+    EXPECT_EQ(shown->theme.background, mine.theme.background);
+    EXPECT_EQ(shown->nextAlarm, mine.nextAlarm);
+    EXPECT_FALSE(shown->digital);
+
+    // What the desktop shows: the file's background and its two clocks.
+    const FixedTimeZoneProvider zones("Europe/Berlin");
+    QImage image(familySize(WidgetFamily::systemMedium), QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&image);
+        paintWidget(painter, QRectF(image.rect()), WidgetFamily::systemMedium,
+                    {berlin(2026, 6, 10, 10, 41, 0), shown}, zones);
+    }
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(12, 34, 56));
+    const WidgetLayout layout = layoutWidget(WidgetFamily::systemMedium, *shown, QRectF(image.rect()), {});
+    EXPECT_EQ(layout.grid.shown, 2);
 }
 
 TEST(Timeline, ReadsTheFileAnewForEveryRequestButNeverForThePlaceholder) {
