@@ -137,7 +137,7 @@ AppModel::AppModel(AppModelDeps deps, QObject* parent)
     if (const auto error = m_settingsService->lastError()) m_saveStatusText = m_loadMessage = *error;
     // A run killed while it wrote the widget's file left its temporary file.
     if (const auto snapshot = WidgetSnapshot::fileURL(m_paths))
-        removeStrayTemporaries(QFileInfo(*snapshot).absolutePath(), QFileInfo(*snapshot).fileName());
+        removeStrayTemporariesOf(*snapshot, WidgetSnapshot::fileKind());
 
     m_alarmService.onTriggered = [this](int number, const AlarmSettings& alarm, const QDateTime& now,
                                         const QDateTime& scheduled) {

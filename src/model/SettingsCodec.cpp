@@ -24,6 +24,46 @@ namespace {
 using InJson = nlohmann::json;
 using Json = nlohmann::ordered_json;
 
+// Every top-level key a settings file of ours may hold, the older layout's
+// included.
+constexpr std::string_view kOwnKeys[] = {
+    "UserName",
+    "UseSystemUserName",
+    "ShowGreeting",
+    "ShowDate",
+    "DisplayMode",
+    "FontFamily",
+    "FontSize",
+    "DialStyle",
+    "UseCustomDial",
+    "DialImagePath",
+    "SmoothSecondHand",
+    "Theme",
+    "UseCustomBackground",
+    "CustomBackgroundColor",
+    "Dusk",
+    "Clocks",
+    "Alarms",
+    "Countdowns",
+    "ShowWorldMap",
+    "Topmost",
+    "WindowLeft",
+    "WindowTop",
+    "WindowWidth",
+    "WindowHeight",
+    "Alarm1",
+    "Alarm2",
+    "CountdownDurationSeconds",
+    "CountdownSound",
+};
+
+// An empty object holds nothing a save could lose.
+bool holdsOwnKeys(const InJson& object) {
+    if (object.empty()) return true;
+    return std::any_of(std::begin(kOwnKeys), std::end(kOwnKeys),
+                       [&object](std::string_view key) { return object.contains(key); });
+}
+
 // --------------------------------------------------------------------------
 // Reading
 
@@ -486,7 +526,7 @@ std::optional<SettingsDecodeResult> decodeSettings(const QByteArray& json, QStri
             return std::nullopt;
         }
         Reader reader;
-        SettingsDecodeResult result{reader.settings(root), false};
+        SettingsDecodeResult result{reader.settings(root), false, holdsOwnKeys(root)};
         result.droppedUnreadableKey = reader.dropped;
         return result;
     } catch (const nlohmann::json::parse_error& e) {
@@ -497,6 +537,15 @@ std::optional<SettingsDecodeResult> decodeSettings(const QByteArray& json, QStri
         setError(error, tr("Die Datei konnte nicht gelesen werden."));
     }
     return std::nullopt;
+}
+
+bool isSettingsFileContent(const QByteArray& content) {
+    const std::optional<SettingsDecodeResult> decoded = decodeSettings(content);
+    return decoded && decoded->holdsOwnKeys;
+}
+
+OwnFileKind settingsFileKind() {
+    return {kMaxSettingsFileBytes, isSettingsFileContent};
 }
 
 QByteArray encodeSettings(const AppSettings& settings) {

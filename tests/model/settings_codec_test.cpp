@@ -510,3 +510,19 @@ TEST(SettingsCodec, WholeFileFailures) {
         "{\"X\":" + std::string(60, '[') + std::string(60, ']') + ", \"ShowDate\": false}";
     EXPECT_FALSE(decodeOrFail(deepButFine).showDate);
 }
+
+// Only to a file that reads as ours is a link at settings.json followed.
+TEST(SettingsCodec, AFileIsOursWhenItHoldsOneOfOurTopLevelKeys) {
+    const Json full = encodedJson(fullSettings());
+    for (const auto& [key, value] : full.items())
+        EXPECT_TRUE(isSettingsFileContent(QByteArray::fromStdString(Json{{key, value}}.dump()))) << key;
+    for (const char* legacy : {R"({"Alarm1": {}})", R"({"Alarm2": {}})", R"({"CountdownDurationSeconds": 5})",
+                               R"({"CountdownSound": {}})"})
+        EXPECT_TRUE(isSettingsFileContent(legacy)) << legacy;
+    EXPECT_TRUE(isSettingsFileContent("{}"));
+    EXPECT_TRUE(isSettingsFileContent(R"({"name": "x", "Theme": "Dark"})"));
+
+    for (const char* foreign : {R"({"name": "mein-projekt", "version": "1.0.0"})", R"({"userName": "klein"})",
+                                R"({"config": {"UserName": "verschachtelt"}})", "[1, 2, 3]", "Notizen", ""})
+        EXPECT_FALSE(isSettingsFileContent(foreign)) << foreign;
+}
