@@ -5,7 +5,8 @@
 // Writing is plain and complete. Reading is tolerant: every key is read on
 // its own, and a key that is missing or cannot be read (null where a value is
 // required, the wrong JSON type, a text that names no case, a number that
-// does not fit) keeps its default without touching the other keys. Numbers
+// does not fit: an integer out of range, or any number beyond the double
+// range) keeps its default without touching the other keys. Numbers
 // are then clamped to their ranges, files of the older layout ("Alarm1",
 // "Alarm2", "CountdownDurationSeconds", "CountdownSound") are migrated, and
 // the result goes through AppSettings::normalize().

@@ -642,6 +642,51 @@ TEST_F(SettingsServiceTest, ALinkIsFollowedOnlyToAFileOfOurs) {
     }
 }
 
+// A number no double can hold costs its own field, like an integer out of
+// range; the rest of the file stays, and nothing is set aside.
+TEST_F(SettingsServiceTest, ANumberBeyondRangeCostsOnlyItsField) {
+    struct Case {
+        const char* number;
+        double fontSize;  // after repair
+        double latitude;  // not clamped
+        std::optional<double> windowLeft;
+    };
+    const std::optional<double> absent;
+    const double twoTo64 = 18446744073709551616.0;
+    const Case cases[] = {
+        {"1e400", 120, 52.52, absent},
+        {"-1e999", 120, 52.52, absent},
+        {"1e99999", 120, 52.52, absent},
+        {"1e308", 320, 1e308, 1e308},
+        {"18446744073709551616", 320, twoTo64, twoTo64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        const QByteArray n(c.number);
+        writeFile(dataPath(QStringLiteral("settings.json")),
+                  R"({"UserName": "Zahl", "FontSize": )" + n + R"(, "Theme": "Dark", "Dusk": {"Latitude": )" +
+                      n + R"(, "Longitude": 8.5}, "Alarms": [{"Hour": )" + n +
+                      R"(, "Minute": 5, "FadeSeconds": )" + n + R"(}], "WindowLeft": )" + n +
+                      R"(, "WindowTop": 10})");
+        SettingsService service(paths);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_FALSE(loaded.failed);
+        EXPECT_FALSE(service.lastError());
+        EXPECT_FALSE(QFileInfo::exists(service.backupFilePath()));
+        const AppSettings& s = loaded.settings;
+        EXPECT_EQ(s.userName, QStringLiteral("Zahl"));
+        EXPECT_EQ(s.theme, ThemeMode::dark);
+        EXPECT_EQ(s.fontSize, c.fontSize);
+        EXPECT_EQ(s.dusk.latitude, c.latitude);
+        EXPECT_EQ(s.dusk.longitude, 8.5);
+        EXPECT_EQ(s.alarms[0].hour, 7);  // no integer
+        EXPECT_EQ(s.alarms[0].minute, 5);
+        EXPECT_EQ(s.alarms[0].fadeSeconds, 0);
+        EXPECT_EQ(s.windowLeft, c.windowLeft);
+        EXPECT_EQ(s.windowTop, 10);
+    }
+}
+
 // A save through a link writes its temporary file beside the link's target;
 // a run killed then leaves it there.
 TEST_F(SettingsServiceTest, StartUpRemovesItsTemporaryFilesBesideALinksTarget) {

@@ -80,6 +80,16 @@ grep -q '"WindowLeft": 140' "$dotfiles/corvane.json" || e2e_fail "dotfiles: fram
 [[ -e "$dotfiles/corvane.json.tmp.alt" ]] || e2e_fail "dotfiles: the user's own file was removed"
 [[ ! -e "$data/settings.json.defekt.bak" ]] || e2e_fail "dotfiles: set aside"
 
+# A number no double holds costs its own key, not the file.
+rm -f "$data/settings.json"
+printf '{"UserName": "Zahl", "FontSize": 1e400, "Theme": "Dark"}\n' > "$data/settings.json"
+run_once number
+[[ ! -e "$data/settings.json.defekt.bak" ]] || e2e_fail "number: file set aside"
+grep -q '"UserName": "Zahl"' "$data/settings.json" || e2e_fail "number: user name lost"
+grep -q '"Theme": "Dark"' "$data/settings.json" || e2e_fail "number: theme lost"
+grep -q '"FontSize": 120' "$data/settings.json" || e2e_fail "number: font size not back at its default"
+expect_fresh_file number
+
 # A full disk: the good file stays as it was (needs the right to mount).
 if [[ $(id -u) -eq 0 ]] && mkdir -p "$E2E_WORK/small" && mount -t tmpfs -o size=256k tmpfs "$E2E_WORK/small" 2>/dev/null; then
     trap 'umount -l "$E2E_WORK/small" 2>/dev/null || true; e2e_cleanup' EXIT
