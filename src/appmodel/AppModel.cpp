@@ -1,6 +1,7 @@
 #include "appmodel/AppModel.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -137,7 +138,7 @@ AppModel::AppModel(AppModelDeps deps, QObject* parent)
     if (const auto error = m_settingsService->lastError()) m_saveStatusText = m_loadMessage = *error;
     // A run killed while it wrote the widget's file left its temporary file.
     if (const auto snapshot = WidgetSnapshot::fileURL(m_paths))
-        removeStrayTemporaries(QFileInfo(*snapshot).absolutePath(), QFileInfo(*snapshot).fileName());
+        removeStrayTemporariesOf(*snapshot, WidgetSnapshot::fileKind());
 
     m_alarmService.onTriggered = [this](int number, const AlarmSettings& alarm, const QDateTime& now,
                                         const QDateTime& scheduled) {
@@ -329,7 +330,13 @@ void AppModel::shutdown() {
 
     // A refresh still waiting would otherwise never reach the widget.
     if (m_widgetTimer->isActive()) writeWidgetSnapshot();
-    m_settingsService->save(m_settings);
+    // Nothing can be shown any more: the log is the only place left to say
+    // that the last changes are lost, and why.
+    if (!m_settingsService->save(m_settings)) {
+        qWarning().noquote() << "Beim Beenden:"
+                             << m_settingsService->lastError().value_or(
+                                    tr("Einstellungen konnten nicht gespeichert werden."));
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
 #include "model/Rgb.h"
 #include "platform/Text.h"
@@ -23,6 +25,150 @@ namespace {
 // a hostile object with many thousands of keys would take seconds to parse.
 using InJson = nlohmann::json;
 using Json = nlohmann::ordered_json;
+
+// --------------------------------------------------------------------------
+// Parsing
+
+// nlohmann's parser fails the whole text on a number a double cannot hold
+// ("FontSize": 1e400), although such a number costs a reader no more than an
+// integer out of range. So the text is parsed here from the same lexer into
+// the same document builder as nlohmann's parser does, with one difference:
+// such a number arrives as an infinity, which no field accepts. Every other
+// token sequence is accepted or refused exactly as there.
+using Lexer = nlohmann::detail::lexer<InJson, nlohmann::detail::iterator_input_adapter<const char*>>;
+using Token = Lexer::token_type;
+
+struct ParseFailure {
+    std::size_t byte = 0;
+};
+
+// The document, or where it stopped being JSON.
+std::variant<InJson, ParseFailure> parseDocument(const QByteArray& text) {
+    Lexer lexer(nlohmann::detail::input_adapter(text.constData(), text.constData() + text.size()));
+    InJson root;
+    nlohmann::detail::json_sax_dom_parser<InJson> builder(root, false);
+    std::vector<bool> inArray;  // the open containers, innermost last
+    const auto failed = [&lexer] { return ParseFailure{lexer.get_position().chars_read_total}; };
+
+    Token token = lexer.scan();
+    for (;;) {
+        // One value, or the opening of a container.
+        switch (token) {
+            case Token::begin_object:
+                builder.start_object(std::size_t(-1));
+                token = lexer.scan();
+                if (token == Token::end_object) {
+                    builder.end_object();
+                    break;
+                }
+                if (token != Token::value_string) return failed();
+                builder.key(lexer.get_string());
+                if (lexer.scan() != Token::name_separator) return failed();
+                inArray.push_back(false);
+                token = lexer.scan();
+                continue;
+            case Token::begin_array:
+                builder.start_array(std::size_t(-1));
+                token = lexer.scan();
+                if (token == Token::end_array) {
+                    builder.end_array();
+                    break;
+                }
+                inArray.push_back(true);
+                continue;
+            case Token::value_float:
+                builder.number_float(lexer.get_number_float(), lexer.get_string());
+                break;
+            case Token::value_integer:
+                builder.number_integer(lexer.get_number_integer());
+                break;
+            case Token::value_unsigned:
+                builder.number_unsigned(lexer.get_number_unsigned());
+                break;
+            case Token::value_string:
+                builder.string(lexer.get_string());
+                break;
+            case Token::literal_true:
+                builder.boolean(true);
+                break;
+            case Token::literal_false:
+                builder.boolean(false);
+                break;
+            case Token::literal_null:
+                builder.null();
+                break;
+            default:
+                return failed();
+        }
+
+        // After a value: close what ends here, up to the next element.
+        for (;;) {
+            if (inArray.empty()) {
+                if (lexer.scan() != Token::end_of_input) return failed();
+                return root;
+            }
+            token = lexer.scan();
+            const Token closer = inArray.back() ? Token::end_array : Token::end_object;
+            if (token == closer) {
+                if (inArray.back())
+                    builder.end_array();
+                else
+                    builder.end_object();
+                inArray.pop_back();
+                continue;
+            }
+            if (token != Token::value_separator) return failed();
+            token = lexer.scan();
+            if (!inArray.back()) {
+                if (token != Token::value_string) return failed();
+                builder.key(lexer.get_string());
+                if (lexer.scan() != Token::name_separator) return failed();
+                token = lexer.scan();
+            }
+            break;
+        }
+    }
+}
+
+// Every top-level key a settings file of ours may hold, the older layout's
+// included.
+constexpr std::string_view kOwnKeys[] = {
+    "UserName",
+    "UseSystemUserName",
+    "ShowGreeting",
+    "ShowDate",
+    "DisplayMode",
+    "FontFamily",
+    "FontSize",
+    "DialStyle",
+    "UseCustomDial",
+    "DialImagePath",
+    "SmoothSecondHand",
+    "Theme",
+    "UseCustomBackground",
+    "CustomBackgroundColor",
+    "Dusk",
+    "Clocks",
+    "Alarms",
+    "Countdowns",
+    "ShowWorldMap",
+    "Topmost",
+    "WindowLeft",
+    "WindowTop",
+    "WindowWidth",
+    "WindowHeight",
+    "Alarm1",
+    "Alarm2",
+    "CountdownDurationSeconds",
+    "CountdownSound",
+};
+
+// An empty object holds nothing a save could lose.
+bool holdsOwnKeys(const InJson& object) {
+    if (object.empty()) return true;
+    return std::any_of(std::begin(kOwnKeys), std::end(kOwnKeys),
+                       [&object](std::string_view key) { return object.contains(key); });
+}
 
 // --------------------------------------------------------------------------
 // Reading
@@ -54,8 +200,14 @@ std::optional<qint64> toInteger(const InJson& value) {
 }
 
 // A JSON number, or one of the three texts that stand for non-finite values.
+// A number beyond the double range reaches the document as an infinity
+// (parseDocument) and fits no field, as a too large integer fits none.
 std::optional<double> toDouble(const InJson& value) {
-    if (value.is_number()) return value.get<double>();
+    if (value.is_number()) {
+        const double d = value.get<double>();
+        if (!std::isfinite(d)) return std::nullopt;
+        return d;
+    }
     if (value.is_string()) {
         const auto& text = value.get_ref<const std::string&>();
         if (text == "NaN") return std::numeric_limits<double>::quiet_NaN();
@@ -480,23 +632,35 @@ std::optional<SettingsDecodeResult> decodeSettings(const QByteArray& json, QStri
         return std::nullopt;
     }
     try {
-        const InJson root = InJson::parse(json.cbegin(), json.cend());
+        std::variant<InJson, ParseFailure> parsed = parseDocument(json);
+        if (const auto* failure = std::get_if<ParseFailure>(&parsed)) {
+            setError(error, tr("Kein gültiges JSON (bei Byte %1).").arg(qulonglong(failure->byte)));
+            return std::nullopt;
+        }
+        const InJson& root = std::get<InJson>(parsed);
         if (!root.is_object()) {
             setError(error, tr("Die oberste Ebene ist kein JSON-Objekt."));
             return std::nullopt;
         }
         Reader reader;
-        SettingsDecodeResult result{reader.settings(root), false};
+        SettingsDecodeResult result{reader.settings(root), false, holdsOwnKeys(root)};
         result.droppedUnreadableKey = reader.dropped;
         return result;
-    } catch (const nlohmann::json::parse_error& e) {
-        setError(error, tr("Kein gültiges JSON (bei Byte %1).").arg(qulonglong(e.byte)));
     } catch (const std::exception&) {
         // Nothing else in reading should throw; if something does, the file
         // is treated as unreadable rather than ending the program.
         setError(error, tr("Die Datei konnte nicht gelesen werden."));
     }
     return std::nullopt;
+}
+
+bool isSettingsFileContent(const QByteArray& content) {
+    const std::optional<SettingsDecodeResult> decoded = decodeSettings(content);
+    return decoded && decoded->holdsOwnKeys;
+}
+
+OwnFileKind settingsFileKind() {
+    return {kMaxSettingsFileBytes, isSettingsFileContent};
 }
 
 QByteArray encodeSettings(const AppSettings& settings) {

@@ -5,7 +5,8 @@
 // Writing is plain and complete. Reading is tolerant: every key is read on
 // its own, and a key that is missing or cannot be read (null where a value is
 // required, the wrong JSON type, a text that names no case, a number that
-// does not fit) keeps its default without touching the other keys. Numbers
+// does not fit: an integer out of range, or any number beyond the double
+// range) keeps its default without touching the other keys. Numbers
 // are then clamped to their ranges, files of the older layout ("Alarm1",
 // "Alarm2", "CountdownDurationSeconds", "CountdownSound") are migrated, and
 // the result goes through AppSettings::normalize().
@@ -21,6 +22,7 @@
 #include <optional>
 
 #include "model/Settings.h"
+#include "platform/AtomicFile.h"
 
 namespace corvane {
 
@@ -34,10 +36,18 @@ struct SettingsDecodeResult {
     // (an unreadable list is dropped whole). Whoever cleans up files that the
     // settings reference must not trust this value to name all of them.
     bool droppedUnreadableKey = false;
+    // The object is empty or holds at least one top-level key of ours; any
+    // other object is someone else's file, though it decodes (as defaults).
+    bool holdsOwnKeys = false;
 };
 
 // nullopt: not decodable at all; `error` then gets a short reason.
 std::optional<SettingsDecodeResult> decodeSettings(const QByteArray& json, QString* error = nullptr);
+
+// Whether `content` is a settings file of ours: it decodes, and holdsOwnKeys.
+// Only to such a file is a link at settings.json followed.
+bool isSettingsFileContent(const QByteArray& content);
+OwnFileKind settingsFileKind();
 
 // Pretty-printed UTF-8 JSON with the keys in their fixed order, absent
 // optional fields left out, and non-finite numbers written as "NaN",

@@ -9,13 +9,13 @@
 #include <QTextBoundaryFinder>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <future>
 #include <nlohmann/json.hpp>
 
 #include "model/SettingsCodec.h"
 #include "platform/AtomicFile.h"
+#include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "platform/Uuid.h"
 
@@ -138,6 +138,11 @@ QString SettingsService::windowStateFilePath() const {
     return m_storageDirectory + u'/' + windowStateFileName();
 }
 
+const IniLayout& SettingsService::windowStateLayout() {
+    static const IniLayout layout{QStringLiteral("CorvaneSettings"), {QStringLiteral("geometry")}};
+    return layout;
+}
+
 QString SettingsService::mediaDirectory() const {
     return m_storageDirectory + QStringLiteral("/Medien");
 }
@@ -159,9 +164,11 @@ SettingsLoadResult SettingsService::load() {
     setLastError(std::nullopt);
     SettingsLoadResult result{AppSettings::defaults(), false, false};
 
-    // Left behind by a run that was killed while it wrote.
-    for (const QString& name : {settingsFileName(), backupFileName(), windowStateFileName()})
-        removeStrayTemporaries(m_storageDirectory, name);
+    // Left behind by a run that was killed while it wrote, also beside a
+    // file of ours that a link leads to.
+    removeStrayTemporariesOf(settingsFilePath(), settingsFileKind());
+    removeStrayTemporaries(m_storageDirectory, backupFileName());
+    removeStrayTemporariesOf(windowStateFilePath(), iniFileKind(windowStateLayout()));
 
     const QString path = settingsFilePath();
     struct stat entry {};
@@ -176,12 +183,20 @@ SettingsLoadResult SettingsService::load() {
         reason = describeFileError(EISDIR);
         setAside = false;
     } else {
-        // A link is followed when it leads to a file (the user keeps the
-        // settings elsewhere); a pipe, socket or device is never opened.
+        // A link is followed when it leads to a settings file (the user
+        // keeps the settings elsewhere); a pipe, socket or device is never
+        // opened.
         const ReadOutcome read = readRegularFile(path, kMaxSettingsFileBytes);
         if (read.bytes) {
             decoded = decodeSettings(*read.bytes, &reason);
             if (!decoded && reason.isEmpty()) reason = tr("Unbekannter Fehler");
+            // Someone else's JSON object decodes too (as the defaults), and
+            // the first save would replace it: the link goes aside instead.
+            if (decoded && S_ISLNK(entry.st_mode) && !decoded->holdsOwnKeys) {
+                decoded.reset();
+                reason =
+                    tr("Die Verknüpfung führt zu einer Datei, die keine Einstellungen von Corvane enthält");
+            }
         } else if (read.tooLarge) {
             reason = tr("Die Datei ist zu groß (%1 Bytes).").arg(QFileInfo(path).size());
         } else if (read.missing && S_ISLNK(entry.st_mode)) {
@@ -243,26 +258,17 @@ bool SettingsService::write(const QByteArray& data) {
         setLastError(saveFailed(folderNotCreated(m_storageDirectory)));
         return false;
     }
-    QString target = settingsFilePath();
-    const QByteArray name = QFile::encodeName(target);
-    struct stat entry {};
-    if (::lstat(name.constData(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
-        // The user keeps the file elsewhere: the file the link leads to is
-        // replaced, beside itself. A link to anything else is never written
-        // through (and would have been set aside at start).
-        struct stat reached {};
-        char* resolved = nullptr;
-        if (::stat(name.constData(), &reached) == 0 && S_ISREG(reached.st_mode))
-            resolved = ::realpath(name.constData(), nullptr);
-        if (!resolved) {
-            setLastError(saveFailed(tr("„%1“ ist eine Verknüpfung, die zu keiner gewöhnlichen Datei führt")
-                                        .arg(QDir::toNativeSeparators(target))));
-            return false;
-        }
-        target = QFile::decodeName(resolved);
-        std::free(resolved);
+    // The user keeps the file elsewhere: the settings file the link leads to
+    // is replaced, beside itself. A link to anything else is never written
+    // through; start-up sets such a link aside, so one here was changed
+    // while the program ran, and the user hears of it at once.
+    const WriteTarget target = writeTargetOf(settingsFilePath(), settingsFileKind());
+    if (target.isLink && !target.followed) {
+        setLastError(saveFailed(tr("„%1“ ist eine Verknüpfung, die zu keiner Einstellungsdatei führt")
+                                    .arg(QDir::toNativeSeparators(settingsFilePath()))));
+        return false;
     }
-    const WriteOutcome written = replaceFile(target, data);
+    const WriteOutcome written = replaceFile(target.path, data);
     if (!written.ok()) {
         setLastError(saveFailed(describeFileError(written.error)));
         return false;

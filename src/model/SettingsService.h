@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "model/Settings.h"
+#include "platform/IniFile.h"
 #include "platform/Paths.h"
 
 namespace corvane {
@@ -55,8 +56,10 @@ public:
     QString settingsFilePath() const;
     QString backupFilePath() const;
     QString mediaDirectory() const;
-    // Where the settings window keeps its frame.
+    // Where the settings window keeps its frame, and how: one group whose
+    // only key holds the frame.
     QString windowStateFilePath() const;
+    static const IniLayout& windowStateLayout();
 
     // The German message of the most recent failure, if any.
     std::optional<QString> lastError() const;

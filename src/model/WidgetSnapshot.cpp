@@ -145,9 +145,13 @@ bool WidgetSnapshot::write(const WidgetSnapshot& snapshot, const AppPaths& paths
 
     if (!QDir().mkpath(QFileInfo(*path).absolutePath())) return false;
     // The widget may read at any moment: it must see the old file or the new
-    // one, never a half-written one. Whatever stands under the name (a link,
-    // a pipe) is replaced, never written through.
-    return replaceFile(*path, bytes).ok();
+    // one, never a half-written one. A link to a snapshot is followed; a
+    // link to anything else, or a pipe, is replaced, never written through.
+    return replaceOwnFile(*path, bytes, fileKind()).ok();
+}
+
+OwnFileKind WidgetSnapshot::fileKind() {
+    return {kMaxFileBytes, [](const QByteArray& content) { return decode(content).has_value(); }};
 }
 
 }  // namespace corvane

@@ -12,6 +12,7 @@
 
 #include "model/Settings.h"
 #include "model/Theme.h"
+#include "platform/AtomicFile.h"
 #include "platform/Paths.h"
 
 namespace corvane {
@@ -66,6 +67,9 @@ struct WidgetSnapshot {
     // only when the file was written: the caller asks the widget to reload
     // then and only then.
     static bool write(const WidgetSnapshot& snapshot, const AppPaths& paths);
+
+    // What counts as a snapshot file of ours: one that decodes.
+    static OwnFileKind fileKind();
 };
 
 }  // namespace corvane

@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -219,6 +221,28 @@ ReadOutcome readRegularFile(const QString& path, qint64 maxBytes) {
     return out;
 }
 
+WriteTarget writeTargetOf(const QString& path, const OwnFileKind& kind) {
+    WriteTarget target{path};
+    const QByteArray name = QFile::encodeName(path);
+    struct stat entry {};
+    if (::lstat(name.constData(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return target;
+    target.isLink = true;
+    // Read before resolving: readRegularFile refuses whatever is not a
+    // regular file, and never blocks on a pipe the link may lead to.
+    const ReadOutcome read = readRegularFile(path, kind.maxBytes);
+    if (!read.bytes || !kind.isOurs || !kind.isOurs(*read.bytes)) return target;
+    char* resolved = ::realpath(name.constData(), nullptr);
+    if (!resolved) return target;
+    target.path = QFile::decodeName(resolved);
+    std::free(resolved);
+    target.followed = true;
+    return target;
+}
+
+WriteOutcome replaceOwnFile(const QString& path, QByteArrayView bytes, const OwnFileKind& kind) {
+    return replaceFile(writeTargetOf(path, kind).path, bytes);
+}
+
 bool isTemporaryNameOf(const QString& candidate, const QString& fileName) {
     const QString head = fileName + QLatin1String(kTemporaryInfix);
     if (candidate.size() != head.size() + kTemporaryTagLength || !candidate.startsWith(head)) return false;
@@ -239,6 +263,17 @@ void removeStrayTemporaries(const QString& folder, const QString& fileName) {
         if (::lstat(full.constData(), &info) == 0 && S_ISREG(info.st_mode)) ::unlink(full.constData());
     }
     ::closedir(listing);
+}
+
+void removeStrayTemporariesOf(const QString& path, const OwnFileKind& kind) {
+    const QFileInfo name(path);
+    removeStrayTemporaries(name.absolutePath(), name.fileName());
+    // Beside a foreign target nothing was ever written by us: a file there
+    // that merely looks like our temporary belongs to someone else.
+    const WriteTarget target = writeTargetOf(path, kind);
+    if (!target.followed) return;
+    const QFileInfo reached(target.path);
+    removeStrayTemporaries(reached.absolutePath(), reached.fileName());
 }
 
 QString describeFileError(int error) {

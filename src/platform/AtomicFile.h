@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace corvane {
@@ -54,6 +55,30 @@ struct ReadOutcome {
 // never read, and opening one never blocks.
 ReadOutcome readRegularFile(const QString& path, qint64 maxBytes);
 
+// What a writer takes for its own file: at most `maxBytes`, with content that
+// `isOurs` recognises. A user may keep such a file elsewhere and link it in;
+// a link that leads to anything else (a project's package.json, a note) is
+// never written through.
+struct OwnFileKind {
+    qint64 maxBytes = 0;
+    std::function<bool(const QByteArray& content)> isOurs;
+};
+
+struct WriteTarget {
+    QString path;           // what the replacement goes to
+    bool isLink = false;    // the name itself is a symbolic link
+    bool followed = false;  // ... to a file of our kind, which `path` names
+};
+
+// Where a replacement of `path` belongs: the regular file a link under that
+// name leads to when it reads as `kind`, else `path` itself.
+WriteTarget writeTargetOf(const QString& path, const OwnFileKind& kind);
+
+// replaceFile at writeTargetOf(path, kind): a link to a file of ours stays
+// and that file is replaced beside itself; any other link is replaced by the
+// new file, and what it led to stays untouched.
+WriteOutcome replaceOwnFile(const QString& path, QByteArrayView bytes, const OwnFileKind& kind);
+
 // The name a replacement of `fileName` writes through before its rename.
 bool isTemporaryNameOf(const QString& candidate, const QString& fileName);
 
@@ -61,6 +86,11 @@ bool isTemporaryNameOf(const QString& candidate, const QString& fileName);
 // behind when the process was killed midway. Only regular files whose name
 // this code makes are touched.
 void removeStrayTemporaries(const QString& folder, const QString& fileName);
+
+// The same for the file at `path`, and also beside the file a link under
+// that name leads to when replaceOwnFile would write there: a replacement
+// through a link leaves its temporary file in that other folder.
+void removeStrayTemporariesOf(const QString& path, const OwnFileKind& kind);
 
 // German words for an errno, for the messages the user reads.
 QString describeFileError(int error);

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "appmodel/AppModel.h"
+#include "model/SettingsService.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/ViewFactories.h"
@@ -15,8 +16,10 @@
 namespace corvane {
 
 namespace {
-constexpr char kGroup[] = "CorvaneSettings";
-constexpr char kGeometry[] = "geometry";
+// The frame file's one key.
+QString geometryKey() {
+    return SettingsService::windowStateLayout().keys.front();
+}
 }  // namespace
 
 SettingsWindow::SettingsWindow(AppModel& model, QString stateFile)
@@ -38,7 +41,8 @@ SettingsWindow::SettingsWindow(AppModel& model, QString stateFile)
 SettingsWindow::~SettingsWindow() = default;
 
 bool SettingsWindow::restoreFrame() {
-    const QString hex = readIniGroup(stateFile_, QLatin1String(kGroup)).value(QLatin1String(kGeometry));
+    const QString hex =
+        readIniGroup(stateFile_, SettingsService::windowStateLayout().group).value(geometryKey());
     const auto geometry = QByteArray::fromHex(hex.toLatin1());
     return !geometry.isEmpty() && restoreGeometry(geometry);
 }
@@ -47,8 +51,8 @@ void SettingsWindow::saveFrame() const {
     // Hex keeps the value a plain INI word. A frame that cannot be stored
     // costs only the window's place next time; the old one stays whole.
     QDir().mkpath(QFileInfo(stateFile_).absolutePath());
-    writeIniGroup(stateFile_, QLatin1String(kGroup),
-                  {{QLatin1String(kGeometry), QString::fromLatin1(saveGeometry().toHex())}});
+    writeIniGroup(stateFile_, SettingsService::windowStateLayout(),
+                  {{geometryKey(), QString::fromLatin1(saveGeometry().toHex())}});
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event) {

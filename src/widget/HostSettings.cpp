@@ -17,7 +17,13 @@ constexpr const char* kXKey = "x";
 constexpr const char* kYKey = "y";
 constexpr const char* kAutostartKey = "autostart";
 
-constexpr const char* kGroup = "General";
+// Every key the file may hold; a file with anything else is not ours.
+const IniLayout& hostLayout() {
+    static const IniLayout layout{QStringLiteral("General"),
+                                  {QLatin1String(kFamilyKey), QLatin1String(kXKey), QLatin1String(kYKey),
+                                   QLatin1String(kAutostartKey)}};
+    return layout;
+}
 
 std::optional<int> intValue(const QHash<QString, QString>& settings, const char* key) {
     const auto value = settings.constFind(QLatin1String(key));
@@ -191,11 +197,13 @@ QString HostSettings::autostartFile() const {
 
 HostState HostSettings::load() const {
     // Left behind by a copy that was killed while it wrote.
-    removeStrayTemporaries(QFileInfo(settingsFile()).absolutePath(), QFileInfo(settingsFile()).fileName());
+    removeStrayTemporariesOf(settingsFile(), iniFileKind(hostLayout()));
+    // The entry is never written through a link (one to the launcher in
+    // /usr/share is common): only its own folder can hold our leftovers.
     removeStrayTemporaries(QFileInfo(autostartFile()).absolutePath(), QFileInfo(autostartFile()).fileName());
 
     HostState state;
-    const QHash<QString, QString> settings = readIniGroup(settingsFile(), QLatin1String(kGroup));
+    const QHash<QString, QString> settings = readIniGroup(settingsFile(), hostLayout().group);
     if (auto family = familyFromKey(settings.value(QLatin1String(kFamilyKey)))) state.family = *family;
     const std::optional<int> x = intValue(settings, kXKey);
     const std::optional<int> y = intValue(settings, kYKey);
@@ -217,7 +225,7 @@ bool HostSettings::save(const HostState& state) const {
         entries.append({QLatin1String(kYKey), QString::number(state.position->y())});
     }
     entries.append({QLatin1String(kAutostartKey), state.autostart ? QStringLiteral("true") : QStringLiteral("false")});
-    return writeIniGroup(settingsFile(), QLatin1String(kGroup), entries).ok();
+    return writeIniGroup(settingsFile(), hostLayout(), entries).ok();
 }
 
 bool HostSettings::setAutostart(bool on) const {

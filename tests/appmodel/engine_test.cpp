@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QStringList>
+#include <QtGlobal>
+#include <optional>
 
 #include "appmodel/ModelHarness.h"
 #include "platform/AtomicFile.h"
@@ -19,6 +22,27 @@ void touch(const QString& path) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("x");
 }
+
+// What the program writes to its log (warnings and worse) while it lives.
+class LogCapture {
+public:
+    LogCapture() : previous_(qInstallMessageHandler(&LogCapture::handle)) { s_lines = &lines; }
+    ~LogCapture() {
+        qInstallMessageHandler(previous_);
+        s_lines = nullptr;
+    }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (s_lines && (type == QtWarningMsg || type == QtCriticalMsg)) s_lines->append(message);
+    }
+    static inline QStringList* s_lines = nullptr;
+    QtMessageHandler previous_;
+};
 
 void writeDamagedSettings(const ModelHarness& h) {
     QDir().mkpath(h.paths.dataFolder);
@@ -406,6 +430,31 @@ TEST(Saving, QuittingDuringTheDelayWritesOnceSynchronouslyAndStopsEverything) {
     h.advance(5.0);
     h.settleWrites();
     EXPECT_EQ(ModelHarness::inodeOf(h.settingsFile()), written);
+}
+
+// At the end nothing can be shown any more: a save that fails then is
+// written to the log with its cause, and one that succeeds leaves no line.
+TEST(Saving, AFailedSaveAtQuitIsLoggedWithItsCause) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failing save" : "good save");
+        ModelHarness h;
+        AppModel& m = h.make();
+        m.editSettings([](AppSettings& s) { s.userName = QStringLiteral("Bis gleich"); });
+        LogCapture log;
+        {
+            std::optional<corvane::testing::ScopedWriteFault> fault;
+            if (fails) fault.emplace(WriteStage::write, ENOSPC);
+            m.shutdown();
+        }
+        if (!fails) {
+            EXPECT_TRUE(log.lines.isEmpty()) << log.lines.join(u'\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(log.lines.size(), 1) << log.lines.join(u'\n').toStdString();
+        EXPECT_TRUE(log.lines[0].contains(QStringLiteral("nicht gespeichert"))) << log.lines[0].toStdString();
+        EXPECT_TRUE(log.lines[0].endsWith(QStringLiteral("Kein Speicherplatz mehr frei")))
+            << log.lines[0].toStdString();
+    }
 }
 
 TEST(Saving, AFailedWriteShowsAndTheNextSuccessClears) {

@@ -407,6 +407,8 @@ TEST(SettingsCodec, IntegersThatDoNotFit) {
         {"-1e19", 7, true},
         {"1e19", 7, true},
         {"123456789012345678901234567890", 7, true},
+        {"1e400", 7, true},
+        {"-1e999", 7, true},
         {"\"5\"", 7, true},
         {"true", 7, true},
         {"null", 7, true},
@@ -489,8 +491,6 @@ TEST(SettingsCodec, WholeFileFailures) {
         {R"({"UserName": "Jo"} trailing)", "trailing garbage"},
         {"{\"UserName\": \"\xff\xfe\"}", "invalid UTF-8"},
         {R"({"UserName": "\ud800"})", "lone surrogate"},
-        // The parser cannot represent it, so the file cannot be read as it is.
-        {R"({"Dusk": {"Latitude": 1e400}})", "number beyond double"},
         {std::string(65, '[') + std::string(65, ']'), "nested too deep, array"},
         {"{\"A\":" + std::string(100000, '[') + std::string(100000, ']') + "}", "nested far too deep"},
     };
@@ -509,4 +509,83 @@ TEST(SettingsCodec, WholeFileFailures) {
     const std::string deepButFine =
         "{\"X\":" + std::string(60, '[') + std::string(60, ']') + ", \"ShowDate\": false}";
     EXPECT_FALSE(decodeOrFail(deepButFine).showDate);
+}
+
+// The reader takes exactly the texts JSON allows, with one addition: a number
+// beyond the double range, which costs only its key instead of the file.
+TEST(SettingsCodec, ReadsWhatJsonAllowsAndNumbersBeyondDouble) {
+    using namespace std::string_literals;
+    const std::vector<std::string> texts{
+        "{}",
+        " \t\r\n{ } \n",
+        "\xEF\xBB\xBF{}",
+        "\xEF\xBB{}",
+        R"({"A":1})",
+        R"({"A":[1,[2,{}],{"B":null}],"C":true,"D":-0.5e-3,"E":"\u00e4\n"})",
+        R"({"A":1,"A":[]})",
+        R"({"A":1,})",
+        "{,}",
+        R"({"A"})",
+        R"({"A" 1})",
+        R"({"A":})",
+        R"({"A":1 "B":2})",
+        "{1:2}",
+        R"({"A":[1,]})",
+        R"({"A":[,1]})",
+        R"({"A":[1 2]})",
+        R"({"A":[})",
+        R"({"A":{]})",
+        R"({"A":1}})",
+        R"({"A":1}])",
+        "{} {}",
+        "{}x",
+        R"({"A":tru})",
+        R"({"A":01})",
+        R"({"A":-})",
+        R"({"A":1.})",
+        R"({"A":.5})",
+        R"({"A":"\x"})",
+        R"({"A":"a)",
+        R"({"A":[)",
+        "{\"A\":1}\0tail"s,
+        "[]",
+        "\"{}\"",
+        "",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        QString error;
+        const bool decoded = decodeSettings(QByteArray::fromStdString(text), &error).has_value();
+        try {
+            EXPECT_EQ(decoded, Json::parse(text).is_object());
+        } catch (const nlohmann::json::parse_error& e) {
+            EXPECT_FALSE(decoded);
+            EXPECT_EQ(error, u"Kein gültiges JSON (bei Byte %1)."_s.arg(e.byte));
+        }
+    }
+
+    for (const char* text :
+         {R"({"A":1e400})", R"({"A":[-1e999,{"B":1E+99999}]})", R"({"UserName":"Zahl","FontSize":1e400})"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(Json::parse(text).is_object(), nlohmann::json::out_of_range);
+        EXPECT_EQ(decodeOrFail(text).fontSize, 120);
+    }
+    EXPECT_EQ(decodeOrFail(R"({"UserName":"Zahl","FontSize":1e400})").userName, u"Zahl"_s);
+    EXPECT_FALSE(decodeSettings(R"({"A":1e400)"));
+}
+
+// Only to a file that reads as ours is a link at settings.json followed.
+TEST(SettingsCodec, AFileIsOursWhenItHoldsOneOfOurTopLevelKeys) {
+    const Json full = encodedJson(fullSettings());
+    for (const auto& [key, value] : full.items())
+        EXPECT_TRUE(isSettingsFileContent(QByteArray::fromStdString(Json{{key, value}}.dump()))) << key;
+    for (const char* legacy : {R"({"Alarm1": {}})", R"({"Alarm2": {}})", R"({"CountdownDurationSeconds": 5})",
+                               R"({"CountdownSound": {}})"})
+        EXPECT_TRUE(isSettingsFileContent(legacy)) << legacy;
+    EXPECT_TRUE(isSettingsFileContent("{}"));
+    EXPECT_TRUE(isSettingsFileContent(R"({"name": "x", "Theme": "Dark"})"));
+
+    for (const char* foreign : {R"({"name": "mein-projekt", "version": "1.0.0"})", R"({"userName": "klein"})",
+                                R"({"config": {"UserName": "verschachtelt"}})", "[1, 2, 3]", "Notizen", ""})
+        EXPECT_FALSE(isSettingsFileContent(foreign)) << foreign;
 }

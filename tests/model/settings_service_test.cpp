@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "HostileFiles.h"
@@ -579,6 +580,142 @@ TEST_F(SettingsServiceTest, ALinkToAValidFileIsFollowedAndItsTargetReplaced) {
     ASSERT_TRUE(service.lastError());
     EXPECT_TRUE(service.lastError()->startsWith(kSaveMessageStart));
     EXPECT_EQ(corvane::test::entryType(target), mode_t(S_IFIFO));
+}
+
+// A link is followed only to a file that reads as our settings. Any other
+// JSON decodes as well (a foreign object as the defaults), so without that
+// check the first save would replace, say, a project's package.json.
+TEST_F(SettingsServiceTest, ALinkIsFollowedOnlyToAFileOfOurs) {
+    struct Case {
+        const char* what;
+        QByteArray target;
+        bool ours;
+    };
+    const Case cases[] = {
+        {"foreign object", R"({"name": "mein-projekt", "version": "1.0.0", "private": true})", false},
+        {"array", "[1, 2, 3]\n", false},
+        {"text", "meine Notizen\n", false},
+        {"settings with one key", R"({"UserName": "Anna"})", true},
+        {"empty object", "{}", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir scratch;
+        const AppPaths here = AppPaths::under(scratch.path());
+        const QString target = scratch.path() + QStringLiteral("/Projekt/package.json");
+        writeFile(target, c.target);
+        QDir().mkpath(here.dataFolder);
+        const QString file = here.dataFolder + QStringLiteral("/settings.json");
+        ASSERT_TRUE(QFile::link(target, file));
+
+        SettingsService service(here);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_EQ(loaded.failed, !c.ours);
+        EXPECT_EQ(service.lastError().has_value(), !c.ours);
+        if (c.ours) {
+            EXPECT_EQ(loaded.settings.userName,
+                      c.target.contains("Anna") ? QStringLiteral("Anna") : QString());
+            ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+            EXPECT_TRUE(QFileInfo(file).isSymLink());
+            EXPECT_EQ(userNameIn(readFile(target)), QStringLiteral("Neu"));
+            EXPECT_FALSE(QFileInfo::exists(service.backupFilePath()));
+            continue;
+        }
+        EXPECT_TRUE(isDefaults(loaded.settings));
+        EXPECT_TRUE(service.lastError()->startsWith(kLoadMessageStart)) << service.lastError()->toStdString();
+        // The link itself is the backup, still leading to the user's file.
+        EXPECT_EQ(QFileInfo(service.backupFilePath()).symLinkTarget(), target);
+        ASSERT_TRUE(service.save(settingsNamed(QStringLiteral("Neu"))));
+        EXPECT_EQ(corvane::test::entryType(file), mode_t(S_IFREG));
+        EXPECT_EQ(readFile(target), c.target);
+
+        // A link put there while the program runs is not written through
+        // either: the save says why and leaves both files alone.
+        ASSERT_TRUE(QFile::remove(file));
+        ASSERT_TRUE(QFile::link(target, file));
+        EXPECT_FALSE(service.save(settingsNamed(QStringLiteral("Dritte"))));
+        ASSERT_TRUE(service.lastError());
+        EXPECT_TRUE(service.lastError()->startsWith(kSaveMessageStart));
+        EXPECT_EQ(readFile(target), c.target);
+        EXPECT_TRUE(QFileInfo(file).isSymLink());
+        EXPECT_EQ(corvane::test::entriesOf(QFileInfo(target).absolutePath()), QStringList{"package.json"});
+    }
+}
+
+// A number no double can hold costs its own field, like an integer out of
+// range; the rest of the file stays, and nothing is set aside.
+TEST_F(SettingsServiceTest, ANumberBeyondRangeCostsOnlyItsField) {
+    struct Case {
+        const char* number;
+        double fontSize;  // after repair
+        double latitude;  // not clamped
+        std::optional<double> windowLeft;
+    };
+    const std::optional<double> absent;
+    const double twoTo64 = 18446744073709551616.0;
+    const Case cases[] = {
+        {"1e400", 120, 52.52, absent},
+        {"-1e999", 120, 52.52, absent},
+        {"1e99999", 120, 52.52, absent},
+        {"1e308", 320, 1e308, 1e308},
+        {"18446744073709551616", 320, twoTo64, twoTo64},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        const QByteArray n(c.number);
+        writeFile(dataPath(QStringLiteral("settings.json")),
+                  R"({"UserName": "Zahl", "FontSize": )" + n + R"(, "Theme": "Dark", "Dusk": {"Latitude": )" +
+                      n + R"(, "Longitude": 8.5}, "Alarms": [{"Hour": )" + n +
+                      R"(, "Minute": 5, "FadeSeconds": )" + n + R"(}], "WindowLeft": )" + n +
+                      R"(, "WindowTop": 10})");
+        SettingsService service(paths);
+        const SettingsLoadResult loaded = service.load();
+        EXPECT_FALSE(loaded.failed);
+        EXPECT_FALSE(service.lastError());
+        EXPECT_FALSE(QFileInfo::exists(service.backupFilePath()));
+        const AppSettings& s = loaded.settings;
+        EXPECT_EQ(s.userName, QStringLiteral("Zahl"));
+        EXPECT_EQ(s.theme, ThemeMode::dark);
+        EXPECT_EQ(s.fontSize, c.fontSize);
+        EXPECT_EQ(s.dusk.latitude, c.latitude);
+        EXPECT_EQ(s.dusk.longitude, 8.5);
+        EXPECT_EQ(s.alarms[0].hour, 7);  // no integer
+        EXPECT_EQ(s.alarms[0].minute, 5);
+        EXPECT_EQ(s.alarms[0].fadeSeconds, 0);
+        EXPECT_EQ(s.windowLeft, c.windowLeft);
+        EXPECT_EQ(s.windowTop, 10);
+    }
+}
+
+// A save through a link writes its temporary file beside the link's target;
+// a run killed then leaves it there.
+TEST_F(SettingsServiceTest, StartUpRemovesItsTemporaryFilesBesideALinksTarget) {
+    const QString elsewhere = root.path() + QStringLiteral("/Dotfiles");
+    const QString other = root.path() + QStringLiteral("/Projekt");
+    const QStringList strays{"corvane.json.tmp.Ab3xZ9", "package.json.tmp.Ab3xZ9"};
+    const QStringList users{"corvane.json.tmp.kurz", "corvane.json.tmp.Ab3xZ9a", "corvane.json.tmp.Ab-xZ9",
+                            "notizen.txt.tmp.Ab3xZ9", "corvane.json.bak"};
+    for (const QString& folder : {elsewhere, other})
+        for (const QString& name : strays + users) writeFile(folder + u'/' + name, "halb");
+    writeFile(elsewhere + QStringLiteral("/corvane.json"), R"({"UserName": "Anna"})");
+    writeFile(other + QStringLiteral("/package.json"), R"({"name": "mein-projekt"})");
+    QDir().mkpath(paths.dataFolder);
+    QDir().mkpath(elsewhere + QStringLiteral("/corvane.json.tmp.Ordner"));
+    ASSERT_TRUE(
+        QFile::link(elsewhere + QStringLiteral("/corvane.json"), dataPath(QStringLiteral("settings.json"))));
+    ASSERT_TRUE(
+        QFile::link(other + QStringLiteral("/package.json"), dataPath(QStringLiteral("fenster.ini"))));
+
+    SettingsService service(paths);
+    EXPECT_FALSE(service.load().failed);
+    QStringList left =
+        users + QStringList{"corvane.json", "corvane.json.tmp.Ordner", "package.json.tmp.Ab3xZ9"};
+    left.sort();
+    EXPECT_EQ(corvane::test::entriesOf(elsewhere), left);
+    // Beside a target that is not ours nothing was ever written by us.
+    QStringList untouched = strays + users + QStringList{"package.json"};
+    untouched.sort();
+    EXPECT_EQ(corvane::test::entriesOf(other), untouched);
 }
 
 TEST_F(SettingsServiceTest, StartUpRemovesOnlyItsOwnStrayTemporaryFiles) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 #include <functional>
@@ -11,9 +12,9 @@
 #include <vector>
 
 #include "HostileFiles.h"
+#include "model/JsonLimits.h"
 #include "model/WidgetSnapshot.h"
 #include "platform/AtomicFile.h"
-#include "model/JsonLimits.h"
 
 using corvane::AppPaths;
 using corvane::DialStyle;
@@ -377,6 +378,24 @@ TEST_F(WidgetSnapshotFile, OddThingsUnderItsNameAreReplacedNotWrittenThrough) {
         EXPECT_EQ(WidgetSnapshot::read(here), sample());
         corvane::test::expectForeignUntouched(what, elsewhere);
     }
+}
+
+// A link to a snapshot elsewhere is kept and the snapshot replaced where it
+// is; only a link to something else is replaced (above).
+TEST_F(WidgetSnapshotFile, ALinkToASnapshotIsFollowed) {
+    ASSERT_TRUE(QDir().mkpath(paths.sharedFolder));
+    const QString target = root.path() + QStringLiteral("/Dotfiles/widget.json");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(target).absolutePath()));
+    WidgetSnapshot older = sample();
+    older.digital = !older.digital;
+    writeAll(target, older.encode());
+    ASSERT_TRUE(QFile::link(target, file()));
+
+    EXPECT_TRUE(WidgetSnapshot::write(sample(), paths));
+    EXPECT_TRUE(QFileInfo(file()).isSymLink());
+    EXPECT_EQ(readAll(target), sample().encode());
+    EXPECT_EQ(QDir(QFileInfo(target).absolutePath()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"widget.json"});
 }
 
 TEST(JsonNesting, ClosersFirstBuyNoExtraDepth) {

@@ -50,6 +50,46 @@ run_once foreign
 [[ "$(cat "$E2E_WORK/notizen.txt")" == "meine Notizen" ]] || e2e_fail "foreign: the linked file was written"
 expect_fresh_file foreign
 
+# A link to someone else's JSON object (a project's package.json): it would
+# decode, but it is no settings file, so the link goes aside unwritten.
+rm -f "$data/settings.json" "$data/settings.json.defekt.bak"
+mkdir -p "$E2E_WORK/projekt"
+printf '{"name": "mein-projekt", "version": "1.0.0"}\n' > "$E2E_WORK/projekt/package.json"
+cp "$E2E_WORK/projekt/package.json" "$E2E_WORK/package.orig"
+ln -s "$E2E_WORK/projekt/package.json" "$data/settings.json"
+run_once package
+cmp -s "$E2E_WORK/projekt/package.json" "$E2E_WORK/package.orig" || e2e_fail "package: the linked file was written"
+[[ -L "$data/settings.json.defekt.bak" ]] || e2e_fail "package: link not set aside"
+[[ $(ls "$E2E_WORK/projekt") == package.json ]] || e2e_fail "package: something was left beside the project's file"
+expect_fresh_file package
+
+# A link to settings kept elsewhere: followed, the link kept, and what a
+# killed save left beside that file goes at the start, but only that.
+rm -f "$data/settings.json" "$data/settings.json.defekt.bak"
+dotfiles="$E2E_WORK/Dotfiles"
+mkdir -p "$dotfiles"
+printf '{"UserName": "Anna"}\n' > "$dotfiles/corvane.json"
+printf 'halb' > "$dotfiles/corvane.json.tmp.Ab3xZ9"
+printf 'meins' > "$dotfiles/corvane.json.tmp.alt"
+ln -s "$dotfiles/corvane.json" "$data/settings.json"
+run_once dotfiles
+[[ -L "$data/settings.json" ]] || e2e_fail "dotfiles: the link was replaced"
+grep -q '"UserName": "Anna"' "$dotfiles/corvane.json" || e2e_fail "dotfiles: settings lost"
+grep -q '"WindowLeft": 140' "$dotfiles/corvane.json" || e2e_fail "dotfiles: frame not saved through the link"
+[[ ! -e "$dotfiles/corvane.json.tmp.Ab3xZ9" ]] || e2e_fail "dotfiles: stray temporary file kept"
+[[ -e "$dotfiles/corvane.json.tmp.alt" ]] || e2e_fail "dotfiles: the user's own file was removed"
+[[ ! -e "$data/settings.json.defekt.bak" ]] || e2e_fail "dotfiles: set aside"
+
+# A number no double holds costs its own key, not the file.
+rm -f "$data/settings.json"
+printf '{"UserName": "Zahl", "FontSize": 1e400, "Theme": "Dark"}\n' > "$data/settings.json"
+run_once number
+[[ ! -e "$data/settings.json.defekt.bak" ]] || e2e_fail "number: file set aside"
+grep -q '"UserName": "Zahl"' "$data/settings.json" || e2e_fail "number: user name lost"
+grep -q '"Theme": "Dark"' "$data/settings.json" || e2e_fail "number: theme lost"
+grep -q '"FontSize": 120' "$data/settings.json" || e2e_fail "number: font size not back at its default"
+expect_fresh_file number
+
 # A full disk: the good file stays as it was (needs the right to mount).
 if [[ $(id -u) -eq 0 ]] && mkdir -p "$E2E_WORK/small" && mount -t tmpfs -o size=256k tmpfs "$E2E_WORK/small" 2>/dev/null; then
     trap 'umount -l "$E2E_WORK/small" 2>/dev/null || true; e2e_cleanup' EXIT
@@ -67,4 +107,4 @@ if [[ $(id -u) -eq 0 ]] && mkdir -p "$E2E_WORK/small" && mount -t tmpfs -o size=
 else
     echo "hostile storage: full disk skipped (no permission to mount)"
 fi
-echo "hostile storage: pipe, device link and foreign link set aside, nothing written through"
+echo "hostile storage: pipe, device link and foreign links set aside, nothing written through; own link followed"

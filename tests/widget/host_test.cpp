@@ -329,6 +329,26 @@ TEST(HostSettings, OddThingsInItsPlaceNeverHangOrGetWrittenThrough) {
     }
 }
 
+// Kept with the user's other configuration and linked in: read and replaced
+// where it is, and a killed save's leftover beside it goes at the next start.
+TEST(HostSettings, ALinkToItsOwnFileIsFollowed) {
+    QTemporaryDir config;
+    const HostSettings settings(config.path(), QStringLiteral("tickora-widget"));
+    const QString target = config.filePath(QStringLiteral("Dotfiles/widget.conf"));
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QDir().mkpath(QFileInfo(settings.settingsFile()).absolutePath());
+    writeAll(target, "[General]\nfamily=large\nautostart=false\n");
+    writeAll(target + QStringLiteral(".tmp.Zz9Aa0"), "halb");
+    ASSERT_TRUE(QFile::link(target, settings.settingsFile()));
+
+    EXPECT_EQ(settings.load().family, WidgetFamily::systemLarge);
+    EXPECT_EQ(test::entriesOf(QFileInfo(target).absolutePath()), QStringList{"widget.conf"});
+    const HostState placed{WidgetFamily::systemSmall, QPoint(3, 4), false};
+    ASSERT_TRUE(settings.save(placed));
+    EXPECT_TRUE(QFileInfo(settings.settingsFile()).isSymLink());
+    EXPECT_EQ(settings.load(), placed);
+}
+
 // A file written by an earlier version through QSettings still reads; a
 // killed save's temporary file goes at the next start.
 TEST(HostSettings, ReadsTheEarlierLayoutAndClearsItsLeftovers) {
