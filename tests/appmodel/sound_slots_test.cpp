@@ -118,11 +118,13 @@ TEST(SoundSlots, StoredDefaultsOfAnotherSystemReadAsTheirCounterparts) {
     AppSettings s = ModelHarness::quietSettings();
     s.alarms[0].sound.systemSoundName = QStringLiteral("Glass.aiff");
     s.alarms[1].sound.systemSoundName = QStringLiteral("Nirgends.aiff");
+    s.alarms[2].sound.systemSoundName = QStringLiteral("Tink.aiff");  // picked there, not a default
     s.countdowns[0].sound.systemSoundName = QStringLiteral("Hero.aiff");
     s.countdowns[0].sound.volume = 35;
     h.writeSettings(s);
     AppModel& m = h.make();
     EXPECT_EQ(m.settings().alarms[0].sound.systemSoundName, QStringLiteral("alarm-clock-elapsed.oga"));
+    EXPECT_EQ(m.settings().alarms[2].sound.systemSoundName, QStringLiteral("audio-volume-change.oga"));
     EXPECT_EQ(m.settings().countdowns[0].sound.systemSoundName, QStringLiteral("complete.oga"));
     EXPECT_EQ(m.settings().countdowns[0].sound.volume, 35);
     EXPECT_EQ(m.settings().alarms[1].sound.systemSoundName, QStringLiteral("Nirgends.aiff"));
@@ -134,6 +136,15 @@ TEST(SoundSlots, StoredDefaultsOfAnotherSystemReadAsTheirCounterparts) {
     }
     EXPECT_EQ(AudioService::fallbackWarning(m.settings().alarms[0].sound), std::nullopt);
     EXPECT_EQ(AudioService::fallbackWarning(m.settings().countdowns[0].sound), std::nullopt);
+
+    // "Testen" rings the counterpart itself, without a word of warning.
+    const SoundSlot tink{SoundSlot::Kind::alarm, 2};
+    m.previewSound(tink);
+    ASSERT_FALSE(h.sounds->filesAsked.empty());
+    EXPECT_EQ(h.sounds->filesAsked.back(), systemSoundFolders()[0] + QStringLiteral("/audio-volume-change.oga"));
+    EXPECT_FALSE(m.audio().isPlayingFallback(AudioChannel::preview));
+    EXPECT_EQ(m.audio().lastWarning(), std::nullopt);
+    EXPECT_EQ(m.previewProblem(tink), std::nullopt);
 }
 
 // A test that cannot sound says why under its own editor, until a test plays.
