@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include "appmodel/ModelHarness.h"
@@ -209,6 +210,28 @@ TEST(SoundEditor, ATestThatCannotPlayShowsWhyUntilOnePlays) {
     h.editSound(kAlarm0, [](SoundSettings& s) { s.volume = 40; });  // editing is not a test
     h.settle();
     EXPECT_TRUE(alarm->previewProblem()->isVisible());
+
+    // A broken own file with no output at all: why the file failed is not
+    // swallowed by the tone's failure.
+    const QString broken = h.dir.path() + QStringLiteral("/kaputt.mp3");
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    h.sounds->answerFile(broken, {1.0, QStringLiteral("Ungültige Daten"), true});
+    h.editSound(kAlarm0, [&](SoundSettings& s) {
+        s.source = SoundSource::customFile;
+        s.customFilePath = broken;
+    });
+    h.settle();
+    QTest::mouseClick(alarm->testButton(), Qt::LeftButton);
+    h.settle();
+    EXPECT_EQ(alarm->testButton()->text(), QStringLiteral("▶  Testen"));
+    EXPECT_TRUE(alarm->previewProblem()->isVisible());
+    EXPECT_EQ(alarm->previewProblem()->text(),
+              QStringLiteral("Audiodatei konnte nicht gelesen werden (Ungültige Daten) – Standardalarm wird verwendet. "
+                             "Auch der Standardalarm kann nicht abgespielt werden: Audioausgabe nicht möglich."));
 
     h.sounds->tone.acceptsPlay = true;
     countdown->testButton()->click();
