@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "appmodel/AppModel.h"
+#include "platform/Fonts.h"
 #include "platform/Text.h"
 #include "platform/TimeZones.h"
 #include "services/SystemSounds.h"
@@ -581,8 +582,13 @@ QStringList AppModel::makeFontFamilies(const QStringList& installed, const QStri
 }
 
 const QStringList& AppModel::fontFamilies() {
-    if (!m_cachedFontFamilies)
-        m_cachedFontFamilies = makeFontFamilies(QFontDatabase::families(), m_settings.fontFamily);
+    if (!m_cachedFontFamilies) {
+        // The default is offered even when the font database names it
+        // otherwise, so a user can always go back to it.
+        QStringList installed = QFontDatabase::families();
+        installed << platformDefaultFontFamily();
+        m_cachedFontFamilies = makeFontFamilies(installed, m_settings.fontFamily);
+    }
     return *m_cachedFontFamilies;
 }
 

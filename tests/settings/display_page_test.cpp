@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QSlider>
 #include <QTest>
@@ -77,7 +78,35 @@ TEST(DisplayPage, FontFamiliesAreTrimmedAndAMissingOneStaysListed) {
     EXPECT_EQ(m.settings().fontFamily, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(page->fontPicker()->currentText(), QStringLiteral("DejaVu Sans"));
     page->chooseFamily(QStringLiteral(" \t"));
-    EXPECT_EQ(m.settings().fontFamily, QStringLiteral("Helvetica Neue"));
+    EXPECT_EQ(m.settings().fontFamily, AppSettings::defaultFontFamily());
+}
+
+// Settings from another system name its default font, which this computer
+// lacks: the picker shows the family the clock really draws with, while a
+// family the user chose here is left alone.
+TEST(DisplayPage, AnotherSystemsDefaultFontReadsAsThisOnes) {
+    if (QFontDatabase::families().contains(QStringLiteral("Helvetica Neue")))
+        GTEST_SKIP() << "Helvetica Neue is installed here";
+    const QString here = AppSettings::defaultFontFamily();
+    ASSERT_TRUE(QFontDatabase::families().contains(here)) << here.toStdString();
+    QString chosen;  // an installed family that is not the default
+    for (const QString& f : QFontDatabase::families())
+        if (f != here && !f.startsWith(QLatin1Char('.'))) chosen = f;
+    ASSERT_FALSE(chosen.isEmpty());
+
+    for (const QString& stored : {QStringLiteral("Helvetica Neue"), chosen}) {
+        SCOPED_TRACE(stored.toStdString());
+        DisplayHost h;
+        AppSettings s = ModelHarness::quietSettings();
+        s.fontFamily = stored;
+        AppModel& m = h.start(s);
+        const QString expected = stored == chosen ? chosen : here;
+        EXPECT_EQ(m.settings().fontFamily, expected);
+        auto* page = h.show(new DisplaySettings(m), QSize(900, 1100));
+        EXPECT_EQ(page->fontPicker()->currentText(), expected);
+        EXPECT_FALSE(m.fontFamilies().contains(QStringLiteral("Helvetica Neue")));
+        EXPECT_EQ(page->preview()->font().family(), expected);
+    }
 }
 
 TEST(DialGallery, SelectionFollowsStyleAndImageAndTheImageIsReusedWhileItsFileExists) {
