@@ -474,8 +474,7 @@ private:
         editSettings([&](AppSettings& next) { edit(next.clocks[std::size_t(*index)]); });
         return true;
     }
-    std::optional<QString> importPicked(const QString& title, const QStringList& patterns,
-                                        QStringView prefix);
+    std::optional<QString> importPicked(const FileRequest& request, QStringView prefix);
     void validateCoordinate(bool latitude, const QString& old);
     // The zone a clock's texts are in, and its generic name; both looked up
     // once per identifier, since the clock views ask on every repaint.

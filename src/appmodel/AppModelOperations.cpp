@@ -157,10 +157,9 @@ void AppModel::setClockDialStyle(const QString& clockID, std::optional<DialStyle
 }
 
 // A failed copy leaves its message in the settings service's lastError().
-std::optional<QString> AppModel::importPicked(const QString& title, const QStringList& patterns,
-                                              QStringView prefix) {
+std::optional<QString> AppModel::importPicked(const FileRequest& request, QStringView prefix) {
     if (!m_fileChooser) return std::nullopt;
-    const std::optional<QString> picked = m_fileChooser->chooseFile(title, patterns);
+    const std::optional<QString> picked = m_fileChooser->chooseFile(request);
     if (!picked || picked->isEmpty()) return std::nullopt;
     return m_settingsService->importSoundFile(*picked, prefix);
 }
@@ -168,7 +167,8 @@ std::optional<QString> AppModel::importPicked(const QString& title, const QStrin
 void AppModel::chooseDialImage(const QString& clockID) {
     if (!clockIndex(clockID)) return;
     const std::optional<QString> path =
-        importPicked(tr("Zifferblatt-Bild für diese Uhr auswählen"), imagePatterns(), u"zifferblatt");
+        importPicked(FileRequest::images(tr("Zifferblatt-Bild für diese Uhr auswählen"), imagePatterns()),
+                     u"zifferblatt");
     if (!path) return;
     // The dialog is modal: the clock may be gone by now.
     if (!editClock(clockID, [&](ClockEntry& c) { c.dialImagePath = *path; })) return;
@@ -205,7 +205,7 @@ void AppModel::setDialStyle(DialStyle style) {
 
 void AppModel::chooseSharedDialImage() {
     const std::optional<QString> path =
-        importPicked(tr("Zifferblatt-Bild auswählen"), imagePatterns(), u"zifferblatt");
+        importPicked(FileRequest::images(tr("Zifferblatt-Bild auswählen"), imagePatterns()), u"zifferblatt");
     if (!path) return;
     editSettings([&](AppSettings& next) { next.dialImagePath = *path; });
     editSettings([](AppSettings& next) { next.useCustomDial = true; });
@@ -408,7 +408,8 @@ bool AppModel::isStopwatchActive(int index) const {
 
 void AppModel::chooseAlarmSoundFile(const SoundSlot& slot) {
     if (!sound(slot)) return;
-    const std::optional<QString> path = importPicked(tr("Alarmton auswählen"), audioPatterns(), u"ton");
+    const std::optional<QString> path =
+        importPicked(FileRequest::sounds(tr("Alarmton auswählen"), audioPatterns()), u"ton");
     if (!path) return;
     auto edit = [&](auto&& change) {
         editSettings([&](AppSettings& next) {

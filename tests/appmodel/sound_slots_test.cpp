@@ -83,6 +83,8 @@ TEST(SoundSlots, ChoosingAnOwnFileImportsItAndCancellingChangesNothing) {
     QStringList decodable;
     for (const QString& e : decodableExtensions()) decodable << QStringLiteral("*.") + e;
     EXPECT_EQ(answers->patterns.back(), decodable);
+    EXPECT_EQ(answers->requests.back().nameFilters, FileRequest::sounds(QString(), decodable).nameFilters);
+    EXPECT_TRUE(answers->requests.back().nameFilters.front().startsWith(QStringLiteral("Audiodateien (*.mp3 ")));
 
     answers->answers = {h.dir.path() + QStringLiteral("/fehlt.mp3")};  // the copy fails
     m.chooseAlarmSoundFile(slot);

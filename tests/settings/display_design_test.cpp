@@ -228,7 +228,7 @@ class WatchingChooser final : public FileChooser {
 public:
     std::function<void()> whileOpen;
     std::optional<QString> answer;
-    std::optional<QString> chooseFile(const QString&, const QStringList&) override {
+    std::optional<QString> chooseFile(const FileRequest&) override {
         if (whileOpen) whileOpen();
         return answer;
     }
