@@ -198,3 +198,54 @@ TEST(SoundSlots, APreviewThatCannotPlayKeepsItsReasonUntilOnePlays) {
     EXPECT_EQ(m.previewProblem(SoundSlot{SoundSlot::Kind::alarm, 2}), std::nullopt);
     EXPECT_EQ(m.previewProblem(own), std::nullopt);
 }
+
+// A pick that cannot be taken over keeps its reason for the place it was
+// picked in, until a pick there succeeds or that row changes.
+TEST(SoundSlots, AFailedImportIsKeptForItsPlaceUntilItsRowChanges) {
+    ModelHarness h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.make();
+    const QString pipe = h.dir.path() + QStringLiteral("/rohr.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const SoundSlot slot{SoundSlot::Kind::alarm, 1}, other{SoundSlot::Kind::countdown, 0};
+    int changes = 0;
+    QObject::connect(&m, &AppModel::importProblemsChanged, [&] { ++changes; });
+
+    const AppSettings before = m.settings();
+    answers->answers = {pipe};
+    m.chooseAlarmSoundFile(slot);
+    EXPECT_EQ(m.settings(), before);
+    const std::optional<QString> message = m.soundImportProblem(slot);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->startsWith(QStringLiteral("Datei konnte nicht übernommen werden: "))) << message->toStdString();
+    EXPECT_EQ(message, m.settingsService().lastError());
+    EXPECT_EQ(m.soundImportProblem(other), std::nullopt);
+    EXPECT_EQ(m.sharedImageImportProblem(), std::nullopt);
+    EXPECT_EQ(changes, 1);
+
+    m.chooseAlarmSoundFile(slot);  // cancelled: nothing new to say
+    m.editSettings([](AppSettings& s) { s.alarms[1].sound.volume = 20; });  // another row of the slot
+    m.editSettings([](AppSettings& s) { s.countdowns[0].sound.source = SoundSource::builtIn; });
+    EXPECT_EQ(m.soundImportProblem(slot), message);
+    EXPECT_EQ(changes, 1);
+
+    m.editSettings([](AppSettings& s) { s.alarms[1].sound.source = SoundSource::builtIn; });
+    EXPECT_EQ(m.soundImportProblem(slot), std::nullopt);
+    EXPECT_EQ(changes, 2);
+
+    answers->answers = {pipe};
+    m.chooseAlarmSoundFile(slot);
+    ASSERT_TRUE(m.soundImportProblem(slot));
+    const QString good = h.dir.path() + QStringLiteral("/Gong.mp3");
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    answers->answers = {good};
+    m.chooseAlarmSoundFile(slot);
+    EXPECT_EQ(m.soundImportProblem(slot), std::nullopt);
+    EXPECT_EQ(m.sound(slot)->source, SoundSource::customFile);
+}

@@ -164,3 +164,30 @@ TEST(DialGallery, SelectionFollowsStyleAndImageAndTheImageIsReusedWhileItsFileEx
     EXPECT_TRUE(m.settings().useCustomDial);
     EXPECT_FALSE(card->warning()->hasWarning());
 }
+
+// A shared image that cannot be taken over says why under the image row,
+// until the default design changes.
+TEST(DialGallery, AFailedImportShowsWhyUnderTheImageRow) {
+    DisplayHost h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.start(ModelHarness::quietSettings());
+    auto* card = h.show(new DialGalleryCard(m), QSize(400, 700));
+    EXPECT_FALSE(card->importProblem()->isVisible());
+
+    const QString pipe = h.dir.filePath(QStringLiteral("rohr.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    answers->answers = {pipe};
+    QTest::mouseClick(card->chooseButton(), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(m.settings().useCustomDial);
+    EXPECT_TRUE(card->importProblem()->isVisible());
+    EXPECT_EQ(card->importProblem()->text(), m.settingsService().lastError().value_or(QString()));
+    EXPECT_TRUE(card->importProblem()->text().startsWith(QStringLiteral("Datei konnte nicht übernommen werden: ")));
+    h.shoot(card, "dial-gallery-import-failed");
+
+    QTest::mouseClick(card->tile(int(DialStyle::dots)), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(card->importProblem()->isVisible());
+}
