@@ -263,6 +263,7 @@ void AppModel::settingsDidChange(const AppSettings& old) {
         setBackgroundHexError(std::nullopt);
     }
     if (old.topmost != now.topmost) Q_EMIT windowOptionsChanged();
+    dropStaleImportProblems(old);
 
     for (const SoundSlot& slot : soundSlots()) {
         const auto& owner = m_audio->previewOwner();
@@ -278,6 +279,46 @@ void AppModel::settingsDidChange(const AppSettings& old) {
 
     // A burst of edits (a slider, typing) is written once.
     if (!m_shuttingDown) m_saveTimer->start(kSaveDelayMs);
+}
+
+void AppModel::dropStaleImportProblems(const AppSettings& old) {
+    if (m_importProblems.empty()) return;
+    const AppSettings& now = m_settings;
+    bool dropped = false;
+    for (auto it = m_importProblems.begin(); it != m_importProblems.end();) {
+        const QString& place = it->first;
+        bool stale = false;
+        if (place == sharedImagePlace()) {
+            stale = old.dialImagePath != now.dialImagePath || old.useCustomDial != now.useCustomDial ||
+                    old.dialStyle != now.dialStyle;
+        } else if (place.startsWith(QLatin1String("clock:"))) {
+            const QString id = place.mid(6);
+            const auto find = [&](const AppSettings& s) -> const ClockEntry* {
+                for (const ClockEntry& c : s.clocks)
+                    if (c.id == id) return &c;
+                return nullptr;
+            };
+            const ClockEntry* before = find(old);
+            const ClockEntry* after = find(now);
+            stale = !after || !before || before->dialImagePath != after->dialImagePath ||
+                    before->dialStyle != after->dialStyle;
+        } else {
+            for (const SoundSlot& slot : soundSlots()) {
+                if (place != soundPlace(slot)) continue;
+                const SoundSettings* before = soundIn(old, slot);
+                const SoundSettings* after = soundIn(now, slot);
+                stale = !before || !after || before->source != after->source ||
+                        before->customFilePath != after->customFilePath;
+            }
+        }
+        if (stale) {
+            it = m_importProblems.erase(it);
+            dropped = true;
+        } else {
+            ++it;
+        }
+    }
+    if (dropped) Q_EMIT importProblemsChanged();
 }
 
 void AppModel::saveNow() {

@@ -336,6 +336,14 @@ public:
     // missing sound.
     std::optional<QString> previewProblem(const SoundSlot& slot) const;
 
+    // Why the file last picked in a place could not be taken over
+    // ("Datei konnte nicht übernommen werden: …"): under a slot's file row,
+    // under a clock's design tiles, under the shared dial image. It stays
+    // until a pick there succeeds or what that place shows changes.
+    std::optional<QString> soundImportProblem(const SoundSlot& slot) const;
+    std::optional<QString> clockImageImportProblem(const QString& clockID) const;
+    std::optional<QString> sharedImageImportProblem() const;
+
     // --- Typed input -------------------------------------------------------------------
     // Colour for the colour picker; black when the stored text is malformed.
     QColor customBackgroundColor() const;
@@ -409,6 +417,7 @@ Q_SIGNALS:
     void selectedCategoryChanged();
     void saveStatusTextChanged();
     void previewProblemChanged();
+    void importProblemsChanged();
     void customBackgroundHexChanged();
     void backgroundHexErrorChanged();
     void latitudeTextChanged();
@@ -474,8 +483,15 @@ private:
         editSettings([&](AppSettings& next) { edit(next.clocks[std::size_t(*index)]); });
         return true;
     }
-    std::optional<QString> importPicked(const QString& title, const QStringList& patterns,
-                                        QStringView prefix);
+    // Asks for a file and copies it into the media folder; the copy's path.
+    // `place` names where it was picked, for importProblem().
+    std::optional<QString> importPicked(const FileRequest& request, QStringView prefix, const QString& place);
+    void setImportProblem(const QString& place, const std::optional<QString>& message);
+    static QString soundPlace(const SoundSlot& slot);
+    static QString clockPlace(const QString& clockID);
+    static QString sharedImagePlace();
+    // Forgets the problems of places whose row `old` → now changed.
+    void dropStaleImportProblems(const AppSettings& old);
     void validateCoordinate(bool latitude, const QString& old);
     // The zone a clock's texts are in, and its generic name; both looked up
     // once per identifier, since the clock views ask on every repaint.
@@ -539,6 +555,8 @@ private:
     bool m_userChangePending = false;
     // The slot identifier of the last test that failed, and why.
     std::optional<std::pair<QString, QString>> m_previewProblem;
+    // Failed imports by place ("sound:alarm-0", "clock:<id>", "dial").
+    std::map<QString, QString> m_importProblems;
     QString m_customBackgroundHex;
     std::optional<QString> m_backgroundHexError;
     QString m_latitudeText;

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "appmodel/AppModel.h"
+#include "platform/Fonts.h"
 #include "platform/Text.h"
 #include "platform/TimeZones.h"
 #include "services/SystemSounds.h"
@@ -155,19 +156,56 @@ void AppModel::setClockDialStyle(const QString& clockID, std::optional<DialStyle
     editClock(clockID, [](ClockEntry& c) { c.dialImagePath.reset(); });
 }
 
-// A failed copy leaves its message in the settings service's lastError().
-std::optional<QString> AppModel::importPicked(const QString& title, const QStringList& patterns,
-                                              QStringView prefix) {
+QString AppModel::soundPlace(const SoundSlot& slot) { return QStringLiteral("sound:") + slot.id(); }
+QString AppModel::clockPlace(const QString& clockID) { return QStringLiteral("clock:") + clockID; }
+QString AppModel::sharedImagePlace() { return QStringLiteral("dial"); }
+
+std::optional<QString> AppModel::importPicked(const FileRequest& request, QStringView prefix, const QString& place) {
     if (!m_fileChooser) return std::nullopt;
-    const std::optional<QString> picked = m_fileChooser->chooseFile(title, patterns);
+    const std::optional<QString> picked = m_fileChooser->chooseFile(request);
+    // Cancelling says nothing new about the place: an earlier failure stays.
     if (!picked || picked->isEmpty()) return std::nullopt;
-    return m_settingsService->importSoundFile(*picked, prefix);
+    std::optional<QString> failure;
+    const std::optional<QString> path = m_settingsService->importSoundFile(*picked, prefix, &failure);
+    setImportProblem(place, path ? std::nullopt : failure);
+    return path;
+}
+
+void AppModel::setImportProblem(const QString& place, const std::optional<QString>& message) {
+    const auto it = m_importProblems.find(place);
+    if (message) {
+        if (it != m_importProblems.end() && it->second == *message) return;
+        m_importProblems[place] = *message;
+    } else {
+        if (it == m_importProblems.end()) return;
+        m_importProblems.erase(it);
+    }
+    Q_EMIT importProblemsChanged();
+}
+
+std::optional<QString> AppModel::soundImportProblem(const SoundSlot& slot) const {
+    const auto it = m_importProblems.find(soundPlace(slot));
+    if (it == m_importProblems.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<QString> AppModel::clockImageImportProblem(const QString& clockID) const {
+    const auto it = m_importProblems.find(clockPlace(clockID));
+    if (it == m_importProblems.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<QString> AppModel::sharedImageImportProblem() const {
+    const auto it = m_importProblems.find(sharedImagePlace());
+    if (it == m_importProblems.end()) return std::nullopt;
+    return it->second;
 }
 
 void AppModel::chooseDialImage(const QString& clockID) {
     if (!clockIndex(clockID)) return;
     const std::optional<QString> path =
-        importPicked(tr("Zifferblatt-Bild für diese Uhr auswählen"), imagePatterns(), u"zifferblatt");
+        importPicked(FileRequest::images(tr("Zifferblatt-Bild für diese Uhr auswählen"), imagePatterns()),
+                     u"zifferblatt", clockPlace(clockID));
     if (!path) return;
     // The dialog is modal: the clock may be gone by now.
     if (!editClock(clockID, [&](ClockEntry& c) { c.dialImagePath = *path; })) return;
@@ -204,7 +242,8 @@ void AppModel::setDialStyle(DialStyle style) {
 
 void AppModel::chooseSharedDialImage() {
     const std::optional<QString> path =
-        importPicked(tr("Zifferblatt-Bild auswählen"), imagePatterns(), u"zifferblatt");
+        importPicked(FileRequest::images(tr("Zifferblatt-Bild auswählen"), imagePatterns()), u"zifferblatt",
+                     sharedImagePlace());
     if (!path) return;
     editSettings([&](AppSettings& next) { next.dialImagePath = *path; });
     editSettings([](AppSettings& next) { next.useCustomDial = true; });
@@ -407,7 +446,8 @@ bool AppModel::isStopwatchActive(int index) const {
 
 void AppModel::chooseAlarmSoundFile(const SoundSlot& slot) {
     if (!sound(slot)) return;
-    const std::optional<QString> path = importPicked(tr("Alarmton auswählen"), audioPatterns(), u"ton");
+    const std::optional<QString> path =
+        importPicked(FileRequest::sounds(tr("Alarmton auswählen"), audioPatterns()), u"ton", soundPlace(slot));
     if (!path) return;
     auto edit = [&](auto&& change) {
         editSettings([&](AppSettings& next) {
@@ -581,8 +621,13 @@ QStringList AppModel::makeFontFamilies(const QStringList& installed, const QStri
 }
 
 const QStringList& AppModel::fontFamilies() {
-    if (!m_cachedFontFamilies)
-        m_cachedFontFamilies = makeFontFamilies(QFontDatabase::families(), m_settings.fontFamily);
+    if (!m_cachedFontFamilies) {
+        // The default is offered even when the font database names it
+        // otherwise, so a user can always go back to it.
+        QStringList installed = QFontDatabase::families();
+        installed << platformDefaultFontFamily();
+        m_cachedFontFamilies = makeFontFamilies(installed, m_settings.fontFamily);
+    }
     return *m_cachedFontFamilies;
 }
 

@@ -209,7 +209,13 @@ void AppSettings::normalizeFontFamily() {
     // Only the emptiness test ignores surrounding white space, line breaks
     // included (a family of only "\n" names no font); a name typed with a
     // blank at either end is kept exactly as typed.
-    if (fontFamily.trimmed().isEmpty()) fontFamily = defaultFontFamily();
+    if (fontFamily.trimmed().isEmpty()) {
+        fontFamily = defaultFontFamily();
+        return;
+    }
+    // Another system's default would be listed as chosen here while the
+    // clock silently draws something else.
+    fontFamily = fontFamilyHere(fontFamily);
 }
 
 namespace {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/DefaultSounds.h"
+#include "platform/Fonts.h"
 
 namespace corvane {
 
@@ -258,7 +259,8 @@ struct AppSettings {
     static constexpr double kMinFontSize = 24;
     static constexpr double kMaxFontSize = 320;
 
-    static QString defaultFontFamily() { return QStringLiteral("Helvetica Neue"); }
+    // This computer's sans-serif family.
+    static QString defaultFontFamily() { return platformDefaultFontFamily(); }
     static QString defaultBackgroundColor() { return QStringLiteral("#1F3A5F"); }
 
     QString userName;

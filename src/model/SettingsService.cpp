@@ -352,12 +352,16 @@ QString SettingsService::importedFileName(const QString& pickedFileName, QString
     return head + cutToGraphemes(base, kMaxImportBaseGraphemes, std::max<qsizetype>(budget, 0)) + tail;
 }
 
-std::optional<QString> SettingsService::importSoundFile(const QString& pickedPath, QStringView prefix) {
-    const QString media = mediaDirectory();
-    if (!QDir().mkpath(media)) {
-        setLastError(importFailed(folderNotCreated(media)));
+std::optional<QString> SettingsService::importSoundFile(const QString& pickedPath, QStringView prefix,
+                                                        std::optional<QString>* failure) {
+    const auto fail = [&](const QString& reason) -> std::optional<QString> {
+        const QString message = importFailed(reason);
+        setLastError(message);
+        if (failure) *failure = message;
         return std::nullopt;
-    }
+    };
+    const QString media = mediaDirectory();
+    if (!QDir().mkpath(media)) return fail(folderNotCreated(media));
     const QString base = lastPathComponent(pickedPath);
     QString destination;
     // The copy would replace a file of the same name, which another setting
@@ -368,15 +372,10 @@ std::optional<QString> SettingsService::importSoundFile(const QString& pickedPat
         if (::lstat(QFile::encodeName(candidate).constData(), &entry) != 0 && errno == ENOENT)
             destination = candidate;
     }
-    if (destination.isEmpty()) {
-        setLastError(importFailed(describeFileError(EEXIST)));
-        return std::nullopt;
-    }
+    if (destination.isEmpty()) return fail(describeFileError(EEXIST));
     const WriteOutcome copied = copyRegularFile(pickedPath, destination);
-    if (!copied.ok()) {
-        setLastError(importFailed(describeFileError(copied.error)));
-        return std::nullopt;
-    }
+    if (!copied.ok()) return fail(describeFileError(copied.error));
+    if (failure) failure->reset();
     return destination;
 }
 

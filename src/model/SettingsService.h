@@ -80,8 +80,11 @@ public:
     void writeAndNotify(QByteArray data, WriteCompletion completion);
 
     // Copies a picked file into the media folder under a new name built from
-    // `prefix` ("ton", "zifferblatt") and returns the copy's path.
-    std::optional<QString> importSoundFile(const QString& pickedPath, QStringView prefix);
+    // `prefix` ("ton", "zifferblatt") and returns the copy's path. A failure
+    // also hands its message to `failure`: a write finishing on the queue
+    // meanwhile may already have cleared lastError().
+    std::optional<QString> importSoundFile(const QString& pickedPath, QStringView prefix,
+                                           std::optional<QString>* failure = nullptr);
 
     // The name an import gives a picked file: prefix-base-tag.extension, the
     // base cut to whole characters as the user sees them.

@@ -16,6 +16,13 @@ namespace {
 
 QString noOutput() { return tr("Audioausgabe nicht möglich."); }
 
+// The built-in tone could not sound either. Why the chosen sound was
+// replaced still comes first: it is what the user can mend.
+QString noOutputAfter(const std::optional<QString>& reason) {
+    if (!reason) return noOutput();
+    return tr("%1 Auch der Standardalarm kann nicht abgespielt werden: Audioausgabe nicht möglich.").arg(*reason);
+}
+
 }  // namespace
 
 AudioService::AudioService(QObject* parent)
@@ -133,12 +140,12 @@ void AudioService::play(AudioChannel channel, const SoundSettings& sound, const 
                         double fadeSeconds) {
     stop(channel);
     MadePlayer made = makePlayer(sound);
-    setLastWarning(made.warning);  // a clean start clears an old warning
     if (!made.player) {
-        setLastWarning(noOutput());
+        setLastWarning(noOutputAfter(made.warning));
         setOwner(channel, std::nullopt);
         return;
     }
+    setLastWarning(made.warning);  // a clean start clears an old warning
 
     const bool fades = std::isfinite(fadeSeconds) && fadeSeconds > 0.0;
     const float target = targetVolume(sound);
@@ -155,7 +162,7 @@ void AudioService::play(AudioChannel channel, const SoundSettings& sound, const 
         detach(it->second);
         current_.erase(it);
         setOwner(channel, std::nullopt);
-        setLastWarning(noOutput());
+        setLastWarning(noOutputAfter(made.warning));
         return;
     }
     if (fades) player->fadeTo(target, fadeSeconds);
@@ -186,10 +193,11 @@ void AudioService::playerEnded(quint64 serial, const std::optional<QString>& fai
         return;
     }
 
-    setLastWarning(tr("Audiodatei fehlerhaft (%1) – Standardalarm wird verwendet.").arg(*failure));
+    const QString reason = tr("Audiodatei fehlerhaft (%1) – Standardalarm wird verwendet.").arg(*failure);
+    setLastWarning(reason);
     std::unique_ptr<SoundPlayer> tone = makeTonePlayer(ended.sound.loop);
     if (!tone) {
-        setLastWarning(noOutput());
+        setLastWarning(noOutputAfter(reason));
         setOwner(channel, std::nullopt);
         return;
     }
@@ -204,7 +212,7 @@ void AudioService::playerEnded(quint64 serial, const std::optional<QString>& fai
         detach(again->second);
         current_.erase(again);
         setOwner(channel, std::nullopt);
-        setLastWarning(noOutput());
+        setLastWarning(noOutputAfter(reason));
     }
 }
 

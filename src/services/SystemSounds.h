@@ -46,13 +46,13 @@ const QStringList& systemSounds();
 
 std::optional<QString> findSystemSound(const QString& name);
 
-// `name`, unless no folder holds it and it is one of the defaults named after
-// another system's sound files: then that default's counterpart here.
+// `name`, unless no folder holds it and it is one of another system's sound
+// files that have a counterpart here: then that counterpart.
 QString systemSoundNameHere(const QString& name, const QStringList& folders = systemSoundFolders());
 
-// Every system sound name of `settings` through systemSoundNameHere, so the
-// defaults of an older settings file stop pointing at files this computer
-// never had. Nothing else of the settings changes.
+// Every system sound name of `settings` through systemSoundNameHere, so a
+// settings file written on another system stops pointing at files this
+// computer never had. Nothing else of the settings changes.
 void useSoundsOfThisComputer(AppSettings& settings, const QStringList& folders = systemSoundFolders());
 
 }  // namespace corvane

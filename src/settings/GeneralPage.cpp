@@ -140,7 +140,7 @@ Card* storageCard(AppModel& model) {
     auto* card = new Card;
     QVBoxLayout* l = card->contentLayout();
     l->addWidget(new SectionTitle(tr("Speicherung")));
-    l->addWidget(new Caption(tr("Einstellungen werden im App-Container gespeichert:")));
+    l->addWidget(new Caption(tr("Einstellungen werden hier gespeichert:")));
     const QString file = model.settingsService().settingsFilePath();
     l->addWidget(paddedTop(new PathFrame(new PathBox(file)), 6));
     auto* reveal = new ThemedButton(tr("Im Dateimanager zeigen"));

@@ -102,6 +102,11 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     choiceBox->addStretch(0);
     grid_->addRow(choice_);
 
+    // Why the file picked last could not be taken over, under the row it
+    // was picked in.
+    importProblem_ = new WarningText;
+    importRow_ = grid_->addRow(importProblem_);
+
     warning_ = new WarningText;
     warningRow_ = grid_->addRow(warning_);
 
@@ -143,6 +148,7 @@ SoundEditor::SoundEditor(AppModel& model, SoundSlot slot, QWidget* parent)
     connect(&model_.audio(), &AudioService::previewOwnerChanged, this, &SoundEditor::refreshTestButton);
     connect(&model_, &AppModel::previewProblemChanged, this,
             [this] { previewProblem_->setWarning(model_.previewProblem(slot_)); });
+    connect(&model_, &AppModel::importProblemsChanged, this, &SoundEditor::refresh);
     refresh();
     refreshTestButton();
     previewProblem_->setWarning(model_.previewProblem(slot_));
@@ -154,6 +160,7 @@ QString SoundEditor::displayName(const QString& fileName) {
 }
 
 bool SoundEditor::warningShown() const { return grid_->isRowVisible(warningRow_); }
+bool SoundEditor::importProblemShown() const { return grid_->isRowVisible(importRow_); }
 
 template <typename Edit>
 void SoundEditor::editSound(Edit&& edit) {
@@ -185,6 +192,11 @@ void SoundEditor::refresh() {
     label->setFullText(path.isEmpty() ? tr("Keine Datei ausgewählt") : path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
                        path.isEmpty());
     label->setToolTip(path);
+
+    const std::optional<QString> importProblem =
+        sound->source == SoundSource::customFile ? model_.soundImportProblem(slot_) : std::nullopt;
+    importProblem_->setWarning(importProblem);
+    grid_->setRowVisible(importRow_, importProblem.has_value());
 
     const std::optional<QString> warning = AudioService::fallbackWarning(*sound);
     warning_->setWarning(warning);

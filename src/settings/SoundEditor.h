@@ -39,6 +39,9 @@ public:
     Caption* builtInCaption() const { return builtInCaption_; }
     WarningText* warning() const { return warning_; }
     bool warningShown() const;
+    // Why the last file picked here could not be taken over.
+    WarningText* importProblem() const { return importProblem_; }
+    bool importProblemShown() const;
     QSlider* volumeSlider() const { return volume_; }
     QLabel* volumeText() const { return volumeText_; }
     QCheckBox* loopBox() const { return loop_; }
@@ -60,6 +63,7 @@ private:
     SoundSlot slot_;
     FormGrid* grid_;
     int warningRow_ = -1;
+    int importRow_ = -1;
     QComboBox* source_;
     QWidget* choice_;
     Caption* builtInCaption_;
@@ -67,6 +71,7 @@ private:
     QWidget* fileRow_;
     QLabel* fileLabel_;
     ThemedButton* browse_;
+    WarningText* importProblem_;
     WarningText* warning_;
     QSlider* volume_;
     QLabel* volumeText_;

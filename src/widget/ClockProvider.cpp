@@ -1,6 +1,7 @@
 #include "widget/ClockProvider.h"
 
 #include "platform/Clock.h"
+#include "platform/Fonts.h"
 #include "platform/Text.h"
 #include "platform/TimeZones.h"
 
@@ -17,7 +18,7 @@ std::shared_ptr<const WidgetSnapshot> makeSample() {
         {QStringLiteral("Australia/Sydney"), QStringLiteral("Sydney"), DialStyle::classic, std::nullopt},
     };
     sample->digital = false;
-    sample->fontFamily = QStringLiteral("Helvetica Neue");
+    sample->fontFamily = platformDefaultFontFamily();
     sample->theme = ThemeColors::defaultPalette();
     return sample;
 }

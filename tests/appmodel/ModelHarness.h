@@ -89,9 +89,11 @@ public:
     std::deque<std::optional<QString>> answers;
     std::vector<QString> titles;
     std::vector<QStringList> patterns;
-    std::optional<QString> chooseFile(const QString& title, const QStringList& offered) override {
-        titles.push_back(title);
-        patterns.push_back(offered);
+    std::vector<FileRequest> requests;
+    std::optional<QString> chooseFile(const FileRequest& request) override {
+        titles.push_back(request.title);
+        patterns.push_back(request.patterns);
+        requests.push_back(request);
         if (answers.empty()) return std::nullopt;
         const bool picked = answers.front().has_value();
         const QString path = answers.front().value_or(QString());

@@ -260,6 +260,9 @@ TEST(ClockDesign, ChoosingImagesImportsAndAFailedImportIsShown) {
 
     EXPECT_EQ(answers->patterns.back(), (QStringList{QStringLiteral("*.jpg"), QStringLiteral("*.jpeg"),
                                                      QStringLiteral("*.png"), QStringLiteral("*.heic")}));
+    EXPECT_EQ(answers->requests.back().nameFilters,
+              (QStringList{QStringLiteral("Bilder (*.jpg *.jpeg *.png *.heic)"), QStringLiteral("Alle Dateien (*)")}));
+    EXPECT_EQ(answers->requests.back().startFolder, FileRequest::images(QString(), {}).startFolder);
 
     answers->answers = {h.dir.path() + QStringLiteral("/weg.png")};
     m.chooseDialImage(plain);

@@ -83,6 +83,8 @@ TEST(SoundSlots, ChoosingAnOwnFileImportsItAndCancellingChangesNothing) {
     QStringList decodable;
     for (const QString& e : decodableExtensions()) decodable << QStringLiteral("*.") + e;
     EXPECT_EQ(answers->patterns.back(), decodable);
+    EXPECT_EQ(answers->requests.back().nameFilters, FileRequest::sounds(QString(), decodable).nameFilters);
+    EXPECT_TRUE(answers->requests.back().nameFilters.front().startsWith(QStringLiteral("Audiodateien (*.mp3 ")));
 
     answers->answers = {h.dir.path() + QStringLiteral("/fehlt.mp3")};  // the copy fails
     m.chooseAlarmSoundFile(slot);
@@ -118,11 +120,13 @@ TEST(SoundSlots, StoredDefaultsOfAnotherSystemReadAsTheirCounterparts) {
     AppSettings s = ModelHarness::quietSettings();
     s.alarms[0].sound.systemSoundName = QStringLiteral("Glass.aiff");
     s.alarms[1].sound.systemSoundName = QStringLiteral("Nirgends.aiff");
+    s.alarms[2].sound.systemSoundName = QStringLiteral("Tink.aiff");  // picked there, not a default
     s.countdowns[0].sound.systemSoundName = QStringLiteral("Hero.aiff");
     s.countdowns[0].sound.volume = 35;
     h.writeSettings(s);
     AppModel& m = h.make();
     EXPECT_EQ(m.settings().alarms[0].sound.systemSoundName, QStringLiteral("alarm-clock-elapsed.oga"));
+    EXPECT_EQ(m.settings().alarms[2].sound.systemSoundName, QStringLiteral("audio-volume-change.oga"));
     EXPECT_EQ(m.settings().countdowns[0].sound.systemSoundName, QStringLiteral("complete.oga"));
     EXPECT_EQ(m.settings().countdowns[0].sound.volume, 35);
     EXPECT_EQ(m.settings().alarms[1].sound.systemSoundName, QStringLiteral("Nirgends.aiff"));
@@ -134,6 +138,15 @@ TEST(SoundSlots, StoredDefaultsOfAnotherSystemReadAsTheirCounterparts) {
     }
     EXPECT_EQ(AudioService::fallbackWarning(m.settings().alarms[0].sound), std::nullopt);
     EXPECT_EQ(AudioService::fallbackWarning(m.settings().countdowns[0].sound), std::nullopt);
+
+    // "Testen" rings the counterpart itself, without a word of warning.
+    const SoundSlot tink{SoundSlot::Kind::alarm, 2};
+    m.previewSound(tink);
+    ASSERT_FALSE(h.sounds->filesAsked.empty());
+    EXPECT_EQ(h.sounds->filesAsked.back(), systemSoundFolders()[0] + QStringLiteral("/audio-volume-change.oga"));
+    EXPECT_FALSE(m.audio().isPlayingFallback(AudioChannel::preview));
+    EXPECT_EQ(m.audio().lastWarning(), std::nullopt);
+    EXPECT_EQ(m.previewProblem(tink), std::nullopt);
 }
 
 // A test that cannot sound says why under its own editor, until a test plays.
@@ -184,4 +197,55 @@ TEST(SoundSlots, APreviewThatCannotPlayKeepsItsReasonUntilOnePlays) {
     EXPECT_TRUE(m.audio().lastWarning());
     EXPECT_EQ(m.previewProblem(SoundSlot{SoundSlot::Kind::alarm, 2}), std::nullopt);
     EXPECT_EQ(m.previewProblem(own), std::nullopt);
+}
+
+// A pick that cannot be taken over keeps its reason for the place it was
+// picked in, until a pick there succeeds or that row changes.
+TEST(SoundSlots, AFailedImportIsKeptForItsPlaceUntilItsRowChanges) {
+    ModelHarness h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.make();
+    const QString pipe = h.dir.path() + QStringLiteral("/rohr.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const SoundSlot slot{SoundSlot::Kind::alarm, 1}, other{SoundSlot::Kind::countdown, 0};
+    int changes = 0;
+    QObject::connect(&m, &AppModel::importProblemsChanged, [&] { ++changes; });
+
+    const AppSettings before = m.settings();
+    answers->answers = {pipe};
+    m.chooseAlarmSoundFile(slot);
+    EXPECT_EQ(m.settings(), before);
+    const std::optional<QString> message = m.soundImportProblem(slot);
+    ASSERT_TRUE(message);
+    EXPECT_TRUE(message->startsWith(QStringLiteral("Datei konnte nicht übernommen werden: "))) << message->toStdString();
+    EXPECT_EQ(message, m.settingsService().lastError());
+    EXPECT_EQ(m.soundImportProblem(other), std::nullopt);
+    EXPECT_EQ(m.sharedImageImportProblem(), std::nullopt);
+    EXPECT_EQ(changes, 1);
+
+    m.chooseAlarmSoundFile(slot);  // cancelled: nothing new to say
+    m.editSettings([](AppSettings& s) { s.alarms[1].sound.volume = 20; });  // another row of the slot
+    m.editSettings([](AppSettings& s) { s.countdowns[0].sound.source = SoundSource::builtIn; });
+    EXPECT_EQ(m.soundImportProblem(slot), message);
+    EXPECT_EQ(changes, 1);
+
+    m.editSettings([](AppSettings& s) { s.alarms[1].sound.source = SoundSource::builtIn; });
+    EXPECT_EQ(m.soundImportProblem(slot), std::nullopt);
+    EXPECT_EQ(changes, 2);
+
+    answers->answers = {pipe};
+    m.chooseAlarmSoundFile(slot);
+    ASSERT_TRUE(m.soundImportProblem(slot));
+    const QString good = h.dir.path() + QStringLiteral("/Gong.mp3");
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    answers->answers = {good};
+    m.chooseAlarmSoundFile(slot);
+    EXPECT_EQ(m.soundImportProblem(slot), std::nullopt);
+    EXPECT_EQ(m.sound(slot)->source, SoundSource::customFile);
 }

@@ -204,7 +204,7 @@ TEST(SettingsCodec, TolerantReading) {
         {R"({"ShowDate": 0, "Topmost": "true", "ShowGreeting": null})",
          [](const AppSettings& s) { EXPECT_TRUE(s.showDate && !s.topmost && s.showGreeting); }, true},
         {R"({"UserName": 42, "FontFamily": ["Menlo"]})",
-         [](const AppSettings& s) { EXPECT_TRUE(s.userName.isEmpty() && s.fontFamily == u"Helvetica Neue"); },
+         [](const AppSettings& s) { EXPECT_TRUE(s.userName.isEmpty() && s.fontFamily == AppSettings::defaultFontFamily()); },
          true},
         {R"({"FontSize": 17.2})", [](const AppSettings& s) { EXPECT_EQ(s.fontSize, 24); }, false},
         {R"({"FontSize": "Infinity"})", [](const AppSettings& s) { EXPECT_EQ(s.fontSize, 120); }, false},
@@ -212,7 +212,7 @@ TEST(SettingsCodec, TolerantReading) {
         {R"({"CustomBackgroundColor": "blue", "FontFamily": "\n"})",
          [](const AppSettings& s) {
              EXPECT_EQ(s.customBackgroundColor, u"#1F3A5F");
-             EXPECT_EQ(s.fontFamily, u"Helvetica Neue");
+             EXPECT_EQ(s.fontFamily, AppSettings::defaultFontFamily());
          },
          false},
         {R"({"DialImagePath": null, "WindowLeft": null})",

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
 #include <QSet>
 #include <cmath>
 #include <limits>
@@ -60,7 +61,9 @@ TEST(SettingsDefaults, FreshValue) {
     EXPECT_TRUE(a.clocks[0].name.isEmpty());
     EXPECT_FALSE(a.clocks[0].dialStyle || a.clocks[0].dialImagePath || a.clocks[0].faceColor);
 
-    EXPECT_EQ(a.fontFamily, u"Helvetica Neue");
+    // This computer's sans-serif, and a family it really has.
+    EXPECT_EQ(a.fontFamily, AppSettings::defaultFontFamily());
+    EXPECT_TRUE(QFontDatabase::families().contains(a.fontFamily)) << a.fontFamily.toStdString();
     EXPECT_EQ(a.fontSize, 120);
     EXPECT_EQ(a.customBackgroundColor, u"#1F3A5F");
     EXPECT_EQ(a.displayMode, ClockDisplayMode::analog);
@@ -204,16 +207,24 @@ TEST(Normalize, FontFamily) {
     struct Case {
         QString in, out;
     };
-    const std::vector<Case> cases{
-        {u""_s, u"Helvetica Neue"_s},
-        {u"   "_s, u"Helvetica Neue"_s},
-        {u" \t "_s, u"Helvetica Neue"_s},
-        {u"\n"_s, u"Helvetica Neue"_s},
-        {u" \r\n\t"_s, u"Helvetica Neue"_s},
+    const QString here = AppSettings::defaultFontFamily();
+    const QStringList installed = QFontDatabase::families();
+    ASSERT_FALSE(installed.isEmpty());
+    const QString otherInstalled = installed.back();
+    std::vector<Case> cases{
+        {u""_s, here},
+        {u"   "_s, here},
+        {u" \t "_s, here},
+        {u"\n"_s, here},
+        {u" \r\n\t"_s, here},
         {u" Avenir Next "_s, u" Avenir Next "_s},  // kept as typed, blanks included
         {u"Menlo\n"_s, u"Menlo\n"_s},
-        {u"Futura"_s, u"Futura"_s},
+        {u"Futura"_s, u"Futura"_s},  // a user's choice stays, installed or not
+        {otherInstalled, otherInstalled},
+        {u"helvetica neue"_s, u"helvetica neue"_s},
     };
+    // The other system's default reads as this one's, unless it is installed.
+    if (!installed.contains(u"Helvetica Neue"_s)) cases.push_back({u"Helvetica Neue"_s, here});
     for (const Case& c : cases) {
         AppSettings s = AppSettings::defaults();
         s.fontFamily = c.in;

@@ -247,11 +247,14 @@ TEST_F(AudioServiceTest, NoPlayerOrARefusalLeavesTheChannelSilentWithAReason) {
     EXPECT_EQ(service->lastWarning(), kNoOutput);
     EXPECT_FALSE(service->alarmOwner().has_value());
 
-    // A failing file whose fallback can't be made either.
+    // A failing file whose fallback can't be made either: why the file was
+    // dropped stays in front.
     service->play(AudioChannel::alarm, ownFile(), QStringLiteral("alert-1"));
     factory->last()->endPlaying(false);
     deliverQueued();
-    EXPECT_EQ(service->lastWarning(), kNoOutput);
+    EXPECT_EQ(service->lastWarning(), QStringLiteral("Audiodatei fehlerhaft (Wiedergabefehler) – Standardalarm wird "
+                                                     "verwendet. Auch der Standardalarm kann nicht abgespielt werden: "
+                                                     "Audioausgabe nicht möglich."));
     EXPECT_FALSE(service->alarmOwner().has_value());
     EXPECT_EQ(service->currentPlayer(AudioChannel::alarm), nullptr);
 
@@ -263,6 +266,45 @@ TEST_F(AudioServiceTest, NoPlayerOrARefusalLeavesTheChannelSilentWithAReason) {
     EXPECT_FALSE(service->alarmOwner().has_value());
     EXPECT_EQ(service->currentPlayer(AudioChannel::alarm), nullptr);
     EXPECT_EQ(ownerSpy.count(), 2);  // set for the attempt, cleared on refusal
+}
+
+// Whatever made the chosen sound unusable is still said when the built-in
+// tone cannot sound either, ahead of the missing output.
+TEST_F(AudioServiceTest, TheReasonForTheFallbackStaysWhenTheToneCannotSoundEither) {
+    const QString alsoNoTone =
+        QStringLiteral(" Auch der Standardalarm kann nicht abgespielt werden: Audioausgabe nicht möglich.");
+    SoundSettings missingSystem;
+    missingSystem.source = SoundSource::system;
+    missingSystem.systemSoundName = QStringLiteral("Keinklang-xyz.aiff");
+    const struct {
+        const char* what;
+        SoundSettings sound;
+        FakeSoundPlayerFactory::Answer file;
+        FakeSoundPlayerFactory::Answer tone;
+        QString warning;
+    } cases[] = {
+        {"unreadable file, no tone player", ownFile(), {1.0, QStringLiteral("Ungültige Daten"), true},
+         {1.6, QStringLiteral("kein Speicher"), true},
+         QStringLiteral("Audiodatei konnte nicht gelesen werden (Ungültige Daten) – Standardalarm wird verwendet.") +
+             alsoNoTone},
+        {"empty file, tone refused", ownFile(), {0.0, QString(), true}, {1.6, QString(), false},
+         QStringLiteral("Audiodatei konnte nicht gelesen werden (Die Datei enthält keine Audiodaten.) – "
+                        "Standardalarm wird verwendet.") +
+             alsoNoTone},
+        {"missing system sound, tone refused", missingSystem, {}, {1.6, QString(), false},
+         QStringLiteral("Systemklang nicht vorhanden – der integrierte Standardalarm wird verwendet.") + alsoNoTone},
+        {"the tone itself refused", builtIn(false), {}, {1.6, QString(), false}, kNoOutput},
+        {"the own file refused", ownFile(), {1.0, QString(), false}, {1.6, QString(), true}, kNoOutput},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        factory->answerFile(song, c.file);
+        factory->tone = c.tone;
+        service->play(AudioChannel::preview, c.sound, QStringLiteral("alarm-0"));
+        EXPECT_EQ(service->lastWarning(), c.warning);
+        EXPECT_FALSE(service->previewOwner().has_value());
+        EXPECT_EQ(service->currentPlayer(AudioChannel::preview), nullptr);
+    }
 }
 
 TEST_F(AudioServiceTest, WarningsAndOwnersNotifyOnlyOnRealChanges) {

@@ -96,20 +96,39 @@ TEST(SystemSoundFolders, SearchTheThemeTheSharedAndTheUserFolder) {
     EXPECT_EQ(&systemSounds(), &systemSounds());
 }
 
-// The defaults named after another system's sounds read as the freedesktop
-// theme's, unless this computer really has a file of that name.
-TEST_F(SoundFolders, OtherSystemsDefaultsReadAsTheirCounterpartsHere) {
+// Every system sound another system ships has a counterpart here, each once.
+TEST(SoundCounterparts, CoverEveryOtherSystemSoundOnce) {
+    QStringList originals;
+    for (const SoundCounterpart& c : soundCounterparts()) {
+        originals << QString::fromLatin1(c.original);
+        EXPECT_TRUE(QString::fromLatin1(c.here).endsWith(QLatin1String(".oga"))) << c.here;
+    }
+    originals.sort();
+    EXPECT_EQ(originals, (QStringList{"Basso.aiff", "Blow.aiff", "Bottle.aiff", "Frog.aiff", "Funk.aiff", "Glass.aiff",
+                                      "Hero.aiff", "Morse.aiff", "Ping.aiff", "Pop.aiff", "Purr.aiff", "Sosumi.aiff",
+                                      "Submarine.aiff", "Tink.aiff"}));
+}
+
+// Another system's sound names read as the freedesktop theme's, unless this
+// computer really has a file of that name.
+TEST_F(SoundFolders, OtherSystemsSoundsReadAsTheirCounterpartsHere) {
     touch(in(2, "Ping.aiff"));  // the user copied one over
     const struct {
         const char* stored;
         const char* read;
     } cases[] = {
+        // The defaults' pairs, which stored files rely on.
         {"Glass.aiff", "alarm-clock-elapsed.oga"},
         {"Purr.aiff", "message.oga"},
         {"Submarine.aiff", "phone-incoming-call.oga"},
         {"Hero.aiff", "complete.oga"},
+        // Sounds a user picked there.
+        {"Tink.aiff", "audio-volume-change.oga"},
+        {"Basso.aiff", "dialog-error.oga"},
+        {"Sosumi.aiff", "dialog-information.oga"},
         {"Ping.aiff", "Ping.aiff"},          // there: stays
-        {"glass.aiff", "glass.aiff"},        // not one of the five: stays, and warns
+        {"glass.aiff", "glass.aiff"},        // not in the table: stays, and warns
+        {"Tink.aif", "Tink.aif"},
         {"Nirgends.aiff", "Nirgends.aiff"},
         {"bell.oga", "bell.oga"},
         {"", ""},
@@ -120,15 +139,18 @@ TEST_F(SoundFolders, OtherSystemsDefaultsReadAsTheirCounterpartsHere) {
     AppSettings s;
     s.alarms[0].sound = SoundSettings{SoundSource::customFile, QStringLiteral("Glass.aiff"), QStringLiteral("/m/eigen.mp3"), 35, false};
     s.alarms[1].sound.systemSoundName = QStringLiteral("Ping.aiff");
+    s.alarms[2].sound.systemSoundName = QStringLiteral("Frog.aiff");
     s.countdowns[1].sound.systemSoundName = QStringLiteral("Hero.aiff");
     AppSettings expected = s;
     expected.alarms[0].sound.systemSoundName = QStringLiteral("alarm-clock-elapsed.oga");
+    expected.alarms[2].sound.systemSoundName = QStringLiteral("dialog-warning.oga");
     expected.countdowns[1].sound.systemSoundName = QStringLiteral("complete.oga");
     useSoundsOfThisComputer(s, folders);
     EXPECT_EQ(s, expected);  // the names alone; source, file, volume and loop as they were
 }
 
-// On a machine with the freedesktop sound theme no default sound is missing.
+// On a machine with the freedesktop sound theme no default sound and no
+// counterpart is missing.
 TEST(SystemSoundFolders, FreshDefaultsExistWithTheSoundTheme) {
     if (!QFileInfo(systemSoundFolders()[0]).isDir())
         GTEST_SKIP() << systemSoundFolders()[0].toStdString() << " is absent (package sound-theme-freedesktop)";
@@ -137,6 +159,6 @@ TEST(SystemSoundFolders, FreshDefaultsExistWithTheSoundTheme) {
         EXPECT_TRUE(findSystemSound(a.sound.systemSoundName)) << a.sound.systemSoundName.toStdString();
     for (const CountdownSettings& c : s.countdowns)
         EXPECT_TRUE(findSystemSound(c.sound.systemSoundName)) << c.sound.systemSoundName.toStdString();
-    for (const SoundCounterpart& c : defaultSoundCounterparts())
+    for (const SoundCounterpart& c : soundCounterparts())
         EXPECT_TRUE(systemSounds().contains(QString::fromLatin1(c.here))) << c.here;
 }

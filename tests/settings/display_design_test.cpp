@@ -14,6 +14,7 @@
 #include "settings/display/ClocksCard.h"
 #include "settings/display/DesignTile.h"
 #include "settings/kit/ColorButton.h"
+#include "shell/components/TextLines.h"
 #include "shell/components/ThemedButton.h"
 
 using namespace corvane;
@@ -228,7 +229,7 @@ class WatchingChooser final : public FileChooser {
 public:
     std::function<void()> whileOpen;
     std::optional<QString> answer;
-    std::optional<QString> chooseFile(const QString&, const QStringList&) override {
+    std::optional<QString> chooseFile(const FileRequest&) override {
         if (whileOpen) whileOpen();
         return answer;
     }
@@ -301,5 +302,53 @@ TEST(ClockDesignPanel, StaysOpenWithItsClockMarkedWhileItsDialogsAreOpen) {
     button->openPanel();
     EXPECT_EQ(panel->windowType(), Qt::Popup);
     EXPECT_EQ(m.highlightedClockID(), id);
+    panel->hide();
+}
+
+// An image that cannot be taken over says why in the panel of the clock it
+// was picked for, until a good pick or another design tile.
+TEST(ClockDesignPanel, AFailedImageImportShowsWhyUntilAGoodPickOrAnotherTile) {
+    DisplayHost h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.start(withClocks({clockIn("Asia/Tokyo"), clockIn("Europe/London")}));
+    auto* card = h.show(new ClocksCard(m));
+    ClockDesignButton* button = card->row(0)->designButton();
+    button->openPanel();
+    ClockDesignPanel* panel = button->panel();
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_FALSE(panel->importProblem()->isVisible());
+
+    const QString pipe = h.dir.filePath(QStringLiteral("rohr.png"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const AppSettings before = m.settings();
+    answers->answers = {pipe};
+    QTest::mouseClick(panel->tile(kImage), Qt::LeftButton);
+    h.settle();
+    EXPECT_EQ(m.settings(), before);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_TRUE(panel->importProblem()->isVisible());
+    EXPECT_TRUE(panel->importProblem()->text().startsWith(QStringLiteral("Datei konnte nicht übernommen werden: ")))
+        << panel->importProblem()->text().toStdString();
+    EXPECT_EQ(m.clockImageImportProblem(m.settings().clocks[1].id), std::nullopt);  // only where it was picked
+    EXPECT_EQ(selectedOf(*panel), kStandard);
+    h.shoot(panel, "design-panel-import-failed");
+
+    // Another tile changes what the row shows: the line goes.
+    QTest::mouseClick(panel->tile(styleTile(DialStyle::roman)), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(panel->importProblem()->isVisible());
+
+    answers->answers = {pipe};
+    QTest::mouseClick(panel->tile(kImage), Qt::LeftButton);
+    h.settle();
+    ASSERT_TRUE(panel->importProblem()->isVisible());
+    answers->answers = {writePng(h.dir.filePath(QStringLiteral("gesicht.png")))};
+    QTest::mouseClick(panel->tile(kImage), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(panel->importProblem()->isVisible());
+    EXPECT_TRUE(m.settings().clocks[0].dialImagePath);
+    EXPECT_EQ(selectedOf(*panel), kImage);
     panel->hide();
 }

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QSlider>
 #include <QTest>
@@ -77,7 +78,35 @@ TEST(DisplayPage, FontFamiliesAreTrimmedAndAMissingOneStaysListed) {
     EXPECT_EQ(m.settings().fontFamily, QStringLiteral("DejaVu Sans"));
     EXPECT_EQ(page->fontPicker()->currentText(), QStringLiteral("DejaVu Sans"));
     page->chooseFamily(QStringLiteral(" \t"));
-    EXPECT_EQ(m.settings().fontFamily, QStringLiteral("Helvetica Neue"));
+    EXPECT_EQ(m.settings().fontFamily, AppSettings::defaultFontFamily());
+}
+
+// Settings from another system name its default font, which this computer
+// lacks: the picker shows the family the clock really draws with, while a
+// family the user chose here is left alone.
+TEST(DisplayPage, AnotherSystemsDefaultFontReadsAsThisOnes) {
+    if (QFontDatabase::families().contains(QStringLiteral("Helvetica Neue")))
+        GTEST_SKIP() << "Helvetica Neue is installed here";
+    const QString here = AppSettings::defaultFontFamily();
+    ASSERT_TRUE(QFontDatabase::families().contains(here)) << here.toStdString();
+    QString chosen;  // an installed family that is not the default
+    for (const QString& f : QFontDatabase::families())
+        if (f != here && !f.startsWith(QLatin1Char('.'))) chosen = f;
+    ASSERT_FALSE(chosen.isEmpty());
+
+    for (const QString& stored : {QStringLiteral("Helvetica Neue"), chosen}) {
+        SCOPED_TRACE(stored.toStdString());
+        DisplayHost h;
+        AppSettings s = ModelHarness::quietSettings();
+        s.fontFamily = stored;
+        AppModel& m = h.start(s);
+        const QString expected = stored == chosen ? chosen : here;
+        EXPECT_EQ(m.settings().fontFamily, expected);
+        auto* page = h.show(new DisplaySettings(m), QSize(900, 1100));
+        EXPECT_EQ(page->fontPicker()->currentText(), expected);
+        EXPECT_FALSE(m.fontFamilies().contains(QStringLiteral("Helvetica Neue")));
+        EXPECT_EQ(page->preview()->font().family(), expected);
+    }
 }
 
 TEST(DialGallery, SelectionFollowsStyleAndImageAndTheImageIsReusedWhileItsFileExists) {
@@ -134,4 +163,31 @@ TEST(DialGallery, SelectionFollowsStyleAndImageAndTheImageIsReusedWhileItsFileEx
     EXPECT_TRUE(QFile::exists(*m.settings().dialImagePath));
     EXPECT_TRUE(m.settings().useCustomDial);
     EXPECT_FALSE(card->warning()->hasWarning());
+}
+
+// A shared image that cannot be taken over says why under the image row,
+// until the default design changes.
+TEST(DialGallery, AFailedImportShowsWhyUnderTheImageRow) {
+    DisplayHost h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    AppModel& m = h.start(ModelHarness::quietSettings());
+    auto* card = h.show(new DialGalleryCard(m), QSize(400, 700));
+    EXPECT_FALSE(card->importProblem()->isVisible());
+
+    const QString pipe = h.dir.filePath(QStringLiteral("rohr.jpg"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    answers->answers = {pipe};
+    QTest::mouseClick(card->chooseButton(), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(m.settings().useCustomDial);
+    EXPECT_TRUE(card->importProblem()->isVisible());
+    EXPECT_EQ(card->importProblem()->text(), m.settingsService().lastError().value_or(QString()));
+    EXPECT_TRUE(card->importProblem()->text().startsWith(QStringLiteral("Datei konnte nicht übernommen werden: ")));
+    h.shoot(card, "dial-gallery-import-failed");
+
+    QTest::mouseClick(card->tile(int(DialStyle::dots)), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(card->importProblem()->isVisible());
 }

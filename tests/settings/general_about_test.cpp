@@ -123,6 +123,11 @@ TEST(GeneralPage, StorageCardRevealsTheFileAndShowsTheLastSaveError) {
     ASSERT_NE(path, nullptr);
     EXPECT_EQ(path->toPlainText(), h.settingsFile());
     EXPECT_TRUE(path->isReadOnly());
+    // The line above the path names no container this system does not have.
+    QStringList captions;
+    for (Caption* c : h.page()->findChildren<Caption*>()) captions << c->text();
+    EXPECT_TRUE(captions.contains(QStringLiteral("Einstellungen werden hier gespeichert:"))) << captions.join(u'|').toStdString();
+    for (const QString& c : captions) EXPECT_FALSE(c.contains(QStringLiteral("Container"))) << c.toStdString();
 
     WarningText* status = h.page()->findChild<WarningText*>();
     ASSERT_NE(status, nullptr);

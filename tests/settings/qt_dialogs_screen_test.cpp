@@ -83,13 +83,12 @@ TEST(QtDialogScreens, FontListColourAndFileDialogsInBothThemes) {
         expectScheme(list, dark, "font list");
         fonts->hidePopup();
 
-        QFileDialog files(h.root.get(), QStringLiteral("Alarmton auswählen"), QDir::homePath(),
-                          DialogFileChooser::filterFor([] {
-                              QStringList p;
-                              for (const QString& e : decodableExtensions()) p << QStringLiteral("*.") + e;
-                              return p;
-                          }()));
-        files.setOption(QFileDialog::DontUseNativeDialog);
+        QFileDialog files(h.root.get());
+        DialogFileChooser::configure(files, FileRequest::sounds(QStringLiteral("Alarmton auswählen"), [] {
+                                         QStringList p;
+                                         for (const QString& e : decodableExtensions()) p << QStringLiteral("*.") + e;
+                                         return p;
+                                     }()));
         files.resize(720, 460);
         files.show();
         h.settle();

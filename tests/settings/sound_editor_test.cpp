@@ -2,11 +2,13 @@
 // what it shows for every source, and the shared preview channel.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QSlider>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include "appmodel/ModelHarness.h"
@@ -210,9 +212,91 @@ TEST(SoundEditor, ATestThatCannotPlayShowsWhyUntilOnePlays) {
     h.settle();
     EXPECT_TRUE(alarm->previewProblem()->isVisible());
 
+    // A broken own file with no output at all: why the file failed is not
+    // swallowed by the tone's failure.
+    const QString broken = h.dir.path() + QStringLiteral("/kaputt.mp3");
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    h.sounds->answerFile(broken, {1.0, QStringLiteral("Ungültige Daten"), true});
+    h.editSound(kAlarm0, [&](SoundSettings& s) {
+        s.source = SoundSource::customFile;
+        s.customFilePath = broken;
+    });
+    h.settle();
+    QTest::mouseClick(alarm->testButton(), Qt::LeftButton);
+    h.settle();
+    EXPECT_EQ(alarm->testButton()->text(), QStringLiteral("▶  Testen"));
+    EXPECT_TRUE(alarm->previewProblem()->isVisible());
+    EXPECT_EQ(alarm->previewProblem()->text(),
+              QStringLiteral("Audiodatei konnte nicht gelesen werden (Ungültige Daten) – Standardalarm wird verwendet. "
+                             "Auch der Standardalarm kann nicht abgespielt werden: Audioausgabe nicht möglich."));
+
     h.sounds->tone.acceptsPlay = true;
     countdown->testButton()->click();
     h.settle();
     EXPECT_FALSE(alarm->previewProblem()->isVisible());
     EXPECT_FALSE(countdown->previewProblem()->isVisible());
+}
+
+// A file that cannot be taken over (a pipe, a file that cannot be read, one
+// gone meanwhile) says why under the file row, and only there; the next
+// good pick removes the line.
+TEST(SoundEditor, AFailedImportShowsWhyUnderTheFileRowUntilAGoodPick) {
+    EditorHarness h;
+    auto chooser = std::make_unique<FakeChooser>();
+    FakeChooser* answers = chooser.get();
+    h.fileChooser = std::move(chooser);
+    h.make();
+    SoundEditor* editor = h.add(kCountdown1);
+    SoundEditor* neighbour = h.add(kAlarm0);
+    h.editSound(kCountdown1, [](SoundSettings& s) { s.source = SoundSource::customFile; });
+    h.host.show();
+    h.settle();
+    ASSERT_FALSE(editor->importProblemShown());
+
+    const QString pipe = h.dir.path() + QStringLiteral("/rohr.mp3");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString locked = h.dir.path() + QStringLiteral("/gesperrt.mp3");
+    {
+        QFile f(locked);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("ID3");
+    }
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    std::vector<std::pair<const char*, QString>> bad{{"a pipe", pipe},
+                                                     {"a file gone meanwhile", h.dir.path() + QStringLiteral("/weg.mp3")}};
+    // Root reads every file whatever its mode.
+    if (::access(QFile::encodeName(locked).constData(), R_OK) != 0) bad.emplace_back("an unreadable file", locked);
+
+    const AppSettings before = h.model->settings();
+    for (const auto& [what, path] : bad) {
+        SCOPED_TRACE(what);
+        answers->answers = {path};
+        QTest::mouseClick(editor->browseButton(), Qt::LeftButton);
+        h.settle();
+        EXPECT_EQ(h.model->settings(), before);
+        ASSERT_TRUE(editor->importProblemShown());
+        EXPECT_TRUE(editor->importProblem()->isVisible());
+        EXPECT_TRUE(editor->importProblem()->text().startsWith(QStringLiteral("Datei konnte nicht übernommen werden: ")))
+            << editor->importProblem()->text().toStdString();
+        EXPECT_EQ(editor->importProblem()->text(), h.model->settingsService().lastError().value_or(QString()));
+        EXPECT_EQ(editor->fileLabel()->text(), QStringLiteral("Keine Datei ausgewählt"));
+        EXPECT_FALSE(neighbour->importProblemShown());
+    }
+
+    const QString good = h.dir.path() + QStringLiteral("/klingel.wav");
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("RIFF");
+    }
+    answers->answers = {good};
+    QTest::mouseClick(editor->browseButton(), Qt::LeftButton);
+    h.settle();
+    EXPECT_FALSE(editor->importProblemShown());
+    EXPECT_FALSE(editor->importProblem()->isVisible());
+    EXPECT_TRUE(editor->fileLabel()->toolTip().startsWith(h.mediaFolder()));
 }

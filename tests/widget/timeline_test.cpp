@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFontDatabase>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include "platform/Clock.h"
+#include "platform/Fonts.h"
 #include "platform/TimeZones.h"
 #include "widget/ClockProvider.h"
 #include "widget/TickoraWidgetView.h"
@@ -133,7 +135,8 @@ TEST(Timeline, SampleIsTheFourBuiltInClocks) {
         EXPECT_FALSE(s.clocks[std::size_t(i)].face);
     }
     EXPECT_FALSE(s.digital);
-    EXPECT_EQ(s.fontFamily, QLatin1String("Helvetica Neue"));
+    EXPECT_EQ(s.fontFamily, platformDefaultFontFamily());
+    EXPECT_TRUE(QFontDatabase::families().contains(s.fontFamily)) << "a font this computer has";
     EXPECT_EQ(s.theme, ThemeColors::defaultPalette());
     EXPECT_FALSE(s.nextAlarm);
     EXPECT_EQ(sampleSnapshot(), sampleSnapshot());  // built once

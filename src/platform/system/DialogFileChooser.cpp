@@ -5,23 +5,23 @@
 
 namespace corvane {
 
-QString DialogFileChooser::filterFor(const QStringList& patterns) {
-    QStringList all;
-    for (const QString& pattern : patterns) {
-        all << pattern;
-        const QString upper = pattern.toUpper();
-        if (upper != pattern) all << upper;
-    }
-    all.removeDuplicates();
-    return all.join(QLatin1Char(' '));
+void DialogFileChooser::configure(QFileDialog& dialog, const FileRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(request.title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.nameFilters);
+    if (!request.startFolder.isEmpty()) dialog.setDirectory(request.startFolder);
 }
 
-std::optional<QString> DialogFileChooser::chooseFile(const QString& title, const QStringList& patterns) {
+std::optional<QString> DialogFileChooser::chooseFile(const FileRequest& request) {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return std::nullopt;
-    const QString path =
-        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, QString(), filterFor(patterns));
-    if (path.isEmpty()) return std::nullopt;
-    return path;
+    QFileDialog dialog(QApplication::activeWindow());
+    configure(dialog, request);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList picked = dialog.selectedFiles();
+    if (picked.isEmpty() || picked.front().isEmpty()) return std::nullopt;
+    return picked.front();
 }
 
 }  // namespace corvane

@@ -1,8 +1,10 @@
 #pragma once
 
-// The desktop's open-file dialog behind the model's FileChooser seam.
+// The open-file dialog behind the model's FileChooser seam.
 
 #include "platform/FileChooser.h"
+
+class QFileDialog;
 
 namespace corvane {
 
@@ -10,12 +12,13 @@ class DialogFileChooser final : public FileChooser {
 public:
     // Modal over the active window; none when cancelled or when the program
     // runs without a widget application (nothing could show the dialog).
-    std::optional<QString> chooseFile(const QString& title, const QStringList& patterns) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
 
-    // The dialog's filter for `patterns`: each also in upper case, since
-    // camera files are often named "IMG_0001.JPG" and some dialogs match
-    // case-sensitively.
-    static QString filterFor(const QStringList& patterns);
+    // Sets `dialog` up for `request`. Always Qt's own dialog: it matches the
+    // filters' extensions in any case (a desktop's dialog may hide
+    // "Song.Mp3" from "*.mp3"), and it wears the program's palette and
+    // German texts like the colour dialog.
+    static void configure(QFileDialog& dialog, const FileRequest& request);
 };
 
 }  // namespace corvane

@@ -121,6 +121,9 @@ ClockDesignPanel::ClockDesignPanel(AppModel& model, QString clockID, int index, 
         });
     }
     layout->addLayout(grid);
+    // Why the image picked last could not be taken over.
+    importProblem_ = new WarningText(std::nullopt, this);
+    layout->addWidget(importProblem_);
     layout->addWidget(new Divider(this));
 
     auto* colorRow = new QHBoxLayout;
@@ -170,6 +173,7 @@ ClockDesignPanel::ClockDesignPanel(AppModel& model, QString clockID, int index, 
     connect(&model_, &AppModel::settingsChanged, this, &ClockDesignPanel::refresh);
     connect(&model_, &AppModel::dialImageChanged, this, &ClockDesignPanel::refresh);
     connect(&model_, &AppModel::clockImagesChanged, this, &ClockDesignPanel::refresh);
+    connect(&model_, &AppModel::importProblemsChanged, this, &ClockDesignPanel::refresh);
     connect(&model_, &AppModel::themeChanged, colorButton_, qOverload<>(&QWidget::update));
     refresh();
 }
@@ -249,6 +253,7 @@ void ClockDesignPanel::refresh() {
     for (SwatchButton* swatch : swatches_)
         swatch->setSelected(c.faceColor && c.faceColor->compare(swatch->hex(), Qt::CaseInsensitive) == 0);
     reset_->setEnabled(c.dialStyle || c.dialImagePath || c.faceColor);
+    importProblem_->setWarning(model_.clockImageImportProblem(clockID_));
 }
 
 }  // namespace corvane

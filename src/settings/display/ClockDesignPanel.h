@@ -18,6 +18,7 @@ class ColorButton;
 class DesignTile;
 class ThemedButton;
 class ThemedLabel;
+class WarningText;
 
 // A round colour to click, ringed in the accent colour when it is the one
 // chosen.
@@ -72,6 +73,8 @@ public:
     SwatchButton* swatch(int i) const { return swatches_[std::size_t(i)]; }
     ThemedButton* resetButton() const { return reset_; }
     ThemedButton* applyAllButton() const { return applyAll_; }
+    // Why the image picked last could not be taken over.
+    WarningText* importProblem() const { return importProblem_; }
     QString headerText() const;
 
 private:
@@ -84,6 +87,7 @@ private:
     QString standbyID_;
     ThemedLabel* header_;
     std::vector<DesignTile*> tiles_;
+    WarningText* importProblem_;
     QCheckBox* colorToggle_;
     ColorButton* colorButton_;
     std::vector<SwatchButton*> swatches_;

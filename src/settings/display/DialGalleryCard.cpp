@@ -57,6 +57,9 @@ DialGalleryCard::DialGalleryCard(AppModel& model, QWidget* parent)
     imageRow->addWidget(choose_);
     imageRow->addStretch(1);
     contentLayout()->addLayout(imageRow);
+    // Why the image picked last could not be taken over.
+    importProblem_ = new WarningText(std::nullopt, this);
+    contentLayout()->addWidget(importProblem_);
 
     auto* formats =
         new Caption(tr("JPG, PNG oder HEIC. Das Bild wird proportional skaliert und mittig rund zugeschnitten."), this);
@@ -65,6 +68,7 @@ DialGalleryCard::DialGalleryCard(AppModel& model, QWidget* parent)
 
     connect(&model_, &AppModel::settingsChanged, this, &DialGalleryCard::refresh);
     connect(&model_, &AppModel::dialImageChanged, this, &DialGalleryCard::refresh);
+    connect(&model_, &AppModel::importProblemsChanged, this, &DialGalleryCard::refresh);
     refresh();
 }
 
@@ -105,6 +109,7 @@ void DialGalleryCard::refresh() {
         tiles_[std::size_t(i)]->setSelected(i == selected);
     }
     warning_->setWarning(model_.dialImageWarning());
+    importProblem_->setWarning(model_.sharedImageImportProblem());
 }
 
 }  // namespace corvane

@@ -23,6 +23,8 @@ public:
     // 0 ... 7 the styles, 8 "Eigenes Bild".
     int selectedTile() const;
     WarningText* warning() const { return warning_; }
+    // Why the image picked last could not be taken over.
+    WarningText* importProblem() const { return importProblem_; }
     ThemedButton* chooseButton() const { return choose_; }
 
     // The "Eigenes Bild" tile: the stored image again when its file is still
@@ -36,6 +38,7 @@ private:
     std::vector<DesignTile*> tiles_;
     WarningText* warning_;
     ThemedButton* choose_;
+    WarningText* importProblem_;
 };
 
 }  // namespace corvane
