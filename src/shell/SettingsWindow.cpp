@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "appmodel/AppModel.h"
 #include "platform/IniFile.h"
@@ -70,12 +71,21 @@ void SettingsWindow::keyPressEvent(QKeyEvent* event) {
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    closing_ = true;
     saveFrame();
+}
+
+void SettingsWindow::showEvent(QShowEvent* event) {
+    closing_ = false;
+    QWidget::showEvent(event);
 }
 
 void SettingsWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (isMinimized()) return;
+    // Minimised, the settings are still open; closed from the dock or task
+    // bar while minimised, they are not.
+    const bool closing = std::exchange(closing_, false);
+    if (isMinimized() && !closing) return;
     // Nothing of a page stays behind on screen (a colour dialog still
     // editing, a panel with its clock marked, a file dialog's modal loop)
     // once the settings are gone.

@@ -322,3 +322,22 @@ TEST(PageDialogs, ClosingTheSettingsClosesTheirDialogsAndPanels) {
         }
     }
 }
+
+// Minimised, the settings are still open; closed from the task bar while
+// minimised, they are closed, and the gear brings them back.
+TEST(PageDialogs, SettingsClosedWhileMinimisedAreClosed) {
+    Program p;
+    AppModel& m = p.run(twoClocks(), SettingsCategory::general);
+    p.settings()->showMinimized();
+    ModelHarness::settle();
+    EXPECT_TRUE(m.isSettingsOpen());
+    p.settings()->windowHandle()->close();
+    ModelHarness::settle();
+    EXPECT_FALSE(m.isSettingsOpen());
+    EXPECT_FALSE(p.settings()->isVisible());
+    IconButton* gear = p.root()->settingsButton();
+    QTest::mouseClick(gear, Qt::LeftButton, {}, gear->rect().center());
+    ModelHarness::settle();
+    p.expectSettingsOpen("after the gear");
+    EXPECT_FALSE(p.settings()->isMinimized());
+}
