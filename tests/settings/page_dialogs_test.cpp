@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <functional>
 
 #include "DisplayHost.h"
@@ -340,4 +341,19 @@ TEST(PageDialogs, SettingsClosedWhileMinimisedAreClosed) {
     ModelHarness::settle();
     p.expectSettingsOpen("after the gear");
     EXPECT_FALSE(p.settings()->isMinimized());
+}
+
+// A tool tip over the settings is no dialog: Esc still closes the settings.
+TEST(PageDialogs, EscClosesTheSettingsWhileATooltipShows) {
+    Program p;
+    AppModel& m = p.run(twoClocks(), SettingsCategory::display);
+    ClockDesignButton* button = qobject_cast<DisplaySettings*>(p.page())->clocksCard()->row(0)->designButton();
+    QToolTip::showText(button->mapToGlobal(button->rect().center()), button->toolTip(), button);
+    ModelHarness::settle();
+    ASSERT_TRUE(QToolTip::isVisible());
+    QTest::keyClick(p.settings()->windowHandle(), Qt::Key_Escape);
+    ModelHarness::settle();
+    EXPECT_FALSE(m.isSettingsOpen());
+    EXPECT_FALSE(p.settings()->isVisible());
+    QToolTip::hideText();
 }

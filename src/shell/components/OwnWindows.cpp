@@ -31,7 +31,8 @@ std::vector<Owned> ownWindowsOnScreen(const QWidget* window) {
     std::vector<Owned> out;
     if (!window) return out;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w == window || !w->isVisible() || w->isMinimized()) continue;
+        // A tool tip lies over its window without taking keys or closing.
+        if (w == window || !w->isVisible() || w->isMinimized() || w->windowType() == Qt::ToolTip) continue;
         if (const int depth = ownedDepth(window, w)) out.push_back({w, depth});
     }
     return out;
