@@ -5,12 +5,14 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "appmodel/AppModel.h"
 #include "model/SettingsService.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/ViewFactories.h"
+#include "shell/components/OwnWindows.h"
 #include "shell/components/TextLines.h"
 
 namespace corvane {
@@ -56,23 +58,42 @@ void SettingsWindow::saveFrame() const {
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event) {
-    // Esc closes the settings, not the clock window.
-    if (event->key() == Qt::Key_Escape && model_.isSettingsOpen()) {
-        model_.setSettingsOpen(false);
-        event->accept();
-        return;
+    if (event->key() == Qt::Key_Escape) {
+        // With a dialog or panel of a page open, Esc that lands here (the
+        // window that last had the focus) is the user's answer to that
+        // dialog, not a wish to leave the settings.
+        if (passKeyToOwnWindow(this, event)) return;
+        // Esc closes the settings, not the clock window.
+        if (model_.isSettingsOpen()) {
+            model_.setSettingsOpen(false);
+            event->accept();
+            return;
+        }
     }
     QWidget::keyPressEvent(event);
 }
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    closing_ = true;
     saveFrame();
+}
+
+void SettingsWindow::showEvent(QShowEvent* event) {
+    closing_ = false;
+    QWidget::showEvent(event);
 }
 
 void SettingsWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
-    if (isMinimized()) return;
+    // Minimised, the settings are still open; closed from the dock or task
+    // bar while minimised, they are not.
+    const bool closing = std::exchange(closing_, false);
+    if (isMinimized() && !closing) return;
+    // Nothing of a page stays behind on screen (a colour dialog still
+    // editing, a panel with its clock marked, a file dialog's modal loop)
+    // once the settings are gone.
+    closeOwnWindows(this);
     // However the window went away, the clock stops highlighting the clock
     // whose design was being edited, and the model knows it is closed.
     model_.setHighlightedClockID(std::nullopt);

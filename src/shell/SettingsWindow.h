@@ -28,11 +28,13 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
     AppModel& model_;
     QString stateFile_;
+    bool closing_ = false;  // from the close until the hide it causes
 };
 
 }  // namespace corvane

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
@@ -59,8 +60,21 @@ QStringList buttonTexts(QWidget* w) {
 
 }  // namespace
 
+// Qt's German catalogue for this test only, taken out again however it ends.
+struct GermanQt {
+    QTranslator* translator = installQtTranslation();
+    ~GermanQt() {
+        if (!translator) return;
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+};
+
 TEST(QtDialogScreens, FontListColourAndFileDialogsInBothThemes) {
-    QTranslator* german = installQtTranslation();
+    const GermanQt german;
+    if (!german.translator)
+        GTEST_SKIP() << "Qt's German catalogue qtbase_de is not in " << qtTranslationsFolder().toStdString()
+                     << " (Debian package qt6-translations-l10n): the dialogs would show English texts";
     for (ThemeMode theme : {ThemeMode::dark, ThemeMode::light}) {
         const bool dark = theme == ThemeMode::dark;
         const QString suffix = QString::fromLatin1(dark ? "dark" : "light");
@@ -94,10 +108,8 @@ TEST(QtDialogScreens, FontListColourAndFileDialogsInBothThemes) {
         h.settle();
         save(&files, QStringLiteral("qt-file-dialog-") + suffix);
         expectScheme(&files, dark, "file dialog");
-        if (german) {
-            EXPECT_TRUE(buttonTexts(&files).contains(QStringLiteral("Abbrechen"))) << buttonTexts(&files).join(u'|').toStdString();
-            EXPECT_TRUE(buttonTexts(&files).contains(QStringLiteral("Öffnen"))) << buttonTexts(&files).join(u'|').toStdString();
-        }
+        EXPECT_TRUE(buttonTexts(&files).contains(QStringLiteral("Abbrechen"))) << buttonTexts(&files).join(u'|').toStdString();
+        EXPECT_TRUE(buttonTexts(&files).contains(QStringLiteral("Öffnen"))) << buttonTexts(&files).join(u'|').toStdString();
         files.hide();
 
         h.model->setSelectedCategory(SettingsCategory::design);
@@ -110,10 +122,8 @@ TEST(QtDialogScreens, FontListColourAndFileDialogsInBothThemes) {
         ASSERT_NE(colours, nullptr);
         save(colours, QStringLiteral("qt-colour-dialog-") + suffix);
         expectScheme(colours, dark, "colour dialog");
-        if (german) {
-            EXPECT_TRUE(buttonTexts(colours).contains(QStringLiteral("Farbe vom Bildschirm wählen")))
-                << buttonTexts(colours).join(u'|').toStdString();
-        }
+        EXPECT_TRUE(buttonTexts(colours).contains(QStringLiteral("Farbe vom Bildschirm wählen")))
+            << buttonTexts(colours).join(u'|').toStdString();
         colours->hide();
 
         QLineEdit field(QStringLiteral("Anna"), h.root.get());
@@ -122,9 +132,8 @@ TEST(QtDialogScreens, FontListColourAndFileDialogsInBothThemes) {
         h.settle();
         save(menu.get(), QStringLiteral("qt-text-menu-") + suffix);
         expectScheme(menu.get(), dark, "text field menu");
-    }
-    if (german) {
-        QCoreApplication::removeTranslator(german);
-        delete german;
+        QStringList items;
+        for (const QAction* a : menu->actions()) items << a->text().remove(u'&').section(u'\t', 0, 0);
+        EXPECT_TRUE(items.contains(QStringLiteral("Kopieren"))) << items.join(u'|').toStdString();
     }
 }

@@ -8,6 +8,7 @@
 
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
+#include "shell/DelegateHarness.h"
 #include "platform/AtomicFile.h"
 #include "shell/SettingsWindow.h"
 #include "shell/AppDelegate.h"
@@ -15,50 +16,10 @@
 #include "shell/WindowFrames.h"
 
 using namespace corvane;
+using corvane::testing::DelegateHarness;
 using corvane::testing::ModelHarness;
 
 namespace {
-
-// The delegate builds its own model; this gives it the harness's fakes.
-struct DelegateHarness {
-    ModelHarness h;
-    std::unique_ptr<AppDelegate> delegate;
-    std::vector<QStringList> asked;
-    QuitChoice answer = QuitChoice::Cancel;
-
-    AppModelDeps deps() {
-        AppModelDeps d;
-        d.paths = h.paths;
-        d.clock = &h.clock;
-        d.zones = &h.zones;
-        d.timers = std::make_unique<corvane::FakeTimerFactory>(h.clock);
-        d.appearance = std::make_unique<FakeSystemAppearance>(true);
-        d.soundFactory = std::make_unique<FakeSoundPlayerFactory>();
-        d.audioOutput = &h.output;
-        d.radioSchemeHandler = &h.scheme;
-        d.radioProcesses = &h.processes;
-        d.radioAudioStatus = &h.radioAudio;
-        d.inhibitor = std::make_unique<corvane::testing::FakeInhibitor>();
-        d.widgetReload = std::make_unique<corvane::testing::FakeReloader>();
-        d.zoneWatcher = std::make_unique<FakeTimeZoneWatcher>();
-        d.accountNames = [] { return AccountNames{QStringLiteral("Anna Schmidt"), QStringLiteral("anna")}; };
-        return d;
-    }
-
-    AppDelegate& start(const AppSettings& settings) {
-        h.writeSettings(settings);
-        delegate = std::make_unique<AppDelegate>(deps());
-        delegate->setQuitPrompt([this](const QStringList& lines) {
-            asked.push_back(lines);
-            return answer;
-        });
-        delegate->setUp();
-        QApplication::processEvents();
-        return *delegate;
-    }
-    AppModel& model() { return *delegate->model(); }
-    ClockWindow& window() { return *delegate->window(); }
-};
 
 AppSettings analogOneClock() {
     AppSettings s = ModelHarness::quietSettings();

@@ -1,10 +1,12 @@
 #include "settings/display/PopupPanel.h"
 
+#include <QKeyEvent>
 #include <QLayout>
 #include <QPainter>
 #include <QScreen>
 
 #include "settings/kit/WheelGuard.h"
+#include "shell/components/OwnWindows.h"
 #include "shell/components/Theme.h"
 
 namespace corvane {
@@ -112,7 +114,16 @@ void PopupPanel::showEvent(QShowEvent* event) {
 void PopupPanel::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     if (switching_) return;
+    // A dialog it opened edits what the panel shows; it goes with it.
+    closeOwnWindows(this);
     Q_EMIT closed();
+}
+
+void PopupPanel::keyPressEvent(QKeyEvent* event) {
+    // Held, the panel is no pop-up and Esc would go nowhere: it is meant for
+    // the dialog in front (the panel may have had the focus last).
+    if (event->key() == Qt::Key_Escape && passKeyToOwnWindow(this, event)) return;
+    QWidget::keyPressEvent(event);
 }
 
 bool PopupPanel::event(QEvent* event) {
