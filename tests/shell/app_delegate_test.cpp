@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QScreen>
 
+#include "PointerDrag.h"
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
 #include "shell/DelegateHarness.h"
@@ -58,6 +59,22 @@ TEST(AppDelegate, StoredFrameIsRestoredAndMovesAreStoredAgain) {
     d.window().move(60, screen.top() + 70);
     ASSERT_TRUE(test::waitUntil([&] { return d.model().settings().windowLeft == 60.0; }, 2000));
     EXPECT_EQ(d.model().settings().windowTop, 70.0);
+    EXPECT_EQ(d.model().settings().windowWidth, 500.0);
+}
+
+// Dragged by the clock on its screen, the window goes exactly as far as the
+// pointer, and that is where it is stored.
+TEST(AppDelegate, DraggingTheClockMovesTheWindowAsFarAsThePointerAndStoresIt) {
+    DelegateHarness d;
+    d.start(withStoredFrame());  // 40, 30 below the first screen's top
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QPoint start = d.window().pos();
+    ASSERT_EQ(start, QPoint(40, screen.top() + 30));
+    // The middle of the one digital clock: nothing there takes the press.
+    test::dragWithLeftButton(&d.window(), start + QPoint(250, 160), QPoint(200, 120), 10);
+    EXPECT_EQ(d.window().pos(), start + QPoint(200, 120));
+    EXPECT_EQ(d.model().settings().windowLeft, 240.0);
+    EXPECT_EQ(d.model().settings().windowTop, 150.0);
     EXPECT_EQ(d.model().settings().windowWidth, 500.0);
 }
 
