@@ -65,6 +65,34 @@ e2e_wait_window() {
     echo "$wid"
 }
 
+# e2e_position WID -> X,Y: where the window stands on the screen.
+e2e_position() { xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'; }
+
+# e2e_window_manager WM: starts the tests' small window manager, which moves
+# windows on request the way real ones do (tests/widget/drag_window_manager.cpp),
+# and waits until it runs.
+e2e_window_manager() {
+    "$1" > "$E2E_WORK/wm.log" 2>&1 &
+    e2e_track $!
+    local _
+    for _ in $(seq 100); do grep -q '^ready$' "$E2E_WORK/wm.log" && break; sleep 0.05; done
+    grep -q '^ready$' "$E2E_WORK/wm.log" || { cat "$E2E_WORK/wm.log" >&2; e2e_fail "window manager did not start"; }
+}
+
+# e2e_drag X Y DX DY: presses the left button at X,Y on the screen, moves the
+# pointer by DX,DY in ten steps at the pace of a hand and lets go there.
+e2e_drag() {
+    local x=$1 y=$2 dx=$3 dy=$4 step
+    xdotool mousemove --sync "$x" "$y"
+    xdotool mousedown 1
+    for step in $(seq 10); do
+        xdotool mousemove --sync $((x + dx * step / 10)) $((y + dy * step / 10))
+        sleep 0.02
+    done
+    sleep 0.2
+    xdotool mouseup 1
+}
+
 # e2e_stop PID [LOG]: SIGTERM (what a log-out sends), then waits; fails
 # (showing LOG) unless the program ended with 0.
 e2e_stop() {

@@ -1,7 +1,6 @@
 #include "appmodel/AppModel.h"
 
 #include <QCoreApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -16,6 +15,7 @@
 #include "platform/system/DialogFileChooser.h"
 #include "platform/Appearance.h"
 #include "platform/AtomicFile.h"
+#include "platform/QuitLog.h"
 #include "platform/SleepInhibitor.h"
 #include "platform/Text.h"
 #include "platform/TimeZoneWatcher.h"
@@ -371,12 +371,9 @@ void AppModel::shutdown() {
 
     // A refresh still waiting would otherwise never reach the widget.
     if (m_widgetTimer->isActive()) writeWidgetSnapshot();
-    // Nothing can be shown any more: the log is the only place left to say
-    // that the last changes are lost, and why.
     if (!m_settingsService->save(m_settings)) {
-        qWarning().noquote() << "Beim Beenden:"
-                             << m_settingsService->lastError().value_or(
-                                    tr("Einstellungen konnten nicht gespeichert werden."));
+        logFailureAtQuit(
+            m_settingsService->lastError().value_or(tr("Einstellungen konnten nicht gespeichert werden.")));
     }
 }
 

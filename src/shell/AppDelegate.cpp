@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include "appmodel/AlarmSummary.h"
+#include "platform/QuitLog.h"
 #include "platform/Text.h"
 #include "shell/ClockWindow.h"
 #include "shell/MainMenu.h"
@@ -311,7 +312,9 @@ void AppDelegate::requestQuit() {
 void AppDelegate::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
-    if (settingsWindow_) settingsWindow_->saveFrame();
+    if (settingsWindow_) {
+        if (const auto failure = settingsWindow_->saveFrame()) logFailureAtQuit(*failure);
+    }
     if (model_) model_->shutdown();
 }
 

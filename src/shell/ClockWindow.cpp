@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleHints>
 #include <QWindow>
 
 #include "platform/Text.h"
@@ -295,24 +294,16 @@ void ClockWindow::paintEvent(QPaintEvent* event) {
 
 void ClockWindow::mousePressEvent(QMouseEvent* event) {
     // Presses that no child took land here: the background.
-    if (event->button() == Qt::LeftButton) {
-        pressed_ = true;
-        pressPos_ = event->globalPosition().toPoint();
-    }
+    drag_.press(*event, pos());
     event->accept();
 }
 
 void ClockWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_) return;
-    // Only a real drag moves the window, so a click on the background still
-    // counts as a click.
-    if ((event->globalPosition().toPoint() - pressPos_).manhattanLength() < QApplication::startDragDistance()) return;
-    pressed_ = false;
-    if (!isFullScreen() && windowHandle()) windowHandle()->startSystemMove();
+    if (const auto at = drag_.follow(*event, windowHandle())) move(*at);
 }
 
 void ClockWindow::mouseReleaseEvent(QMouseEvent* event) {
-    pressed_ = false;
+    drag_.release(*event);
     event->accept();
 }
 

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/WindowDrag.h"
+
 namespace corvane {
 
 class WindowButtons;
@@ -80,8 +82,7 @@ private:
     bool wasFullScreen_ = false;
     QTimer fullScreenTimeout_;
     QTimer resizeSettle_;
-    bool pressed_ = false;
-    QPoint pressPos_;
+    WindowDrag drag_;
 };
 
 }  // namespace corvane

@@ -9,6 +9,7 @@
 
 #include "appmodel/AppModel.h"
 #include "model/SettingsService.h"
+#include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 #include "shell/ViewFactories.h"
@@ -49,12 +50,16 @@ bool SettingsWindow::restoreFrame() {
     return !geometry.isEmpty() && restoreGeometry(geometry);
 }
 
-void SettingsWindow::saveFrame() const {
+std::optional<QString> SettingsWindow::saveFrame() const {
     // Hex keeps the value a plain INI word. A frame that cannot be stored
-    // costs only the window's place next time; the old one stays whole.
+    // costs only the window's place next time; the old one stays whole. A
+    // folder that cannot be made fails the write, which says why.
     QDir().mkpath(QFileInfo(stateFile_).absolutePath());
-    writeIniGroup(stateFile_, SettingsService::windowStateLayout(),
-                  {{geometryKey(), QString::fromLatin1(saveGeometry().toHex())}});
+    const WriteOutcome written = writeIniGroup(stateFile_, SettingsService::windowStateLayout(),
+                                               {{geometryKey(), QString::fromLatin1(saveGeometry().toHex())}});
+    if (written.ok()) return std::nullopt;
+    return tr("Größe und Position des Einstellungsfensters konnten nicht gespeichert werden: ") +
+           describeFileError(written.error);
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 namespace corvane {
 
@@ -23,7 +24,8 @@ public:
     // Puts the window where it stood last time; false when it never stood
     // anywhere.
     bool restoreFrame();
-    void saveFrame() const;
+    // The reason when the frame could not be stored.
+    std::optional<QString> saveFrame() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
-#include <QWindow>
 
 #include <algorithm>
 
@@ -182,40 +181,15 @@ void WidgetWindow::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void WidgetWindow::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    pressed_ = true;
-    dragging_ = false;
-    pressGlobal_ = event->globalPosition().toPoint();
-    pressWindow_ = pos();
+    if (!drag_.press(*event, pos())) QWidget::mousePressEvent(event);
 }
 
 void WidgetWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (!pressed_) return;
-    const QPoint delta = event->globalPosition().toPoint() - pressGlobal_;
-    if (!dragging_) {
-        if (delta.manhattanLength() < QApplication::startDragDistance()) return;
-        dragging_ = true;
-        // Where windows cannot place themselves only the compositor can move
-        // one, from wherever the pointer is when it takes over.
-        if (!placesItself() && windowHandle() && windowHandle()->startSystemMove()) {
-            pressed_ = false;
-            return;
-        }
-    }
-    // The window follows the pointer itself, window manager or not. Handed
-    // to a window manager, the drag would go on from where the pointer has
-    // got to by the time the request is sent, not from the grabbed point:
-    // the way to the threshold, and any motion still queued, would be lost.
-    move(pressWindow_ + delta);
-}
-
-bool WidgetWindow::placesItself() {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    if (const auto at = drag_.follow(*event, windowHandle())) move(*at);
 }
 
 void WidgetWindow::mouseReleaseEvent(QMouseEvent* event) {
-    pressed_ = false;
-    dragging_ = false;
+    drag_.release(*event);
     QWidget::mouseReleaseEvent(event);
 }
 

@@ -4,9 +4,9 @@
 // windows, moved by dragging, with the size family, the log-in start and
 // closing in its context menu.
 
+#include "platform/WindowDrag.h"
 #include "widget/HostSettings.h"
 
-#include <QPoint>
 #include <QWidget>
 
 class QAction;
@@ -52,9 +52,6 @@ private:
     void placeInitially();
     void keepOnScreen();
     void syncMenu();
-    // Whether the window system puts windows where they ask to be (X11, with
-    // a window manager or without); Wayland does not.
-    static bool placesItself();
     // Qt's palette for the menu and messages, from the snapshot's theme.
     QPalette snapshotPalette() const;
 
@@ -66,10 +63,7 @@ private:
     QActionGroup* familyGroup_ = nullptr;
     QAction* autostartAction_ = nullptr;
     QTimer* saveDelay_ = nullptr;
-    bool pressed_ = false;
-    bool dragging_ = false;
-    QPoint pressGlobal_;
-    QPoint pressWindow_;
+    WindowDrag drag_;
 };
 
 }  // namespace corvane

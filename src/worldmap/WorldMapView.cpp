@@ -394,14 +394,12 @@ void WorldMapView::paintDataHint(QPainter& p) {
 }
 
 void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
-    if (pressed_ && (event->buttons() & Qt::LeftButton)) {
-        const QPoint moved = event->globalPosition().toPoint() - pressGlobal_;
-        if (moved.manhattanLength() >= QApplication::startDragDistance()) {
-            pressed_ = false;
-            QWidget* top = window();
-            if (dragMovesWindow_ && !top->isFullScreen() && top->windowHandle()) top->windowHandle()->startSystemMove();
-        }
-        return;
+    if (drag_.isPressed()) {
+        QWidget* top = window();
+        if (const auto at = drag_.follow(*event, dragMovesWindow_ ? top->windowHandle() : nullptr)) top->move(*at);
+        // Still a click to be, or the window moving along with the pointer:
+        // the pointer has come to no other place on the map.
+        if (drag_.isPressed() && (dragMovesWindow_ || !drag_.isDragging())) return;
     }
     const QPointF at = event->position();
     if (mapRect_.contains(at)) state_.pointerMoved(cityAt(at));
@@ -409,17 +407,14 @@ void WorldMapView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void WorldMapView::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-    pressed_ = true;
-    pressGlobal_ = event->globalPosition().toPoint();
+    if (!drag_.press(*event, window()->pos())) return QWidget::mousePressEvent(event);
     event->accept();
 }
 
 void WorldMapView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-    // Only a press that stayed put is a click; a drag has already let go.
-    const bool click = pressed_;
-    pressed_ = false;
+    // Only a press that stayed put is a click.
+    const bool click = drag_.release(*event);
     event->accept();
     if (click && mapRect_.contains(event->position())) state_.tapped(cityAt(event->position()));
 }

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/WindowDrag.h"
 #include "worldmap/MapInteraction.h"
 #include "worldmap/MapLayerWidgets.h"
 
@@ -121,8 +122,7 @@ private:
     QRect maskedBox_;
 
     bool dragMovesWindow_ = false;
-    bool pressed_ = false;
-    QPoint pressGlobal_;
+    WindowDrag drag_;
 };
 
 }  // namespace corvane

@@ -4,10 +4,9 @@
 
 #include <QDir>
 #include <QSignalSpy>
-#include <QStringList>
-#include <QtGlobal>
 #include <optional>
 
+#include "LogCapture.h"
 #include "appmodel/ModelHarness.h"
 #include "platform/AtomicFile.h"
 
@@ -22,27 +21,6 @@ void touch(const QString& path) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("x");
 }
-
-// What the program writes to its log (warnings and worse) while it lives.
-class LogCapture {
-public:
-    LogCapture() : previous_(qInstallMessageHandler(&LogCapture::handle)) { s_lines = &lines; }
-    ~LogCapture() {
-        qInstallMessageHandler(previous_);
-        s_lines = nullptr;
-    }
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-
-    QStringList lines;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (s_lines && (type == QtWarningMsg || type == QtCriticalMsg)) s_lines->append(message);
-    }
-    static inline QStringList* s_lines = nullptr;
-    QtMessageHandler previous_;
-};
 
 void writeDamagedSettings(const ModelHarness& h) {
     QDir().mkpath(h.paths.dataFolder);
@@ -440,7 +418,7 @@ TEST(Saving, AFailedSaveAtQuitIsLoggedWithItsCause) {
         ModelHarness h;
         AppModel& m = h.make();
         m.editSettings([](AppSettings& s) { s.userName = QStringLiteral("Bis gleich"); });
-        LogCapture log;
+        corvane::test::LogCapture log;
         {
             std::optional<corvane::testing::ScopedWriteFault> fault;
             if (fails) fault.emplace(WriteStage::write, ENOSPC);

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScreen>
 
+#include "LogCapture.h"
+#include "PointerDrag.h"
 #include "TestWait.h"
 #include "appmodel/ModelHarness.h"
 #include "shell/DelegateHarness.h"
@@ -58,6 +61,22 @@ TEST(AppDelegate, StoredFrameIsRestoredAndMovesAreStoredAgain) {
     d.window().move(60, screen.top() + 70);
     ASSERT_TRUE(test::waitUntil([&] { return d.model().settings().windowLeft == 60.0; }, 2000));
     EXPECT_EQ(d.model().settings().windowTop, 70.0);
+    EXPECT_EQ(d.model().settings().windowWidth, 500.0);
+}
+
+// Dragged by the clock on its screen, the window goes exactly as far as the
+// pointer, and that is where it is stored.
+TEST(AppDelegate, DraggingTheClockMovesTheWindowAsFarAsThePointerAndStoresIt) {
+    DelegateHarness d;
+    d.start(withStoredFrame());  // 40, 30 below the first screen's top
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QPoint start = d.window().pos();
+    ASSERT_EQ(start, QPoint(40, screen.top() + 30));
+    // The middle of the one digital clock: nothing there takes the press.
+    test::dragWithLeftButton(&d.window(), start + QPoint(250, 160), QPoint(200, 120), 10);
+    EXPECT_EQ(d.window().pos(), start + QPoint(200, 120));
+    EXPECT_EQ(d.model().settings().windowLeft, 240.0);
+    EXPECT_EQ(d.model().settings().windowTop, 150.0);
     EXPECT_EQ(d.model().settings().windowWidth, 500.0);
 }
 
@@ -233,6 +252,38 @@ TEST(AppDelegate, ShutdownWritesThePendingChangeAtOnce) {
     d.delegate->shutdown();
     SettingsService reader(d.h.paths);
     EXPECT_EQ(reader.load().settings.userName, QStringLiteral("Jakob"));
+}
+
+// No window is left to show it: a settings window frame that cannot be
+// stored at quit goes to the log with its cause, beside the settings' own
+// failure; saves that succeed leave no line.
+TEST(AppDelegate, AFailedFrameSaveAtQuitIsLoggedWithItsCause) {
+    for (const bool fails : {false, true}) {
+        SCOPED_TRACE(fails ? "failing saves" : "good saves");
+        DelegateHarness d;
+        d.start(ModelHarness::quietSettings());
+        d.model().openSettings();
+        QApplication::processEvents();
+        ASSERT_NE(d.delegate->settingsWindow(), nullptr);
+        test::LogCapture log;
+        {
+            std::optional<corvane::testing::ScopedWriteFault> fault;
+            if (fails) fault.emplace(WriteStage::write, ENOSPC);
+            d.delegate->shutdown();
+        }
+        const std::string all = log.lines.join(u'\n').toStdString();
+        if (!fails) {
+            EXPECT_TRUE(log.lines.isEmpty()) << all;
+            continue;
+        }
+        ASSERT_EQ(log.lines.size(), 2) << all;
+        EXPECT_TRUE(log.lines[0].startsWith(
+            QStringLiteral("Beim Beenden: Größe und Position des Einstellungsfensters konnten nicht gespeichert")))
+            << all;
+        EXPECT_TRUE(log.lines[0].endsWith(QStringLiteral("Kein Speicherplatz mehr frei"))) << all;
+        EXPECT_TRUE(log.lines[1].startsWith(QStringLiteral("Beim Beenden: Einstellungen konnten nicht gespeichert")))
+            << all;
+    }
 }
 
 // Qt's own windows (dialogs, menus, pop-up lists) match the theme from the

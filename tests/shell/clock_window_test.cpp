@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "PointerDrag.h"
 #include "TestWait.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include "shell/ClockWindow.h"
 
 using namespace corvane;
+namespace test = corvane::test;
 
 TEST(ClockWindow, StartsAtItsDefaultSizeAndKeepsItsMinimum) {
     ClockWindow w;
@@ -78,4 +80,60 @@ TEST(ClockWindow, FullScreenRoundTripIsReportedOnceEachWay) {
         ASSERT_TRUE(corvane::test::waitUntil([&] { return exited.count() == 1; }, 1000));
         EXPECT_EQ(will.count(), 1);
     }
+}
+
+// A drag on the background keeps the point grabbed under the pointer for the
+// whole drag, the way to the drag threshold included, and the window reports
+// each move (the saved frame follows them); a click that wobbles a little
+// moves nothing.
+TEST(ClockWindow, DragOnTheBackgroundKeepsTheGrabbedPointUnderThePointer) {
+    const struct {
+        const char* what;
+        QPoint by;
+        int steps;
+        QPoint moved;
+    } cases[] = {
+        {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
+        {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
+        {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
+        {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClockWindow w;
+        // Content that takes no presses itself, as the clock screen's free spots.
+        w.setContent(new QWidget);
+        w.move(300, 200);
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        ASSERT_TRUE(test::waitUntil([&] { return w.pos() == QPoint(300, 200); }, 2000));
+        QSignalSpy moved(&w, &ClockWindow::moved);
+        const QPoint grabbed(400, 300);
+        const QPoint from = w.pos() + grabbed;
+
+        test::dragWithLeftButton(&w, from, c.by, c.steps);
+
+        EXPECT_EQ(w.pos() - QPoint(300, 200), c.moved);
+        if (c.moved == QPoint()) {
+            EXPECT_EQ(moved.count(), 0);
+        } else {
+            EXPECT_EQ(w.mapFromGlobal(from + c.by), grabbed);
+            EXPECT_GE(moved.count(), 1);
+        }
+    }
+}
+
+// Full screen stands still however far the background is dragged.
+TEST(ClockWindow, FullScreenDoesNotMoveWhenDragged) {
+    ClockWindow w;
+    w.setContent(new QWidget);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    w.toggleFullScreen();
+    ASSERT_TRUE(test::waitUntil([&] { return w.isFullScreen(); }, 2000));
+    QApplication::processEvents();
+    const QRect full = w.geometry();
+    test::dragWithLeftButton(&w, full.topLeft() + QPoint(300, 200), QPoint(200, 120), 10);
+    EXPECT_EQ(w.geometry(), full);
+    EXPECT_TRUE(w.isFullScreen());
 }

@@ -142,6 +142,44 @@ TEST(ScaleDownToFit, ShrinksLiveContentAndPassesClicksOn) {
     EXPECT_NE(shot.pixelColor(100, 100), shot.pixelColor(100, 5));
 }
 
+// Scaled or not, what the content gets, and what climbs back up from it,
+// says where the pointer is on the screen: a window dragged by shrunk content
+// follows the pointer, and a menu opens under it.
+TEST(ScaleDownToFit, ForwardedEventsKeepThePointersPlaceOnTheScreen) {
+    // Takes the press when `takes`, else lets it climb on.
+    struct Recorder : QWidget {
+        explicit Recorder(bool takes) : takes(takes) {}
+        bool takes;
+        QList<QPoint> seen;
+        void mousePressEvent(QMouseEvent* e) override {
+            seen.append(e->globalPosition().toPoint());
+            e->setAccepted(takes);
+        }
+    };
+    Recorder host(true);
+    auto* fit = new ScaleDownToFit(&host);
+    auto* content = new QWidget;
+    auto* row = new QHBoxLayout(content);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* inner = new Recorder(false);
+    inner->setFixedSize(400, 100);
+    row->addWidget(inner);
+    fit->setContent(content);
+    host.resize(200, 200);
+    fit->resize(200, 200);
+    host.move(300, 250);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    ASSERT_DOUBLE_EQ(fit->scale(), 0.5);
+
+    const QPoint at(150, 110);  // inside the shrunk content
+    QTest::mousePress(host.windowHandle(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(host.windowHandle(), Qt::LeftButton, {}, at);
+    const QPoint onScreen = host.mapToGlobal(at);
+    EXPECT_EQ(inner->seen, QList<QPoint>{onScreen});
+    EXPECT_EQ(host.seen, QList<QPoint>{onScreen});
+}
+
 TEST(ThemedButton, LookByAccentPressAndEnabledState) {
     const ThemeColors& t = ThemeColors::defaultPalette();
     ThemedButton plain("Durchsuchen …");

@@ -32,7 +32,7 @@ snapshot() {
 pixel() { "$probe" "$1" "$2" "$3"; }
 shot() { [[ -n "$shots" ]] && mkdir -p "$shots" && "$probe" "$1" "$shots/widget-e2e-$2.png" || true; }
 geometry() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
-position() { xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'; }
+position() { e2e_position "$1"; }
 
 # --- a snapshot with three analog clocks -----------------------------------
 snapshot '#203040' false Europe/Berlin Asia/Tokyo America/New_York > "$shared/widget.json"
@@ -111,10 +111,7 @@ grep -qi "error\|warning" "$E2E_WORK/second.log" && { cat "$E2E_WORK/second.log"
 # Like real ones, it would move the window on from where the pointer is when
 # asked, which under load is past where the drag was.
 if [[ -n "$wm" ]]; then
-    "$wm" > "$E2E_WORK/wm.log" 2>&1 &
-    e2e_track $!
-    for _ in $(seq 100); do grep -q '^ready$' "$E2E_WORK/wm.log" && break; sleep 0.05; done
-    grep -q '^ready$' "$E2E_WORK/wm.log" || { cat "$E2E_WORK/wm.log" >&2; e2e_fail "window manager did not start"; }
+    e2e_window_manager "$wm"
     printf '[General]\nfamily=medium\nx=200\ny=150\nautostart=false\n' > "$conf"
     "$widget" > "$E2E_WORK/third.log" 2>&1 &
     pid=$!
@@ -122,11 +119,7 @@ if [[ -n "$wm" ]]; then
     wid=$(e2e_wait_window '^Corvane-Widget$') || e2e_fail "no widget window under the window manager"
     sleep 0.3
     [[ $(position "$wid") == "200,150" ]] || e2e_fail "not placed where it was kept: $(position "$wid")"
-    xdotool mousemove --sync 300 210
-    xdotool mousedown 1
-    for step in $(seq 10); do xdotool mousemove --sync $((300 + step * 20)) $((210 + step * 12)); sleep 0.02; done
-    sleep 0.2
-    xdotool mouseup 1
+    e2e_drag 300 210 200 120
     sleep 0.3
     [[ $(position "$wid") == "400,270" ]] || e2e_fail "drag by 200,120 under the window manager moved it to $(position "$wid")"
     echo "under the window manager: dragged by 200,120 from 200,150 to $(position "$wid")"

@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include "MapFixture.h"
+#include "PointerDrag.h"
+#include "TestWait.h"
 #include "appmodel/ModelHarness.h"
 #include "shell/components/Theme.h"
 #include "worldmap/CityCard.h"
@@ -16,6 +18,7 @@
 
 using namespace corvane;
 using namespace corvane::testing;
+namespace test = corvane::test;
 
 namespace {
 
@@ -133,6 +136,35 @@ TEST(WorldMapView, HoverShowsTheCardAndAClickPinsIt) {
     h.settle();
     EXPECT_EQ(h.cardCity(), "-");
     EXPECT_EQ(map.state().pinned(), nullptr);
+}
+
+// On the main window a drag across the map moves the window exactly as far
+// as the pointer and picks no city; a click that wobbles a little still picks
+// one. Elsewhere a drag moves nothing and is no click either.
+TEST(WorldMapView, ADragMovesTheMainWindowWithThePointerAndAClickStillPicks) {
+    MapHarness h;
+    WorldMapView& map = h.makeMap();
+    map.setDragMovesWindow(true);
+    h.host.move(200, 150);
+    ASSERT_TRUE(test::waitUntil([&] { return h.host.pos() == QPoint(200, 150); }, 2000));
+    const auto tokyoOnScreen = [&] { return map.mapToGlobal(map.cityPoint(city("Tokio")).toPoint()); };
+
+    test::dragWithLeftButton(&h.host, tokyoOnScreen(), QPoint(200, 120), 10);
+    h.settle();
+    EXPECT_EQ(h.host.pos(), QPoint(400, 270));
+    EXPECT_EQ(map.state().pinned(), nullptr);
+
+    test::dragWithLeftButton(&h.host, tokyoOnScreen(), QPoint(2, 1), 3);
+    h.settle();
+    EXPECT_EQ(h.host.pos(), QPoint(400, 270));
+    ASSERT_NE(map.state().pinned(), nullptr);
+    EXPECT_EQ(map.state().pinned()->name, "Tokio");
+
+    map.setDragMovesWindow(false);
+    test::dragWithLeftButton(&h.host, map.mapToGlobal(map.cityPoint(city("Berlin")).toPoint()), QPoint(-120, 60), 6);
+    h.settle();
+    EXPECT_EQ(h.host.pos(), QPoint(400, 270));
+    EXPECT_EQ(map.state().pinned()->name, "Tokio");
 }
 
 TEST(WorldMapView, PressingOnTheCardIsNoClickOnTheMap) {

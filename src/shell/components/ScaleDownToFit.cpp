@@ -115,9 +115,12 @@ void ScaleDownToFit::forwardMouse(QMouseEvent* event) {
         if (!target) target = content_;
         pressTarget_ = event->type() == QEvent::MouseButtonPress ? target : nullptr;
     }
+    // The pointer stays where it is on the screen: mapped through the
+    // content, which stands out of sight at its natural size, the place would
+    // be off the screen and move at another rate than the pointer.
     const QPointF local = target->mapFrom(content_.data(), inContent);
-    QMouseEvent forwarded(event->type(), local, target->mapToGlobal(local), event->button(),
-                          event->buttons(), event->modifiers());
+    QMouseEvent forwarded(event->type(), local, event->globalPosition(), event->button(), event->buttons(),
+                          event->modifiers());
     forwarding_ = true;
     QCoreApplication::sendEvent(target, &forwarded);
     forwarding_ = false;
