@@ -1,6 +1,5 @@
 #include "worldmap/WorldMapView.h"
 
-#include <QApplication>
 #include <QGraphicsOpacityEffect>
 #include <QMouseEvent>
 #include <QPainter>
