@@ -290,30 +290,138 @@ TEST(ClocksCard, RowsGlideToTheirPlacesWithWhatIsOpenAndTypedInThem) {
     EXPECT_EQ(card->rowCount(), 3);
 }
 
-TEST(ClocksCard, TheLabelFieldShowsItsWholePlaceholderInTheSmallestWindow) {
+namespace {
+
+// Whether anything but `fill` is painted inside `r` of `image`.
+bool inkIn(const QImage& image, const QRect& r, const QColor& fill) {
+    for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
+        for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - fill.red()) + std::abs(c.green() - fill.green()) + std::abs(c.blue() - fill.blue()) > 60)
+                return true;
+        }
+    return false;
+}
+
+}  // namespace
+
+TEST(ClocksCard, TheLabelFieldShowsItsWholePlaceholderReadablyInTheSmallestWindow) {
     // The widest place of the presets beside the local clock, in the
-    // smallest window and at the first size.
+    // smallest window, at the first size and wider, in both palettes.
     AppSettings s = SettingsHarness::quietSettings();
     s.clocks = {clockIn(""), clockIn("America/Argentina/Buenos_Aires"), clockIn("America/St_Johns")};
-    for (QSize size : {QSize(SettingsRoot::kMinWidth, SettingsRoot::kMinHeight), QSize(940, 640)}) {
-        SettingsHarness h;
-        h.open(s, SettingsCategory::display, size);
-        auto* card = h.page()->findChild<ClocksCard*>();
-        ASSERT_NE(card, nullptr);
+    const QSize smallest(SettingsRoot::kMinWidth, SettingsRoot::kMinHeight);
+    for (ThemeMode theme : {ThemeMode::light, ThemeMode::dark}) {
+        s.theme = theme;
+        for (QSize size : {smallest, QSize(940, 640), QSize(1200, 800)}) {
+            SCOPED_TRACE(::testing::Message() << size.width() << (theme == ThemeMode::dark ? " dark" : " light"));
+            SettingsHarness h;
+            h.open(s, SettingsCategory::display, size);
+            auto* card = h.page()->findChild<ClocksCard*>();
+            ASSERT_NE(card, nullptr);
+            int natural = 0;
+            for (int i = 0; i < card->rowCount(); ++i)
+                natural = std::max(natural, card->row(i)->zoneButton()->naturalWidth());
+            ASSERT_GE(natural, TimeZoneButton::kWidth);
+            for (int i = 0; i < card->rowCount(); ++i) {
+                SCOPED_TRACE(i);
+                FittedLineEdit* field = card->row(i)->labelField();
+                const QString placeholder = field->placeholderText();
+                ASSERT_EQ(placeholder, QStringLiteral("Bezeichnung (optional)"));
+                // Measured as the field draws it: the whole text, in the room
+                // the field's frame leaves, at a size one can read.
+                const CaptionLine& shown = field->shownPlaceholder();
+                EXPECT_EQ(shown.text.toStdString(), placeholder.toStdString());
+                EXPECT_LE(QFontMetricsF(shown.font).horizontalAdvance(shown.text), field->placeholderRoom());
+                if (size == smallest) {
+                    EXPECT_GE(shown.scale, 0.85);
+                } else {
+                    EXPECT_EQ(shown.scale, 1.0) << "full size where there is room";
+                }
+
+                // The zone button gave that room: the place is cut, named
+                // whole for the reader; icon, offset and chevron stand whole.
+                TimeZoneButton* zone = card->row(i)->zoneButton();
+                const QString place = TimeZoneButton::placeName(zone->timeZoneID());
+                const TimeZoneButton::Label label = zone->label();
+                EXPECT_TRUE(zone->accessibleName().startsWith(place + QStringLiteral(", ")));
+                if (size == smallest) {
+                    EXPECT_LT(zone->width(), natural);
+                    EXPECT_TRUE(label.place.endsWith(QChar(0x2026))) << label.place.toStdString();
+                    EXPECT_TRUE(place.startsWith(label.place.chopped(1))) << label.place.toStdString();
+                    EXPECT_EQ(zone->toolTip(), place);
+                } else {
+                    EXPECT_EQ(zone->width(), natural) << "the column as wide as its widest place";
+                    EXPECT_EQ(label.place, place);
+                    EXPECT_TRUE(zone->toolTip().isEmpty());
+                }
+                EXPECT_EQ(label.offset, zone->offsetText());
+                EXPECT_GE(label.icon.left(), 0);
+                EXPECT_LE(label.chevron.right(), zone->width());
+                // Painted where it is laid out: the offset's and the chevron's
+                // ink inside the button.
+                const QImage picture = zone->grab().toImage();
+                const QColor fill = zone->look().fill;
+                EXPECT_TRUE(inkIn(picture, label.offsetRect.toAlignedRect(), fill));
+                EXPECT_TRUE(inkIn(picture, label.chevron.toAlignedRect(), fill));
+                EXPECT_FALSE(inkIn(picture, QRectF(label.chevron.right() + 1, 4, 3, zone->height() - 8).toAlignedRect(), fill))
+                    << "nothing drawn between the chevron and the frame";
+            }
+            // A typed label gets the same room as the placeholder.
+            FittedLineEdit* field = card->row(1)->labelField();
+            field->setFocus();
+            QTest::keyClicks(field, QStringLiteral("Ferienhaus am See"));
+            EXPECT_EQ(h.model->settings().clocks[1].name, QStringLiteral("Ferienhaus am See"));
+            EXPECT_LE(QFontMetricsF(field->font()).horizontalAdvance(field->text()), field->placeholderRoom());
+            field->clear();
+            h.shoot(QStringLiteral("clocks-card-%1x%2-%3")
+                        .arg(size.width())
+                        .arg(size.height())
+                        .arg(QLatin1String(theme == ThemeMode::dark ? "dark" : "light")));
+        }
+    }
+}
+
+TEST(ClocksCard, AShortRowTakesFromTheZoneButtonBeforeThePlaceholderShrinks) {
+    DisplayHost h;
+    AppModel& m = h.start(withClocks({clockIn(""), clockIn("Europe/Paris")}));
+    auto* card = h.show(new ClocksCard(m), QSize(760, 400));
+    bool zoneGaveWay = false;
+    bool placeholderShrank = false;
+    auto check = [&](int width) {
+        SCOPED_TRACE(width);
+        card->resize(width, card->height());
+        h.settle();
         for (int i = 0; i < card->rowCount(); ++i) {
+            TimeZoneButton* zone = card->row(i)->zoneButton();
             FittedLineEdit* field = card->row(i)->labelField();
-            const QString placeholder = field->placeholderText();
-            ASSERT_EQ(placeholder, QStringLiteral("Bezeichnung (optional)"));
-            // Measured as the field draws it: the whole text, in the room
-            // the field's frame leaves.
             const CaptionLine& shown = field->shownPlaceholder();
-            EXPECT_EQ(shown.text.toStdString(), placeholder.toStdString()) << size.width() << ", row " << i;
-            EXPECT_LE(QFontMetricsF(shown.font).horizontalAdvance(shown.text), field->placeholderRoom())
-                << size.width() << ", row " << i;
-            if (size.width() == 940) {
-                EXPECT_EQ(shown.scale, 1.0) << "full size where there is room";
+            EXPECT_EQ(shown.text, field->placeholderText()) << "the placeholder is always whole";
+            EXPECT_EQ(zone->width(), card->row(0)->zoneButton()->width()) << "one column of zone buttons";
+            EXPECT_GE(zone->width(), zone->smallestWidth());
+            EXPECT_LE(zone->label().chevron.right(), zone->width()) << "the offset and chevron always whole";
+            if (zone->width() < zone->naturalWidth()) {
+                zoneGaveWay = true;
+                EXPECT_LE(field->width(), field->wholePlaceholderWidth() + 1)
+                    << "the zone button narrowed while the field had room to spare";
+            }
+            if (shown.scale < 1.0) {
+                placeholderShrank = true;
+                EXPECT_EQ(zone->width(), zone->minimumSizeHint().width())
+                    << "the placeholder shrank before the zone button had given all it may";
             }
         }
-        h.shoot(QStringLiteral("clocks-card-%1x%2").arg(size.width()).arg(size.height()));
-    }
+    };
+    for (int width = 760; width >= 520; width -= 10) check(width);
+    EXPECT_TRUE(zoneGaveWay);
+    EXPECT_TRUE(placeholderShrank) << "the narrowest rows shrink the placeholder as a last resort";
+
+    // A zone with a wider offset, chosen in the narrowest card: the column
+    // makes room for it in every row.
+    const int smallest = card->row(0)->zoneButton()->minimumSizeHint().width();
+    card->row(1)->zoneButton()->pickZone(QStringLiteral("America/St_Johns"));
+    h.settle();
+    EXPECT_GT(card->row(0)->zoneButton()->minimumSizeHint().width(), smallest);
+    check(520);
+    check(700);
 }

@@ -105,7 +105,12 @@ std::vector<Shown> shownTexts(QWidget* w) {
         return out;
     }
     if (auto* zone = qobject_cast<TimeZoneButton*>(w)) {
-        out.push_back({zone->accessibleName(), false, double(zone->sizeHint().width()), double(zone->width())});
+        // In a short row the place may end in an ellipsis, named whole in
+        // the tool tip; the offset and the chevron after it stand whole.
+        const TimeZoneButton::Label shown = zone->label();
+        out.push_back({shown.offset, false, shown.chevron.right(), double(zone->width())});
+        const QString place = TimeZoneButton::placeName(zone->timeZoneID());
+        if (shown.place != place && zone->toolTip() != place) out.push_back({place, false, 1, 0});
         return out;
     }
     if (auto* button = qobject_cast<ThemedButton*>(w)) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <algorithm>
 
 #include "appmodel/AppModel.h"
 #include "settings/display/ClockDesignButton.h"
@@ -137,6 +138,41 @@ void ClockRow::setClock(const ClockEntry& clock, int index, int count) {
     remove_->setEnabled(count > 1);
 }
 
+void ClockRow::setZoneColumn(int natural, int smallest) {
+    zone_->setColumn(natural, smallest);
+    fitZone();
+}
+
+void ClockRow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitZone();
+}
+
+void ClockRow::fitZone() {
+    // A short row takes its room from the zone button first, down to the
+    // button's smallest width, so the label field keeps what shows its
+    // placeholder at full size; only then does the field narrow and its
+    // placeholder shrink. Left to itself the box layout would take all from
+    // the stretching field before the button gave a pixel.
+    QLayout* box = layout();
+    int others = box->contentsMargins().left() + box->contentsMargins().right();
+    int shown = 0;
+    for (int i = 0; i < box->count(); ++i) {
+        QLayoutItem* item = box->itemAt(i);
+        if (item->isEmpty()) continue;  // the spacer, which takes no spacing
+        ++shown;
+        if (item->widget() != zone_ && item->widget() != label_) others += item->sizeHint().width();
+    }
+    others += box->spacing() * std::max(0, shown - 1);
+    const int field = std::min(label_->wholePlaceholderWidth(), label_->maximumWidth());
+    const int zone = std::clamp(width() - others - field, zone_->minimumSizeHint().width(), zone_->sizeHint().width());
+    if (zone == zone_->maximumWidth()) return;
+    zone_->setMaximumWidth(zone);
+    // Laid out now, not after a round through the event loop, so no frame
+    // shows the row as it was.
+    box->activate();
+}
+
 std::array<QWidget*, 6> ClockRow::focusOrder() const {
     return {design_, zone_, label_, up_, down_, remove_};
 }
@@ -226,7 +262,10 @@ void ClocksCard::refresh() {
     for (int i = 0; i < n; ++i) {
         const ClockEntry& clock = clocks[std::size_t(i)];
         ClockRow*& slot = byID_[clock.id];
-        if (!slot) slot = new ClockRow(model_, clock, rows_);
+        if (!slot) {
+            slot = new ClockRow(model_, clock, rows_);
+            connect(slot->zoneButton(), &TimeZoneButton::widthsChanged, this, &ClocksCard::alignZoneButtons);
+        }
         slot->setClock(clock, i, n);
         order.push_back(slot);
     }
@@ -262,10 +301,15 @@ void ClocksCard::chainFocus() {
 }
 
 void ClocksCard::alignZoneButtons() {
-    // One column: every zone button as wide as the widest place needs.
-    int width = 0;
-    for (const auto& [id, row] : byID_) width = std::max(width, row->zoneButton()->sizeHint().width());
-    for (const auto& [id, row] : byID_) row->zoneButton()->setMinimumWidth(width);
+    // One column: every zone button as wide as the widest needs, and in a
+    // narrow card no narrower than the widest may become.
+    int natural = 0;
+    int smallest = 0;
+    for (const auto& [id, row] : byID_) {
+        natural = std::max(natural, row->zoneButton()->naturalWidth());
+        smallest = std::max(smallest, row->zoneButton()->smallestWidth());
+    }
+    for (const auto& [id, row] : byID_) row->setZoneColumn(natural, smallest);
 }
 
 }  // namespace corvane

@@ -73,7 +73,15 @@ public:
     // when the clock is gone.
     void setLabel(const QString& text);
 
+    // The widths of the card's column of zone buttons.
+    void setZoneColumn(int natural, int smallest);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void fitZone();
+
     AppModel& model_;
     QString clockID_;
     QString zoneID_;  // the zone the time shows; null until the first clock

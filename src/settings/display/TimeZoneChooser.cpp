@@ -11,6 +11,7 @@
 
 #include "appmodel/AppModel.h"
 #include "platform/TimeZones.h"
+#include "settings/kit/Bindings.h"
 #include "shell/components/Icons.h"
 #include "shell/components/Theme.h"
 
@@ -270,9 +271,10 @@ constexpr double kInset = 8;
 
 TimeZoneButton::TimeZoneButton(AppModel& model, const QString& clockID, QWidget* parent)
     : ThemedButton(QString(), parent), model_(model), clockID_(clockID), zone_(model.zones().current()) {
-    // At least 210 wide, wider when the place and offset need it; the
-    // clocks card gives all its rows the width of the widest.
     setNaturalSize(true);
+    // Narrower than natural only when its row is short of room: the row
+    // sets how far, down to the smallest width.
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     connect(this, &QAbstractButton::clicked, this, &TimeZoneButton::open);
     connect(&model_, &AppModel::nowChanged, this, &TimeZoneButton::follow);
     setTimeZoneID(QString());
@@ -301,16 +303,44 @@ void TimeZoneButton::setTimeZoneID(const QString& id) {
     shownMinute_ = std::numeric_limits<qint64>::min();
     setAccessibleName(placeName(zoneID_) + QStringLiteral(", ") + offsetText());
     if (popup_) popup_->list().setCurrentID(zoneID_);
+    refreshTip();
     updateGeometry();
     update();
+    Q_EMIT widthsChanged();
+}
+
+int TimeZoneButton::naturalWidth() const {
+    const QFontMetricsF fm(font());
+    const double content = fm.height() * 0.8 + kLabelGap + fm.horizontalAdvance(placeName(zoneID_)) + kLabelGap +
+                           fm.horizontalAdvance(offsetText()) + kLabelGap + kChevron;
+    return std::max(kWidth, int(std::ceil(content + 2 * kInset)));
+}
+
+int TimeZoneButton::smallestWidth() const {
+    const QFontMetricsF fm(font());
+    const QString place = placeName(zoneID_);
+    const QString head = leftGraphemes(place, kShortestPlace);
+    // A pixel more than the cut text measures: eliding rounds its room down.
+    const double placeRoom = head == place ? fm.horizontalAdvance(place)
+                                           : fm.horizontalAdvance(head + QChar(0x2026)) + 1;
+    const double content = fm.height() * 0.8 + kLabelGap + placeRoom + kLabelGap + fm.horizontalAdvance(offsetText()) +
+                           kLabelGap + kChevron;
+    return std::min(naturalWidth(), int(std::ceil(content + 2 * kInset)));
+}
+
+void TimeZoneButton::setColumn(int natural, int smallest) {
+    if (natural == columnNatural_ && smallest == columnSmallest_) return;
+    columnNatural_ = natural;
+    columnSmallest_ = smallest;
+    updateGeometry();
 }
 
 QSize TimeZoneButton::sizeHint() const {
-    const QFontMetricsF fm(font());
-    const double icon = fm.height() * 0.8;
-    const double content = icon + kLabelGap + fm.horizontalAdvance(placeName(zoneID_)) + kLabelGap +
-                           fm.horizontalAdvance(offsetText()) + kLabelGap + kChevron;
-    return {std::max(kWidth, int(std::ceil(content + 2 * kInset))), ThemedButton::sizeHint().height()};
+    return {std::max(naturalWidth(), columnNatural_), ThemedButton::sizeHint().height()};
+}
+
+QSize TimeZoneButton::minimumSizeHint() const {
+    return {std::max(smallestWidth(), columnSmallest_), ThemedButton::sizeHint().height()};
 }
 
 QString TimeZoneButton::offsetText() const { return AppModel::utcOffsetText(model_.now(), zone_); }
@@ -325,8 +355,43 @@ void TimeZoneButton::follow() {
     const int offset = utcOffsetSecs(zone_, ms);
     if (offset == shownOffset_) return;
     shownOffset_ = offset;
+    setAccessibleName(placeName(zoneID_) + QStringLiteral(", ") + offsetText());
+    refreshTip();
     updateGeometry();
     update();
+    Q_EMIT widthsChanged();
+}
+
+TimeZoneButton::Label TimeZoneButton::label() const {
+    const QFontMetricsF fm(font());
+    Label l;
+    const double icon = fm.height() * 0.8;
+    l.offset = offsetText();
+    const double offsetWidth = fm.horizontalAdvance(l.offset);
+    const double fixed = icon + kLabelGap + kLabelGap + offsetWidth + kLabelGap + kChevron;
+    l.place = fm.elidedText(placeName(zoneID_), Qt::ElideRight, std::max(0.0, width() - 2 * kInset - fixed));
+    const double placeWidth = fm.horizontalAdvance(l.place);
+    double x = std::max(kInset, (width() - fixed - placeWidth) / 2);
+    const double cy = height() / 2.0;
+    l.icon = QRectF(x, cy - icon / 2, icon, icon);
+    x += icon + kLabelGap;
+    l.placeRect = QRectF(x, 0, placeWidth, height());
+    x += placeWidth + kLabelGap;
+    l.offsetRect = QRectF(x, 0, offsetWidth, height());
+    x += offsetWidth + kLabelGap;
+    l.chevron = QRectF(x, cy - kChevron / 2, kChevron, kChevron);
+    return l;
+}
+
+void TimeZoneButton::refreshTip() {
+    // The whole place for the reader of a cut one; nothing to add otherwise.
+    const QString place = placeName(zoneID_);
+    setToolTip(label().place == place ? QString() : place);
+}
+
+void TimeZoneButton::resizeEvent(QResizeEvent* event) {
+    ThemedButton::resizeEvent(event);
+    refreshTip();
 }
 
 ZoneChooserPopup* TimeZoneButton::popup() {
@@ -361,33 +426,19 @@ void TimeZoneButton::pickZone(const QString& id) {
 void TimeZoneButton::paintEvent(QPaintEvent* event) {
     // The frame and fill of the themed button, then our own label.
     ThemedButton::paintEvent(event);
-    const Look l = look();
+    const Look look = this->look();
     const ThemeColors& theme = themeOf(this);
+    const Label l = label();
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setOpacity(l.opacity);
-    const QFont f = font();
-    const QFontMetricsF fm(f);
-    const double icon = fm.height() * 0.8;
-    const QString offset = offsetText();
-    const double offsetWidth = fm.horizontalAdvance(offset);
-    const double fixed = icon + kLabelGap + kLabelGap + offsetWidth + kLabelGap + kChevron;
-    const double placeAvail = std::max(0.0, width() - 2 * kInset - fixed);
-    const QString place = fm.elidedText(placeName(zoneID_), Qt::ElideRight, placeAvail);
-    const double total = fixed + fm.horizontalAdvance(place);
-    double x = std::max(kInset, (width() - total) / 2);
-    const double cy = height() / 2.0;
-    icons::draw(p, zoneID_.isEmpty() ? u"location.fill" : u"globe", QRectF(x, cy - icon / 2, icon, icon), l.text);
-    x += icon + kLabelGap;
-    p.setFont(f);
-    p.setPen(l.text);
-    const double placeWidth = fm.horizontalAdvance(place);
-    p.drawText(QRectF(x, 0, placeWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, place);
-    x += placeWidth + kLabelGap;
+    p.setOpacity(look.opacity);
+    icons::draw(p, zoneID_.isEmpty() ? u"location.fill" : u"globe", l.icon, look.text);
+    p.setFont(font());
+    p.setPen(look.text);
+    p.drawText(l.placeRect.adjusted(0, 0, 1, 0), Qt::AlignLeft | Qt::AlignVCenter, l.place);
     p.setPen(theme.secondaryForeground.toQColor());
-    p.drawText(QRectF(x, 0, offsetWidth + 1, height()), Qt::AlignLeft | Qt::AlignVCenter, offset);
-    x += offsetWidth + kLabelGap;
-    icons::draw(p, u"chevron.down", QRectF(x, cy - kChevron / 2, kChevron, kChevron), l.text);
+    p.drawText(l.offsetRect.adjusted(0, 0, 1, 0), Qt::AlignLeft | Qt::AlignVCenter, l.offset);
+    icons::draw(p, u"chevron.down", l.chevron, look.text);
 }
 
 }  // namespace corvane

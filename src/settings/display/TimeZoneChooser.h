@@ -98,11 +98,15 @@ private:
 };
 
 // The zone button of a clock row: place, UTC offset and a chevron; it opens
-// the row's chooser with an empty search.
+// the row's chooser with an empty search. Given less than its natural width
+// it cuts the place name with an ellipsis, never the icon or the offset, and
+// names the whole place in its tool tip.
 class TimeZoneButton : public ThemedButton {
     Q_OBJECT
 public:
     static constexpr int kWidth = 210;
+    // A cut place keeps at least this many characters before the ellipsis.
+    static constexpr int kShortestPlace = 4;
 
     TimeZoneButton(AppModel& model, const QString& clockID, QWidget* parent = nullptr);
 
@@ -112,25 +116,53 @@ public:
     // "Ortszeit (System)" for "", else the city part of the identifier.
     static QString placeName(const QString& zoneID);
     QString offsetText() const;
+
+    // At least 210, wider when the whole place and offset need it.
+    int naturalWidth() const;
+    // The least that still shows the icon, the offset, the chevron and the
+    // place's first characters.
+    int smallestWidth() const;
+    // The widths of the column this button stands in, which every button of
+    // the column reports as its own so the column stays straight.
+    void setColumn(int natural, int smallest);
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
+
+    // What the label shows at the button's width, and where.
+    struct Label {
+        QRectF icon;
+        QString place;  // elided when the width is short of the natural
+        QRectF placeRect;
+        QString offset;
+        QRectF offsetRect;
+        QRectF chevron;
+    };
+    Label label() const;
 
     ZoneChooserPopup* popup();
     void open();
     // Stores the zone in the row's clock (when it still exists) and closes.
     void pickZone(const QString& id);
 
+Q_SIGNALS:
+    // The natural or smallest width changed: another place or offset.
+    void widthsChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void follow();
+    void refreshTip();
 
     AppModel& model_;
     QString clockID_;
     QString zoneID_;
     QTimeZone zone_;
     int shownOffset_ = 0;
+    int columnNatural_ = 0;
+    int columnSmallest_ = 0;
     qint64 shownMinute_ = std::numeric_limits<qint64>::min();
     ZoneChooserPopup* popup_ = nullptr;  // made on first use
 };

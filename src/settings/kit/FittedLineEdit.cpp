@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyleOptionFrame>
+#include <cmath>
 
 namespace corvane {
 
@@ -13,14 +14,23 @@ constexpr int kTextMargin = 2;
 
 FittedLineEdit::FittedLineEdit(QWidget* parent) : QLineEdit(parent) {}
 
-QRect FittedLineEdit::placeholderRect() const {
+QRect FittedLineEdit::placeholderRect(const QRect& frame) const {
     QStyleOptionFrame option;
     initStyleOption(&option);
+    option.rect = frame;
     const QRect contents = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
     return contents.marginsRemoved(textMargins()).adjusted(kTextMargin, 0, -kTextMargin, 0);
 }
 
 int FittedLineEdit::placeholderRoom() const { return std::max(0, placeholderRect().width()); }
+
+int FittedLineEdit::wholePlaceholderWidth() const {
+    // What frame, margins and padding take, measured on a field wide enough
+    // for any of them.
+    constexpr int kWide = 1000;
+    const int around = kWide - placeholderRect(QRect(0, 0, kWide, height())).width();
+    return int(std::ceil(QFontMetricsF(font()).horizontalAdvance(placeholderText()))) + around;
+}
 
 void FittedLineEdit::refit() {
     fittedFor_ = placeholderText();

@@ -19,6 +19,8 @@ public:
     const CaptionLine& shownPlaceholder() const { return line_; }
     // The width the field gives its placeholder.
     int placeholderRoom() const;
+    // The field width that shows the placeholder at its full size.
+    int wholePlaceholderWidth() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,7 +30,8 @@ protected:
 
 private:
     void refit();
-    QRect placeholderRect() const;
+    QRect placeholderRect() const { return placeholderRect(rect()); }
+    QRect placeholderRect(const QRect& frame) const;
 
     CaptionLine line_;
     QString fittedFor_;
