@@ -21,4 +21,19 @@ inline void dragWithLeftButton(QWidget* window, QPoint from, QPoint by, int step
     QTest::mouseRelease(handle, Qt::LeftButton, {}, inWindow(from + by));
 }
 
+// The drags every window moved by its background must follow exactly: the
+// way to the drag threshold counts, and a click that wobbles moves nothing.
+struct DragCase {
+    const char* what;
+    QPoint by;
+    int steps;
+    QPoint moved;
+};
+inline constexpr DragCase kDragCases[] = {
+    {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
+    {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
+    {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
+    {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
+};
+
 }  // namespace corvane::test

@@ -87,18 +87,7 @@ TEST(ClockWindow, FullScreenRoundTripIsReportedOnceEachWay) {
 // each move (the saved frame follows them); a click that wobbles a little
 // moves nothing.
 TEST(ClockWindow, DragOnTheBackgroundKeepsTheGrabbedPointUnderThePointer) {
-    const struct {
-        const char* what;
-        QPoint by;
-        int steps;
-        QPoint moved;
-    } cases[] = {
-        {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
-        {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
-        {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
-        {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::kDragCases) {
         SCOPED_TRACE(c.what);
         ClockWindow w;
         // Content that takes no presses itself, as the clock screen's free spots.

@@ -21,6 +21,7 @@
 #include <functional>
 
 #include "HostileFiles.h"
+#include "PointerDrag.h"
 #include "TestWait.h"
 #include "platform/AtomicFile.h"
 #include "platform/Clock.h"
@@ -582,18 +583,7 @@ TEST(WidgetWindow, AutostartCheckReadsTheEntry) {
 // The point grabbed stays under the pointer for the whole drag, the way to
 // the drag threshold included; a click that wobbles a little moves nothing.
 TEST(WidgetWindow, DragKeepsTheGrabbedPointUnderThePointer) {
-    const struct {
-        const char* what;
-        QPoint by;
-        int steps;
-        QPoint moved;
-    } cases[] = {
-        {"in ten steps", QPoint(200, 120), 10, QPoint(200, 120)},
-        {"in one jump", QPoint(-150, 40), 1, QPoint(-150, 40)},
-        {"slowly, a pixel at a time", QPoint(30, -20), 50, QPoint(30, -20)},
-        {"a click that wobbles", QPoint(2, 1), 3, QPoint(0, 0)},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : test::kDragCases) {
         SCOPED_TRACE(c.what);
         WindowHost h;
         WidgetWindow window(h.runner, h.zones, h.settings);
