@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "HostileFiles.h"
 #include "platform/IniFile.h"
 
@@ -20,17 +21,8 @@ const IniLayout kHost{QStringLiteral("General"),
                       {QStringLiteral("family"), QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("autostart")}};
 const IniLayout kFrame{QStringLiteral("CorvaneSettings"), {QStringLiteral("geometry")}};
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using test::readAll;
+using test::writeAll;
 
 ino_t inodeOf(const QString& path) {
     struct stat info {};

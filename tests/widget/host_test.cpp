@@ -20,6 +20,7 @@
 #include <cstring>
 #include <functional>
 
+#include "FileBytes.h"
 #include "HostileFiles.h"
 #include "PointerDrag.h"
 #include "TestWait.h"
@@ -37,17 +38,8 @@ using namespace corvane;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
+using test::readAll;
+using test::writeAll;
 
 // Writes the file next to its place and renames it over, as Corvane does.
 void replaceByRename(const QString& path, const QByteArray& bytes) {
