@@ -487,6 +487,7 @@ private:
     // `place` names where it was picked, for importProblem().
     std::optional<QString> importPicked(const FileRequest& request, QStringView prefix, const QString& place);
     void setImportProblem(const QString& place, const std::optional<QString>& message);
+    std::optional<QString> importProblem(const QString& place) const;
     static QString soundPlace(const SoundSlot& slot);
     static QString clockPlace(const QString& clockID);
     static QString sharedImagePlace();

@@ -183,23 +183,21 @@ void AppModel::setImportProblem(const QString& place, const std::optional<QStrin
     Q_EMIT importProblemsChanged();
 }
 
-std::optional<QString> AppModel::soundImportProblem(const SoundSlot& slot) const {
-    const auto it = m_importProblems.find(soundPlace(slot));
+std::optional<QString> AppModel::importProblem(const QString& place) const {
+    const auto it = m_importProblems.find(place);
     if (it == m_importProblems.end()) return std::nullopt;
     return it->second;
+}
+
+std::optional<QString> AppModel::soundImportProblem(const SoundSlot& slot) const {
+    return importProblem(soundPlace(slot));
 }
 
 std::optional<QString> AppModel::clockImageImportProblem(const QString& clockID) const {
-    const auto it = m_importProblems.find(clockPlace(clockID));
-    if (it == m_importProblems.end()) return std::nullopt;
-    return it->second;
+    return importProblem(clockPlace(clockID));
 }
 
-std::optional<QString> AppModel::sharedImageImportProblem() const {
-    const auto it = m_importProblems.find(sharedImagePlace());
-    if (it == m_importProblems.end()) return std::nullopt;
-    return it->second;
-}
+std::optional<QString> AppModel::sharedImageImportProblem() const { return importProblem(sharedImagePlace()); }
 
 void AppModel::chooseDialImage(const QString& clockID) {
     if (!clockIndex(clockID)) return;
